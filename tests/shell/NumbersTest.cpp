@@ -1,0 +1,49 @@
+#include "platform/TagwellError.h"
+#include "shell/Numbers.h"
+
+#include <gtest/gtest.h>
+
+TEST(Numbers, LeadingNumberOfText) {
+    struct Case { const char16_t* text; double expected; };
+    const Case cases[] = {
+        {u"1 2", 12},        {u"&HFF", 255},    {u"&O17", 15},     {u"3 apples", 3},
+        {u"-1.5e1x", -15},   {u"12,99", 12},    {u"", 0},          {u"apples", 0},
+        {u"  \t42", 42},     {u"- 7", -7},      {u"+5", 5},        {u".5", 0.5},
+        {u"1.2.3", 1.2},     {u"1e", 1},        {u"2E3", 2000},    {u"1 e 2", 100},
+        {u"&hff", 255},      {u"&HFFFF", -1},   {u"&H10000", 65536}, {u"&", 0},
+        {u"&Z1", 0},         {u"-", 0},         {u".", 0},         {u"3\t1", 31},
+        {u"1299", 1299},     {u"0012.50", 12.5}, {u"1e-2", 0.01},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromUtf16(c.text)), c.expected) << QString::fromUtf16(c.text).toStdString();
+}
+
+TEST(Numbers, RoundsHalfToEvenAndChecksSixteenBits) {
+    EXPECT_EQ(ToInt16(2.5), 2);
+    EXPECT_EQ(ToInt16(3.5), 4);
+    EXPECT_EQ(ToInt16(-2.5), -2);
+    EXPECT_EQ(ToInt16(-3.5), -4);
+    EXPECT_EQ(ToInt16(32767.4), 32767);
+    EXPECT_EQ(ToInt16(-32768), -32768);
+    EXPECT_EQ(TextToInt16(u"3 apples"), 3);
+    EXPECT_THROW(ToInt16(32767.5), TagwellError);
+    EXPECT_THROW(ToInt16(-32768.6), TagwellError);
+    EXPECT_THROW(TextToInt16(u"1e9"), TagwellError);
+    try {
+        ToInt16(40000);
+        FAIL();
+    } catch (const TagwellError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::Overflow);
+        EXPECT_EQ(e.description(), QStringLiteral("Overflow"));
+    }
+    EXPECT_EQ(ToInt32(2147483647.0), 2147483647);
+    EXPECT_THROW(ToInt32(2147483648.0), TagwellError);
+}
+
+TEST(Numbers, NumberToTextPutsASpaceBeforeNonNegative) {
+    EXPECT_EQ(NumberToText(4), QStringLiteral(" 4"));
+    EXPECT_EQ(NumberToText(0), QStringLiteral(" 0"));
+    EXPECT_EQ(NumberToText(-1), QStringLiteral("-1"));
+    EXPECT_EQ(NumberToText(8002), QStringLiteral(" 8002"));
+    EXPECT_EQ(NumberToText(1.5), QStringLiteral(" 1.5"));
+}
