@@ -1,0 +1,60 @@
+#include "platform/QtSettingsStore.h"
+
+#include "platform/TagwellError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+// The spelling under which a key is stored in the group, matched without regard to case.
+QString storedSpelling(QSettings& s, const QString& key) {
+    const QStringList keys = s.childKeys();
+    for (const QString& k : keys)
+        if (k.compare(key, Qt::CaseInsensitive) == 0) return k;
+    return {};
+}
+}  // namespace
+
+QString QtSettingsStore::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/BRONTA/BRONTA.ini");
+}
+
+QtSettingsStore::QtSettingsStore(const QString& iniPath) : path_(iniPath.isEmpty() ? defaultPath() : iniPath) {
+    settings_ = std::make_unique<QSettings>(path_, QSettings::IniFormat);
+}
+
+QtSettingsStore::~QtSettingsStore() = default;
+
+QString QtSettingsStore::GetSetting(const QString& app, const QString& section, const QString& key, const QString& def) {
+    Q_UNUSED(app);  // one file per application
+    settings_->beginGroup(section);
+    const QString k = storedSpelling(*settings_, key);
+    QString value = def;
+    if (!k.isEmpty()) {
+        const QVariant v = settings_->value(k);
+        // A value that is a list (a comma in a hand-edited file) reads back as the text it was.
+        value = v.typeId() == QMetaType::QStringList ? v.toStringList().join(QStringLiteral(", ")) : v.toString();
+    }
+    settings_->endGroup();
+    return value;
+}
+
+void QtSettingsStore::SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) {
+    Q_UNUSED(app);
+    settings_->beginGroup(section);
+    // Write under the spelling already stored, so "SierraoffLr3" and "SierraOffLr3" stay one key.
+    const QString existing = storedSpelling(*settings_, key);
+    settings_->setValue(existing.isEmpty() ? key : existing, value);
+    settings_->endGroup();
+
+    QDir().mkpath(QFileInfo(path_).absolutePath());
+    settings_->sync();
+    if (settings_->status() != QSettings::NoError || !QFileInfo::exists(path_)) {
+        throw TagwellError(ErrorNumber::PathFileAccess,
+                           QStringLiteral("Can not write the settings file %1.").arg(QDir::toNativeSeparators(path_)));
+    }
+    QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}

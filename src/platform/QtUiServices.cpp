@@ -1,0 +1,15 @@
+#include "platform/QtUiServices.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGuiApplication>
+
+void QtScreenPointer::setMousePointer(int pointer) {
+    if (pointer == pointer_) return;
+    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    if (pointer == MousePointerValue::Hourglass) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else if (pointer != MousePointerValue::Default) QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    pointer_ = pointer;
+}
+
+void QtEventPump::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

@@ -1,0 +1,16 @@
+#pragma once
+// The platform pieces the main window works through, chosen once in main() (Qt adapters) or by a
+// test (fakes). The window does not own them.
+class Dialogs;
+class EventPump;
+class ScreenPointer;
+class SerialPort;
+class SettingsStore;
+
+struct TagwellServices {
+    SettingsStore& settings;
+    Dialogs& dialogs;
+    SerialPort& serial;
+    ScreenPointer& screen;
+    EventPump& events;
+};

@@ -1,0 +1,359 @@
+#include "shell/frmTagwell.h"
+
+#include "platform/Dialogs.h"
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+#include "platform/TagwellError.h"
+#include "shell/Numbers.h"
+#include "shell/msfGridView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVariant>
+
+namespace {
+// Twips are kept on each control as designed, so the layout works on exact numbers.
+const char* const kLeft = "twipsLeft";
+const char* const kTop = "twipsTop";
+const char* const kWidth = "twipsWidth";
+const char* const kHeight = "twipsHeight";
+constexpr double kTwipsPerInch = 1440.0;
+}  // namespace
+
+frmTagwell::frmTagwell(TagwellServices services, QWidget* parent)
+    : QMainWindow(parent), services_(services), grid_(std::make_unique<LabelGrid>()) {
+    setObjectName(QStringLiteral("frmTagwell"));
+    setWindowTitle(QStringLiteral("Tagwell"));
+    commands_ = std::make_unique<GridCommands>(*grid_, *this, options, services_.dialogs);
+    buildControls();
+    buildMenus();
+    wireCommands();
+    // Designed inner size 9228 x 3408 twips, below the menu bar.
+    resize(toPixelsX(9228), toPixelsY(3408) + menuBar()->sizeHint().height());
+}
+
+frmTagwell::~frmTagwell() = default;
+
+int frmTagwell::toPixelsX(double twips) const { return qRound(twips * logicalDpiX() / kTwipsPerInch); }
+int frmTagwell::toPixelsY(double twips) const { return qRound(twips * logicalDpiY() / kTwipsPerInch); }
+double frmTagwell::toTwipsX(int pixels) const { return pixels * kTwipsPerInch / logicalDpiX(); }
+double frmTagwell::toTwipsY(int pixels) const { return pixels * kTwipsPerInch / logicalDpiY(); }
+
+double frmTagwell::twipsLeft(const QWidget* w) { return w->property(kLeft).toDouble(); }
+double frmTagwell::twipsTop(const QWidget* w) { return w->property(kTop).toDouble(); }
+double frmTagwell::twipsWidth(const QWidget* w) { return w->property(kWidth).toDouble(); }
+double frmTagwell::twipsHeight(const QWidget* w) { return w->property(kHeight).toDouble(); }
+
+void frmTagwell::placeTwips(QWidget* w, double left, double top, double width, double height) {
+    w->setProperty(kLeft, left);
+    w->setProperty(kTop, top);
+    w->setProperty(kWidth, width);
+    w->setProperty(kHeight, height);
+    w->setGeometry(toPixelsX(left), toPixelsY(top), std::max(toPixelsX(width), 0), std::max(toPixelsY(height), 0));
+}
+
+double frmTagwell::ScaleWidth() const { return toTwipsX(inner_->width()); }
+double frmTagwell::ScaleHeight() const { return toTwipsY(inner_->height()); }
+
+void frmTagwell::buildControls() {
+    inner_ = new QWidget(this);
+    inner_->setObjectName(QStringLiteral("inner"));
+    setCentralWidget(inner_);
+    inner_->installEventFilter(this);
+
+    auto button = [&](QPushButton*& b, const char* name, const char* caption, double left, double top, double width) {
+        b = new QPushButton(QString::fromLatin1(caption), inner_);
+        b->setObjectName(QString::fromLatin1(name));
+        placeTwips(b, left, top, width, 255);
+    };
+    button(cmdExit, "cmdExit", "E&xit", 120, 120, 615);
+    button(cmdClearGrid, "cmdClearGrid", "Clear Grid", 1245, 120, 975);
+    button(cmdPrintGrid, "cmdPrintGrid", "Print Labels", 2475, 120, 1332);
+    button(cmdInsertRow, "cmdInsertRow", "&Insert Row", 4200, 120, 1095);
+    button(cmdCopyRow, "cmdCopyRow", "&Copy Row", 5520, 120, 1095);
+    button(cmdDeleteRow, "cmdDeleteRow", "&Delete Row", 6840, 120, 1095);
+    button(cmdSave, "cmdSave", "&Save Row", 8040, 533, 1095);
+
+    auto label = [&](const char* caption, double left, double top) {
+        auto* l = new QLabel(QString::fromLatin1(caption), inner_);
+        l->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(caption).remove(u':'));
+        // Captions are plain labels 192 twips high; wide enough for their text.
+        placeTwips(l, left, top, 480, 192);
+        l->adjustSize();
+        return l;
+    };
+    auto box = [&](QLineEdit*& t, const char* name, double left, double top, double width, double height = 285) {
+        t = new QLineEdit(inner_);
+        t->setObjectName(QString::fromLatin1(name));
+        placeTwips(t, left, top, width, height);
+    };
+
+    box(txtSelRow, "txtSelRow", 120, 480, 492, 360);
+    QFont bold = txtSelRow->font();
+    bold.setBold(true);
+    txtSelRow->setFont(bold);
+    // A display of the row being edited, not a place to type.
+    txtSelRow->setReadOnly(true);
+    txtSelRow->setFocusPolicy(Qt::NoFocus);
+
+    label("sku:", 720, 564);
+    box(txtSku, "txtSku", 1128, 518, 1095);
+    label("mfn:", 2400, 564);
+    box(txtMfn, "txtMfn", 2952, 518, 1575);
+    label("desc:", 4680, 564);
+    box(txtDesc, "txtDesc", 5160, 518, 2655);
+
+    label("loc:", 768, 960);
+    box(txtLoc, "txtLoc", 1128, 914, 1095);
+    label("retail:", 2400, 960);
+    box(txtRetail, "txtRetail", 3000, 914, 612);
+    label("pk:", 3840, 960);
+    box(txtPk, "txtPk", 4200, 914, 492);
+    label("om:", 4800, 960);
+    box(txtOm, "txtOm", 5160, 914, 492);
+    label("upc:", 5880, 960);
+    box(txtUpc, "txtUpc", 6360, 914, 1452);
+
+    msfGrid = new msfGridView(*grid_, inner_);
+    msfGrid->setObjectName(QStringLiteral("msfGrid"));
+    msfGrid->setTwipsPerPixel(kTwipsPerInch / logicalDpiX());
+    placeTwips(msfGrid, 120, 1320, 8988, 1938);
+
+    Line1 = new QFrame(inner_);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+    placeTwips(Line1, 0, 0, 9228, 30);
+    line1X2_ = 9228;
+
+    // The labels lie under the grid when the detail row is hidden.
+    msfGrid->raise();
+
+    QWidget* order[] = {txtSku, txtMfn, txtDesc, txtLoc, txtRetail, txtPk, txtOm, txtUpc, cmdSave, cmdExit,
+                        cmdClearGrid, cmdPrintGrid, cmdInsertRow, cmdCopyRow, cmdDeleteRow, msfGrid};
+    for (size_t i = 0; i + 1 < std::size(order); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+
+    for (QLineEdit* t : {txtSku, txtMfn, txtDesc}) t->installEventFilter(this);
+}
+
+void frmTagwell::buildMenus() {
+    auto item = [&](QMenu* menu, QAction*& a, const char* name, const char* caption) {
+        a = menu->addAction(QString::fromLatin1(caption));
+        a->setObjectName(QString::fromLatin1(name));
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    item(file, mnuFileRead0, "mnuFileRead0", "Read in a Data File");
+    item(file, mnuFileRead1, "mnuFileRead1", "Read in a Price Change File");
+    item(file, mnuFileSave, "mnuFileSave", "Save Data to  a File");
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep1"));
+    item(file, mnuFilePrinterSetup, "mnuFilePrinterSetup", "Laser Printer Setup");
+    item(file, mnuFileDymoSetup, "mnuFileDymoSetup", "Dymo Printer Setup");
+    item(file, mnuFileSierraSetup, "mnuFileSierraSetup", "Sierra Sport Printer Setup");
+    item(file, mnuFilePrint, "mnuFilePrint", "Print Labels");
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep2"));
+    item(file, mnuFileDict, "mnuFileDict", "Dictionary File");
+    item(file, mnuFileInv, "mnuFileInv", "Inventory Database");
+    item(file, mnuFileCis, "mnuFileCis", "CIS Database (optional)");
+    item(file, mnuFileUPC, "mnuFileUPC", "UPC Database");
+    item(file, mnuFileTestDatabase, "mnuFileTestDatabase", "Test Database Connections");
+    file->addSeparator()->setObjectName(QStringLiteral("mnuFileSep3"));
+    item(file, mnuFileExit, "mnuFileExit", "E&xit");
+
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Edit"));
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    item(edit, mnuEditSaveRow, "mnuEditSaveRow", "Save Row");
+    item(edit, mnuEditInsertRow, "mnuEditInsertRow", "Insert Row");
+    item(edit, mnuEditCopyRow, "mnuEditCopyRow", "Copy Row");
+    item(edit, mnuEditDeleteRow, "mnuEditDeleteRow", "Delete Row");
+    item(edit, mnuEditClearSku, "mnuEditClearSku", "Clear Sku");
+    item(edit, mnuEditClearGrid, "mnuEditClearGrid", "Clear Grid");
+
+    QMenu* opts = menuBar()->addMenu(QStringLiteral("Options"));
+    opts->setObjectName(QStringLiteral("mnuOptions"));
+    item(opts, mnuOptionsSierraSport, "mnuOptionsSierraSport", "Program Options");
+    item(opts, mnuOptionsSierraTest, "mnuOptionsSierraTest", "Sierra Sport Test");
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    item(help, mnuHelpAbout, "mnuHelpAbout", "About");
+}
+
+void frmTagwell::wireCommands() {
+    auto on = [&](QAction* a, std::function<void()> f) {
+        connect(a, &QAction::triggered, this, [this, f] { runCommand(f); });
+    };
+    on(mnuFileExit, [this] { close(); });
+    on(mnuEditSaveRow, [this] { commands_->SaveRow(); });
+    on(mnuEditInsertRow, [this] { commands_->InsertRow(); });
+    on(mnuEditCopyRow, [this] { commands_->CopyRow(); });
+    on(mnuEditDeleteRow, [this] { commands_->DeleteRow(); });
+    on(mnuEditClearSku, [this] { commands_->ClearSku(); });
+    on(mnuEditClearGrid, [this] { commands_->ClearGrid(); });
+
+    // Each button runs the menu command of the same name.
+    connect(cmdExit, &QPushButton::clicked, mnuFileExit, &QAction::trigger);
+    connect(cmdClearGrid, &QPushButton::clicked, mnuEditClearGrid, &QAction::trigger);
+    connect(cmdPrintGrid, &QPushButton::clicked, mnuFilePrint, &QAction::trigger);
+    connect(cmdInsertRow, &QPushButton::clicked, mnuEditInsertRow, &QAction::trigger);
+    connect(cmdCopyRow, &QPushButton::clicked, mnuEditCopyRow, &QAction::trigger);
+    connect(cmdDeleteRow, &QPushButton::clicked, mnuEditDeleteRow, &QAction::trigger);
+    connect(cmdSave, &QPushButton::clicked, mnuEditSaveRow, &QAction::trigger);
+
+    connect(grid_.get(), &LabelGrid::RowColChange, this, [this] { runCommand([this] { commands_->RowColChange(); }); });
+    connect(grid_.get(), &LabelGrid::SelChange, this, [this] { runCommand([this] { commands_->SelChange(); }); });
+}
+
+void frmTagwell::runCommand(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (const TagwellError& e) {
+        services_.dialogs.MsgBox(e.description(), MsgStyle::Information, QStringLiteral("Alert:"));
+    } catch (const std::exception& e) {
+        services_.dialogs.MsgBox(QString::fromLocal8Bit(e.what()), MsgStyle::Information, QStringLiteral("Alert:"));
+    }
+}
+
+void frmTagwell::Form_Load() {
+    regApp = kRegApp;
+    regSec = kRegSec;
+    options.load(services_.settings);
+
+    // The port and line settings are only handed to the serial control here; a value it refuses is
+    // left for the options dialog to mend, start-up goes on.
+    try {
+        services_.serial.setCommPort(options.SierraPort);
+    } catch (const TagwellError&) {
+    }
+    try {
+        services_.serial.setSettings(options.SierraSettings);
+    } catch (const TagwellError&) {
+    }
+    FontsLoaded = false;
+    commands_->ApplyPrintTarget();
+    commands_->ResetGrid();
+    txtSelRow->setText(QStringLiteral("1"));
+    commands_->applyInitialColumns();
+    RestoreFormPosition(services_.settings, regApp, regSec, *this);
+}
+
+void frmTagwell::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    try {
+        SaveFormPosition(services_.settings, regApp, regSec, *this);
+        options.save(services_.settings);
+    } catch (const TagwellError& e) {
+        services_.dialogs.MsgBox(QStringLiteral("The program options could not be saved.\r\n") + e.description(),
+                                 MsgStyle::Information, QStringLiteral("Alert:"));
+    }
+}
+
+void frmTagwell::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmTagwell::Form_Resize() {
+    if (isMinimized()) return;
+    line1X2_ = ScaleWidth();
+    Line1->setGeometry(0, 0, std::max(toPixelsX(line1X2_), 0), Line1->height());
+
+    const double gridWidth = twipsWidth(msfGrid);
+    double w = gridWidth - 350;
+    double top = 0;
+    QLineEdit* details[] = {txtLoc, txtRetail, txtOm, txtPk, txtUpc};
+    if (options.SierraShowDetail != 0) {
+        for (int c : {0, 1, 2, 4, 5, 6, 7, 8}) w -= grid_->ColWidth(c);
+        top = 2 * twipsTop(txtLoc) - twipsTop(txtSku);
+        for (QLineEdit* t : details) t->setVisible(true);
+    } else {
+        for (int c : {0, 1, 2}) w -= grid_->ColWidth(c);
+        top = twipsTop(txtLoc) - 10;
+        for (QLineEdit* t : details) t->setVisible(false);
+    }
+    double height = ScaleHeight() - top - 150;
+    double width = ScaleWidth() - 2 * twipsLeft(msfGrid);
+    // A window made too small for the grid leaves its size as it was.
+    if (height < 0) height = twipsHeight(msfGrid);
+    if (width < 0) width = gridWidth;
+    placeTwips(msfGrid, twipsLeft(msfGrid), top, width, height);
+    if (w > 2000) grid_->setColWidth(3, static_cast<int>(RoundHalfEven(w)));
+}
+
+bool frmTagwell::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == inner_ && event->type() == QEvent::Resize) {
+        Form_Resize();
+        return false;
+    }
+    const bool sku = watched == txtSku;
+    if ((sku || watched == txtMfn || watched == txtDesc) && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // ENTER is swallowed: no character reaches the box and nothing beeps.
+            runCommand([this, sku] { sku ? commands_->SkuEnter() : commands_->MfnOrDescEnter(); });
+            return true;
+        }
+    }
+    if (sku && event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat() && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            runCommand([this, key] { commands_->SkuArrowReleased(key->key() == Qt::Key_Up ? 38 : 40); });
+            return true;
+        }
+    }
+    if (sku && event->type() == QEvent::FocusOut) runCommand([this] { commands_->SkuFocusLost(); });
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QLineEdit* frmTagwell::entryBox(int col) const {
+    switch (col) {
+    case GridCol::Sku: return txtSku;
+    case GridCol::Mfn: return txtMfn;
+    case GridCol::Desc: return txtDesc;
+    case GridCol::Loc: return txtLoc;
+    case GridCol::Retail: return txtRetail;
+    case GridCol::Om: return txtOm;
+    case GridCol::Pk: return txtPk;
+    case GridCol::Upc: return txtUpc;
+    default: return nullptr;
+    }
+}
+
+QString frmTagwell::entryText(int col) const {
+    QLineEdit* t = entryBox(col);
+    return t ? t->text() : QString();
+}
+void frmTagwell::setEntryText(int col, const QString& text) {
+    if (QLineEdit* t = entryBox(col)) t->setText(text);
+}
+QString frmTagwell::selRowText() const { return txtSelRow->text(); }
+void frmTagwell::setSelRowText(const QString& text) { txtSelRow->setText(text); }
+void frmTagwell::focusSku(bool selectAll) {
+    txtSku->setFocus(Qt::OtherFocusReason);
+    if (selectAll) txtSku->setSelection(0, static_cast<int>(txtSku->text().size()));
+}
+void frmTagwell::showWindow() {
+    if (!isVisible()) show();
+}
+void frmTagwell::setPrintCaption(const QString& caption) { cmdPrintGrid->setText(caption); }
+
+int frmTagwell::WindowState() const {
+    if (isMinimized()) return 1;
+    if (isMaximized()) return 2;
+    return 0;
+}
+double frmTagwell::Top() const { return toTwipsY(y()); }
+double frmTagwell::Left() const { return toTwipsX(x()); }
+double frmTagwell::Height() const { return toTwipsY(height()); }
+double frmTagwell::Width() const { return toTwipsX(width()); }
+void frmTagwell::setTop(double twips) { move(x(), toPixelsY(twips)); }
+void frmTagwell::setLeft(double twips) { move(toPixelsX(twips), y()); }
+void frmTagwell::setHeight(double twips) { resize(width(), toPixelsY(twips)); }
+void frmTagwell::setWidth(double twips) { resize(toPixelsX(twips), height()); }

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: command buttons, the entry boxes of one label row, the label grid and the menu
+// bar through which every command is reached. Positions are designed in twips and converted through
+// the screen's logical DPI.
+#include "grid/GridCommands.h"
+#include "grid/LabelGrid.h"
+#include "shell/Common.h"
+#include "shell/ProgramOptions.h"
+#include "shell/Services.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class msfGridView;
+
+class frmTagwell : public QMainWindow, public EntryHost, public PositionedWindow {
+    Q_OBJECT
+public:
+    explicit frmTagwell(TagwellServices services, QWidget* parent = nullptr);
+    ~frmTagwell() override;
+
+    // Settings names and the program options (public, as the options dialog edits them).
+    QString regApp, regSec;
+    ProgramOptions options;
+    bool FontsLoaded = false;
+    bool PrintCancelled = false;
+
+    // The start-up sequence; run once before the window is first shown.
+    void Form_Load();
+    // The shut-down sequence; runs on every unload (Exit, the close box).
+    void Form_Unload();
+    // The layout rule; runs on every resize and when the detail switch changed.
+    void Form_Resize();
+
+    LabelGrid& grid() { return *grid_; }
+    GridCommands& commands() { return *commands_; }
+    TagwellServices& services() { return services_; }
+    std::int16_t LabelsPerSheet() const { return commands_->LabelsPerSheet; }
+
+    // Twips <-> pixels of this window's screen.
+    int toPixelsX(double twips) const;
+    int toPixelsY(double twips) const;
+    double toTwipsX(int pixels) const;
+    double toTwipsY(int pixels) const;
+    // Designed places of the controls, in twips, as the layout reads and writes them.
+    static double twipsLeft(const QWidget* w);
+    static double twipsTop(const QWidget* w);
+    static double twipsWidth(const QWidget* w);
+    static double twipsHeight(const QWidget* w);
+    void placeTwips(QWidget* w, double left, double top, double width, double height);
+    double ScaleWidth() const;
+    double ScaleHeight() const;
+    double line1X2() const { return line1X2_; }
+
+    // Runs one command with the guard every command has: an error that escapes it is shown in an
+    // "Alert:" message and the program goes on.
+    void runCommand(const std::function<void()>& command);
+
+    // EntryHost
+    QString entryText(int col) const override;
+    void setEntryText(int col, const QString& text) override;
+    QString selRowText() const override;
+    void setSelRowText(const QString& text) override;
+    void focusSku(bool selectAll) override;
+    void showWindow() override;
+    void setPrintCaption(const QString& caption) override;
+
+    // PositionedWindow
+    QString Name() const override { return QStringLiteral("frmTagwell"); }
+    int WindowState() const override;
+    double Top() const override;
+    double Left() const override;
+    double Height() const override;
+    double Width() const override;
+    void setTop(double twips) override;
+    void setLeft(double twips) override;
+    void setHeight(double twips) override;
+    void setWidth(double twips) override;
+
+    // Controls, named as designed.
+    QLineEdit *txtSelRow, *txtSku, *txtMfn, *txtDesc, *txtLoc, *txtRetail, *txtOm, *txtPk, *txtUpc;
+    QPushButton *cmdExit, *cmdClearGrid, *cmdPrintGrid, *cmdInsertRow, *cmdCopyRow, *cmdDeleteRow, *cmdSave;
+    msfGridView* msfGrid;
+    QFrame* Line1;
+    QAction *mnuFileRead0, *mnuFileRead1, *mnuFileSave, *mnuFilePrinterSetup, *mnuFileDymoSetup,
+        *mnuFileSierraSetup, *mnuFilePrint, *mnuFileDict, *mnuFileInv, *mnuFileCis, *mnuFileUPC,
+        *mnuFileTestDatabase, *mnuFileExit;
+    QAction *mnuEditSaveRow, *mnuEditInsertRow, *mnuEditCopyRow, *mnuEditDeleteRow, *mnuEditClearSku,
+        *mnuEditClearGrid;
+    QAction *mnuOptionsSierraSport, *mnuOptionsSierraTest, *mnuHelpAbout;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void wireCommands();
+    QLineEdit* entryBox(int col) const;
+
+    TagwellServices services_;
+    std::unique_ptr<LabelGrid> grid_;
+    std::unique_ptr<GridCommands> commands_;
+    QWidget* inner_ = nullptr;
+    double line1X2_ = 0;
+    bool unloaded_ = false;
+};

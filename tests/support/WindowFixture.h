@@ -1,0 +1,25 @@
+#pragma once
+// A main window on fakes: scripted dialogs, a settings store in memory, a fake serial port.
+#include "FakeSerialPort.h"
+#include "FakeUi.h"
+#include "MemorySettingsStore.h"
+#include "ScriptedDialogs.h"
+#include "shell/frmTagwell.h"
+
+#include <memory>
+
+struct WindowFixture {
+    MemorySettingsStore settings;
+    ScriptedDialogs dialogs;
+    FakeSerialPort serial;
+    FakeScreenPointer screen;
+    FakeEventPump events;
+    std::unique_ptr<frmTagwell> window;
+
+    frmTagwell& start() {
+        window = std::make_unique<frmTagwell>(TagwellServices{settings, dialogs, serial, screen, events});
+        window->Form_Load();
+        return *window;
+    }
+    void set(const char* key, const QString& value) { settings.SaveSetting(kRegApp, kRegSec, QString::fromLatin1(key), value); }
+};
