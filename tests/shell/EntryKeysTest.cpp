@@ -1,0 +1,157 @@
+// The scan-and-ENTER loop on real widgets with real key events.
+#include "WindowFixture.h"
+#include "shell/msfGridView.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+namespace {
+struct EntryKeys : ::testing::Test {
+    WindowFixture f;
+    frmTagwell* w = nullptr;
+    QStringList lookedUp;
+    QList<int> printed;
+
+    void start(int printer = 3, int single = 0) {
+        f.set("SierraPrint", QString::number(printer));
+        f.set("SierraSingleSheet", QString::number(single));
+        w = &f.start();
+        // A look-up that fills the description from the code, as the databases would.
+        w->commands().lookupItem = [this] {
+            lookedUp << w->txtSku->text();
+            for (QLineEdit* t : {w->txtMfn, w->txtDesc, w->txtLoc, w->txtRetail, w->txtOm, w->txtPk}) t->clear();
+            if (!w->txtSku->text().isEmpty()) {
+                w->txtDesc->setText("Item " + w->txtSku->text());
+                w->txtMfn->setText("M" + w->txtSku->text());
+                w->txtRetail->setText("1299");
+            }
+        };
+        w->commands().printInstantRow = [this](int row) { printed << row; };
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        w->activateWindow();
+    }
+    void scan(const QString& code) {
+        w->txtSku->setFocus();
+        w->txtSku->selectAll();
+        QTest::keyClicks(w->txtSku, code);
+        QTest::keyClick(w->txtSku, Qt::Key_Return);
+    }
+    QString cell(int r, int c) { return w->grid().TextMatrix(r, c); }
+};
+}  // namespace
+
+TEST_F(EntryKeys, ThreeScansFillThreeRows) {
+    start();
+    scan("1001");
+    scan("1002");
+    scan("1003");
+    EXPECT_EQ(cell(1, 1), "1001");
+    EXPECT_EQ(cell(2, 3), "Item 1002");
+    EXPECT_EQ(cell(3, 5), "12.99");
+    EXPECT_EQ(w->grid().Row(), 4);
+    EXPECT_EQ(w->txtSelRow->text(), "4");
+    EXPECT_EQ(w->txtSku->text(), "");
+    EXPECT_TRUE(w->txtSku->hasFocus());
+    EXPECT_TRUE(printed.isEmpty());
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+TEST_F(EntryKeys, EnterOnTheLastRowGrowsOnlyWhenAllowed) {
+    start(1, 1);  // Dymo, single sheet
+    w->grid().setRow(30);
+    scan("3000");
+    EXPECT_EQ(w->grid().Rows(), 31);
+    EXPECT_EQ(w->grid().Row(), 30);
+    EXPECT_EQ(cell(30, 1), "3000");
+
+    w->options.SierraSingleSheet = 0;
+    scan("3001");
+    EXPECT_EQ(w->grid().Rows(), 32);
+    EXPECT_EQ(cell(31, 0), "31");
+    EXPECT_EQ(w->grid().Row(), 31);
+    EXPECT_EQ(cell(30, 1), "3001");
+
+    // ENTER in mfn on the last row stores it and stays.
+    w->txtMfn->setText("typed");
+    QTest::keyClick(w->txtMfn, Qt::Key_Return);
+    EXPECT_EQ(w->grid().Rows(), 32);
+    EXPECT_EQ(w->grid().Row(), 31);
+    EXPECT_EQ(cell(31, 2), "typed");
+}
+
+TEST_F(EntryKeys, InstantPrintingPrintsTheStoredRow) {
+    f.set("SierraInstant", "1");
+    start(3);
+    scan("42");
+    scan("43");
+    EXPECT_EQ(printed, QList<int>({1, 2}));
+}
+
+TEST_F(EntryKeys, ArrowsReloadWithoutStoring) {
+    start();
+    scan("1001");
+    scan("1002");
+    w->grid().setRow(1);
+    w->txtDesc->setText("typed but not stored");
+    QTest::keyRelease(w->txtSku, Qt::Key_Down);
+    EXPECT_EQ(w->grid().Row(), 2);
+    EXPECT_EQ(w->txtDesc->text(), "Item 1002");
+    EXPECT_EQ(cell(1, 3), "Item 1001");
+    QTest::keyRelease(w->txtSku, Qt::Key_Up);
+    QTest::keyRelease(w->txtSku, Qt::Key_Up);  // row 1: stays and reloads
+    EXPECT_EQ(w->grid().Row(), 1);
+    EXPECT_EQ(w->txtSku->text(), "1001");
+    EXPECT_EQ(w->txtSku->selectedText(), "1001");
+}
+
+TEST_F(EntryKeys, LeavingTheSkuBoxLooksUpOnlyForARowWithoutMfn) {
+    start();
+    w->txtSku->setFocus();
+    QTest::keyClicks(w->txtSku, "777");
+    lookedUp.clear();
+    QTest::keyClick(w->txtSku, Qt::Key_Tab);
+    EXPECT_EQ(lookedUp, QStringList({"777"}));
+    EXPECT_EQ(w->txtDesc->text(), "Item 777");
+    EXPECT_EQ(cell(1, 1), "");  // nothing stored
+
+    w->grid().setTextMatrix(1, 2, "MFN");
+    w->txtSku->setFocus();
+    lookedUp.clear();
+    QTest::keyClick(w->txtSku, Qt::Key_Tab);
+    EXPECT_TRUE(lookedUp.isEmpty());
+}
+
+TEST_F(EntryKeys, ButtonsRunTheirCommands) {
+    start();
+    scan("1");
+    scan("2");
+    w->grid().setRow(1);
+    QTest::mouseClick(w->cmdCopyRow, Qt::LeftButton);
+    EXPECT_EQ(cell(2, 1), "1");
+    EXPECT_EQ(cell(3, 1), "2");
+    QTest::mouseClick(w->cmdDeleteRow, Qt::LeftButton);
+    EXPECT_EQ(cell(1, 1), "1");
+    EXPECT_EQ(cell(2, 1), "2");
+    QTest::mouseClick(w->cmdInsertRow, Qt::LeftButton);
+    EXPECT_EQ(cell(1, 1), "");
+    EXPECT_EQ(cell(2, 1), "1");
+    QTest::mouseClick(w->cmdClearGrid, Qt::LeftButton);
+    EXPECT_EQ(cell(2, 1), "");
+    EXPECT_EQ(w->txtSku->text(), "");
+}
+
+TEST_F(EntryKeys, ClickingAGridRowLoadsIt) {
+    start();
+    scan("1001");
+    scan("1002");
+    QTest::keyClick(w->msfGrid, Qt::Key_Up);  // the grid's own arrow keys
+    const QRect r = w->msfGrid->visualRect(w->grid().index(0, 1));
+    QTest::mouseClick(w->msfGrid->viewport(), Qt::LeftButton, {}, r.center());
+    EXPECT_EQ(w->grid().Row(), 1);
+    EXPECT_EQ(w->txtSelRow->text(), "1");
+    EXPECT_EQ(w->txtSku->text(), "1001");
+    EXPECT_TRUE(w->txtSku->hasFocus());
+}
