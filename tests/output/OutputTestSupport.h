@@ -7,6 +7,10 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <ostream>
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 struct LabelRowValues {
     QString sku, mfn, desc, loc, retail, om, pk, upc;
