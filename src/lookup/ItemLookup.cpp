@@ -1,0 +1,228 @@
+#include "lookup/ItemLookup.h"
+
+#include "platform/RecordSet.h"
+#include "platform/SettingsStore.h"
+#include "shell/Common.h"
+#include "shell/Numbers.h"
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace {
+
+// Spaces only, at both ends: a tab is part of the value.
+QString trimSpaces(const QString& text) {
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == u' ') ++first;
+    while (last > first && text[last - 1] == u' ') --last;
+    return text.mid(first, last - first);
+}
+
+QString valueText(const QVariant& value) { return NullToEmpty(value).toString(); }
+
+void closeQuietly(RecordSet& rs) noexcept {
+    try {
+        rs.Close();
+    } catch (...) {
+    }
+}
+
+// Opens the query and stands on its first record. False, with the record set closed, when the
+// query fails or returns nothing: either way the step it serves contributes nothing.
+bool openOnFirst(RecordSet& rs, const QString& query) noexcept {
+    try {
+        rs.Open(query);
+        if (rs.Eof()) {
+            closeQuietly(rs);
+            return false;
+        }
+        rs.MoveFirst();
+        return true;
+    } catch (...) {
+        closeQuietly(rs);
+        return false;
+    }
+}
+
+bool connectTo(RecordSet& rs, const QString& connect) noexcept {
+    try {
+        closeQuietly(rs);
+        rs.setActiveConnection(connect);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Entry boxes and the inventory / CIS column each one is filled from, in filling order.
+struct BoxColumn {
+    QString EntryTexts::*box;
+    const char16_t* column;
+};
+constexpr BoxColumn kValueBoxes[] = {
+    {&EntryTexts::desc, u"10"}, {&EntryTexts::mfn, u"11"}, {&EntryTexts::loc, u"21"},
+    {&EntryTexts::retail, u"48"}, {&EntryTexts::om, u"66"}, {&EntryTexts::pk, u"65"},
+};
+constexpr int kValueBoxCount = static_cast<int>(std::size(kValueBoxes));
+
+// Fills the value boxes from the current record. A column that cannot be read leaves its box as
+// it was and the others are still filled.
+void fillBoxes(EntryTexts& entry, const RecordSet& rs, const bool (&skip)[kValueBoxCount]) {
+    for (int i = 0; i < kValueBoxCount; ++i) {
+        if (skip[i]) continue;
+        try {
+            entry.*kValueBoxes[i].box = valueText(rs.Fields(QString::fromUtf16(kValueBoxes[i].column)).Value());
+        } catch (...) {
+        }
+    }
+}
+
+void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory) {
+    for (const BoxColumn& b : kValueBoxes) (entry.*b.box).clear();
+    if (IsBlank(entry.sku)) return;
+
+    // One record set serves every query of the look-up.
+    std::unique_ptr<RecordSet> rsOwner;
+    auto recordSet = [&]() -> RecordSet& {
+        if (!rsOwner) rsOwner = factory.CreateRecordSet();
+        return *rsOwner;
+    };
+
+    const QString upcConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCUPC"), QString());
+    const bool upcUsable = !IsBlank(upcConnect) && connectTo(recordSet(), upcConnect);
+
+    // A scanned UPC becomes the stock number of the first upc row that carries it. A failing
+    // conversion query or a row without a stock number counts as "not found".
+    bool converted = false;
+    QString typed;
+    QString stockNumber;
+    if (sierraConvertUpc != 0 && upcUsable) {
+        RecordSet& rs = recordSet();
+        typed = entry.sku;
+        try {
+            rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("149"), typed));
+            if (!rs.Eof()) {
+                const int count = rs.Fields().Count();
+                for (int i = 0; i < count; ++i) {
+                    if (rs.Fields(i).Name() != u"1") continue;
+                    const QVariant sku = rs.Fields(i).Value();
+                    if (!sku.isNull()) {
+                        converted = true;
+                        stockNumber = sku.toString();
+                    }
+                    break;
+                }
+            }
+        } catch (...) {
+            converted = false;
+        }
+        closeQuietly(rs);
+        if (converted) entry.sku = stockNumber;
+    }
+
+    QString preferred;
+    if (!converted) {
+        stockNumber = entry.sku;
+        entry.upc.clear();
+        if (upcUsable) preferred = FindPreferredUpc(recordSet(), stockNumber);
+    }
+    entry.upc = converted ? typed : preferred;
+
+    bool filled[kValueBoxCount] = {};
+    const QString invConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCINV"), QString());
+    if (!IsBlank(invConnect) && connectTo(recordSet(), invConnect)) {
+        RecordSet& rs = recordSet();
+        if (openOnFirst(rs, KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), stockNumber))) {
+            const bool none[kValueBoxCount] = {};
+            fillBoxes(entry, rs, none);
+            closeQuietly(rs);
+        }
+    }
+    // A box counts as filled by the inventory only when it does not read blank now.
+    for (int i = 0; i < kValueBoxCount; ++i) filled[i] = !IsBlank(entry.*kValueBoxes[i].box);
+
+    const QString cisConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCCIS"), QString());
+    if (!IsBlank(cisConnect) && connectTo(recordSet(), cisConnect)) {
+        RecordSet& rs = recordSet();
+        if (openOnFirst(rs, KeyQuery(QStringLiteral("special"), QStringLiteral("1"), stockNumber))) {
+            fillBoxes(entry, rs, filled);
+            closeQuietly(rs);
+        }
+    }
+}
+
+}  // namespace
+
+void LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory) noexcept {
+    try {
+        lookupSteps(entry, sierraConvertUpc, settings, factory);
+    } catch (...) {
+        // The look-up reports nothing: whatever failed simply contributed nothing.
+    }
+}
+
+QString KeyQuery(const QString& table, const QString& column, const QString& key) {
+    QString literal = key;
+    literal.replace(u'\'', QStringLiteral("''"));
+    return QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE [") + column + QStringLiteral("] = '") +
+           literal + u'\'';
+}
+
+std::int32_t UpcDateKey(const QString& dateText) {
+    // MMDDYY -> YYMMDD; characters beyond the end of the text contribute nothing.
+    const QString joined = dateText.mid(4, 2) + dateText.mid(0, 2) + dateText.mid(2, 2);
+    double key = RoundHalfEven(LeadingNumber(joined));
+    if (!std::isfinite(key) || key < std::numeric_limits<std::int32_t>::min() ||
+        key > std::numeric_limits<std::int32_t>::max())
+        key = 0;  // no date a six-character text could hold
+    if (key < 500000) key += 1000000;  // years 00-49 belong to this century
+    return static_cast<std::int32_t>(std::min<double>(key, std::numeric_limits<std::int32_t>::max()));
+}
+
+void PickPreferredUpc(PreferredUpc& preferred, const QString& upcText, const QString& dateText) {
+    const QString candidate = trimSpaces(upcText);
+    const std::int32_t key = UpcDateKey(trimSpaces(dateText));
+    if (candidate.size() == 12) {
+        if (preferred.upc.size() == 12 && key <= preferred.dateKey) return;
+        preferred = {candidate, key};
+    } else if (preferred.upc.isEmpty()) {
+        preferred = {candidate, key};
+    }
+}
+
+void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn) {
+    try {
+        while (!rs.Eof()) {
+            const QString upc = valueText(rs.Fields(upcColumn).Value());
+            const QString date = valueText(rs.Fields(dateColumn).Value());
+            PickPreferredUpc(preferred, upc, date);
+            rs.MoveNext();
+        }
+    } catch (...) {
+        // A record set that breaks off keeps the choice made so far.
+    }
+}
+
+QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber) {
+    PreferredUpc preferred;
+    try {
+        rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("1"), stockNumber));
+        if (!rs.Eof()) {
+            int upcColumn = -1;
+            int dateColumn = 0;  // a table without a date column dates its rows by the first column
+            const int count = rs.Fields().Count();
+            for (int i = 0; i < count; ++i) {
+                const QString name = rs.Fields(i).Name();
+                if (name == u"83") dateColumn = i;
+                else if (name == u"149") upcColumn = i;
+            }
+            rs.MoveFirst();
+            if (upcColumn != -1) PickPreferredUpc(preferred, rs, upcColumn, dateColumn);
+        }
+    } catch (...) {
+        preferred = {};
+    }
+    closeQuietly(rs);
+    return preferred.upc;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The look-up of a scanned UPC or a typed stock number in the store's three databases, and the
+// rule that chooses one UPC among the rows of the UPC table (shared with the import).
+#include <QString>
+#include <cstdint>
+
+class RecordSet;
+class RecordSetFactory;
+class SettingsStore;
+
+// The texts of the eight entry boxes. The window copies its boxes in before LookupItem and back
+// out after it.
+struct EntryTexts {
+    QString sku, mfn, desc, loc, retail, om, pk, upc;
+};
+
+// Fills the entry texts from the UPC (`upc`), inventory (`inv`) and CIS (`special`) databases
+// named by the settings ODBCUPC, ODBCINV and ODBCCIS, read afresh at every call. With
+// `sierraConvertUpc` nonzero a scanned UPC found in the UPC table becomes its stock number.
+// A database that is not configured, cannot be reached, fails or holds no match contributes
+// nothing: the look-up shows no message and never throws.
+void LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings,
+                RecordSetFactory& factory) noexcept;
+
+// "SELECT * FROM <table> WHERE [<column>] = '<key>'" with every apostrophe of the key doubled;
+// the key is used as it stands, not trimmed.
+QString KeyQuery(const QString& table, const QString& column, const QString& key);
+
+// The date of a UPC row, MMDDYY, as a key that sorts by date: YYMMDD read as a number, with
+// 1000000 added below 500000 so that years 00 to 49 rank above years 50 to 99.
+std::int32_t UpcDateKey(const QString& dateText);
+
+// The UPC chosen so far among the rows of one stock number.
+struct PreferredUpc {
+    QString upc;
+    std::int32_t dateKey = 0;
+};
+
+// Weighs one `upc` row: a 12-character UPC wins over anything that is not 12 characters and over
+// a 12-character one with an earlier or equal date; any other UPC is taken only while nothing is
+// chosen. Both texts are trimmed here.
+void PickPreferredUpc(PreferredUpc& preferred, const QString& upcText, const QString& dateText);
+
+// Walks an open `upc` query from its current record to the end, weighing every row; `upcColumn`
+// and `dateColumn` are field positions. A null UPC or date counts as "". A record set that fails
+// in the middle ends the walk with the choice made so far.
+void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn);
+
+// The preferred UPC of a stock number: runs "SELECT * FROM upc WHERE [1] = '<sku>'" on `rs`,
+// whose connection must be set, finds the columns "149" (UPC) and "83" (date; position 0 when
+// there is none) and picks among the rows. "" when the query fails, returns nothing or has no
+// column "149". Never throws; leaves `rs` closed.
+QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber);
