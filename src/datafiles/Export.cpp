@@ -1,0 +1,103 @@
+#include "datafiles/Export.h"
+
+#include "datafiles/Cp1252.h"
+#include "grid/LabelGrid.h"
+#include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
+#include "platform/TagwellError.h"
+#include "shell/Common.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString kAlert = QStringLiteral("Alert:");
+
+// Header order: field numbers and the grid column that holds each.
+struct ExportColumn {
+    const char* field;
+    int column;
+};
+constexpr ExportColumn kColumns[] = {
+    {"1", GridCol::Sku},     {"10", GridCol::Desc}, {"11", GridCol::Mfn}, {"21", GridCol::Loc},
+    {"48", GridCol::Retail}, {"65", GridCol::Pk},   {"66", GridCol::Om},  {"149", GridCol::Upc},
+};
+
+void Alert(Dialogs& dialogs, const QString& text) {
+    dialogs.MsgBox(text, MsgStyle::OKOnly | MsgStyle::Information, kAlert);
+}
+
+// Why `path` cannot take the export, or "" when nothing speaks against trying. A file marked
+// read-only is left alone even for a user whom the system would let write it anyway.
+QString RefusalReason(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir()) return QStringLiteral("The name belongs to a folder.");
+    if (!info.absoluteDir().exists()) return QStringLiteral("The folder does not exist.");
+    if (info.exists() &&
+        !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)))
+        return QStringLiteral("The file is read-only.");
+    return QString();
+}
+
+}  // namespace
+
+QByteArray ExportFileBytes(const LabelGrid& grid) {
+    QString text;
+    for (const ExportColumn& c : kColumns) {
+        if (c.column != GridCol::Sku) text += u'\t';
+        text += QLatin1StringView(c.field);
+    }
+    text += u"\r\n";
+    for (int r = 1; r < grid.Rows(); ++r) {
+        if (IsBlank(grid.TextMatrix(r, GridCol::Sku))) continue;
+        for (const ExportColumn& c : kColumns) {
+            if (c.column != GridCol::Sku) text += u'\t';
+            text += grid.TextMatrix(r, c.column);
+        }
+        text += u"\r\n";
+    }
+    return EncodeCp1252(text);
+}
+
+bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& grid) {
+    if (grid.Rows() == 2 && IsBlank(grid.TextMatrix(1, GridCol::Sku))) {
+        Alert(dialogs, QStringLiteral("Grid is empty.  No data to export"));
+        return false;
+    }
+
+    const QString key = QString::fromLatin1(kFileImpExpKey);
+    FileDialogRequest request;
+    request.fileName = store.GetSetting(kRegApp, kRegSec, key, QString());
+    request.dialogTitle = QStringLiteral("Export File");
+    request.flags = 16384;  // share-aware; an existing file is replaced without asking
+    request.filter = QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt");
+    request.filterIndex = 2;
+    const std::optional<QString> chosen = dialogs.ShowSave(request);
+    if (!chosen) return false;
+    const QString path = *chosen;
+    try {
+        store.SaveSetting(kRegApp, kRegSec, key, path);
+    } catch (const TagwellError& e) {
+        Alert(dialogs, e.description());  // not remembered; the export itself goes on
+    }
+
+    const QString failure = QStringLiteral("Could not save the data to the file: ") + path + u'\n';
+    if (const QString reason = RefusalReason(path); !reason.isEmpty()) {
+        Alert(dialogs, failure + reason);
+        return false;
+    }
+
+    // Written beside the target and renamed over it only once complete, so a failure never leaves
+    // a half-written file nor destroys the one that was there.
+    QSaveFile file(path);
+    const QByteArray bytes = ExportFileBytes(grid);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        Alert(dialogs, failure + reason);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,263 @@
+#include "datafiles/cwDatFile.h"
+
+#include "datafiles/Cp1252.h"
+#include "datafiles/cwDct.h"
+#include "platform/Dialogs.h"
+#include "platform/TagwellError.h"
+#include "shell/Common.h"
+#include "shell/Numbers.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const QString kFopenTitle = QStringLiteral("Fopen:");
+constexpr qint64 kWindow = 64 * 1024;
+
+}  // namespace
+
+cwDatFile::cwDatFile(Dialogs& dialogs) : dialogs_(dialogs) {}
+
+std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& /*flds*/, std::int16_t mode,
+                              std::int16_t /*typ*/) {
+    dict_ = &Dict;
+    lineNo_ = 0;
+    firstRecordPos_ = 0;
+    nextPos_ = 1;
+    if (file_.isOpen()) file_.close();
+    buf_.clear();
+    bufStart_ = 0;
+    fileName_ = Fname;
+
+    if (mode == 1) QFile::remove(Fname);
+    file_.setFileName(Fname);
+    const QIODevice::OpenMode how = mode == 0 ? QIODevice::ReadOnly : QIODevice::ReadWrite;
+    if (Fname.isEmpty() || QFileInfo(Fname).isDir() || !file_.open(how)) {
+        dialogs_.MsgBox(QStringLiteral("Can not open data file: ") + Fname, MsgStyle::OKOnly | MsgStyle::Exclamation,
+                        kFopenTitle);
+        return 1;
+    }
+    dataEnd_ = file_.size();
+
+    fieldList_.clear();
+    fields_.clear();
+    layout_ = 1;
+    if (!readLine(0)) {
+        dialogs_.MsgBox(QStringLiteral("Data file is empty: ") + Fname, MsgStyle::OKOnly | MsgStyle::Exclamation,
+                        kFopenTitle);
+        return 2;
+    }
+    if (!parseHeader()) {
+        dialogs_.MsgBox(QStringLiteral("Invalid Header: ") + Fname, MsgStyle::OKOnly | MsgStyle::Exclamation,
+                        kFopenTitle);
+        return 3;
+    }
+    return 0;
+}
+
+bool cwDatFile::parseHeader() {
+    const QString& header = lineBuf_;
+    bool sawComma = false, sawTab = false, inNumber = false, columnEnd = false, valid = true;
+    QString digits;
+    const qsizetype n = header.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = header[i];
+        if (c == u'\t') {
+            sawTab = true;
+            columnEnd = true;
+        } else if (c == u',') {
+            sawComma = true;
+            columnEnd = true;
+        } else if (c == u' ') {
+            if (inNumber) columnEnd = true;
+        } else if (c >= u'0' && c <= u'9') {
+            digits += c;
+            inNumber = true;
+        } else {
+            valid = false;
+            break;
+        }
+        if (columnEnd || i == n - 1) {
+            // Columns are 16-bit field numbers: a header naming a larger one, or more columns than a
+            // 16-bit count holds, is refused like any other invalid header.
+            if (fields_.size() >= 32767) {
+                valid = false;
+                break;
+            }
+            std::int16_t number = 0;
+            try {
+                number = digits.isEmpty() ? 0 : TextToInt16(digits);
+            } catch (const TagwellError&) {
+                valid = false;
+                break;
+            }
+            if (!fields_.empty()) fieldList_ += u',';
+            fieldList_ += NumberToText(number);
+            fields_.push_back(number);
+            digits.clear();
+            inNumber = false;
+            columnEnd = false;
+        }
+    }
+    if (sawComma && sawTab) valid = false;
+    layout_ = sawComma ? 0 : (sawTab ? 2 : 1);
+    return valid;
+}
+
+bool cwDatFile::fillBuffer(qint64 offset) {
+    if (offset >= dataEnd_) return false;
+    if (offset >= bufStart_ && offset < bufStart_ + buf_.size()) return true;
+    // Whole windows from the start of the file, so going back to the first record re-reads little.
+    const qint64 start = offset - offset % kWindow;
+    buf_.resize(kWindow);
+    qint64 got = -1;
+    if (file_.seek(start)) got = file_.read(buf_.data(), kWindow);
+    if (got <= 0) {
+        // A read that fails ends the data here, as the end of the file would.
+        buf_.clear();
+        bufStart_ = 0;
+        dataEnd_ = offset;
+        return false;
+    }
+    buf_.resize(got);
+    bufStart_ = start;
+    if (start + got < dataEnd_ && got < kWindow) dataEnd_ = start + got;
+    return offset < bufStart_ + buf_.size();
+}
+
+bool cwDatFile::readLine(std::int16_t start) {
+    lineBuf_.clear();
+    if (start == 0) {
+        nextPos_ = 1;
+        lineNo_ = -1;
+    } else if (start > 0) {
+        nextPos_ = firstRecordPos_;
+        lineNo_ = 0;
+    }
+    if (nextPos_ < 1) return false;
+
+    // The line runs to the next LF, or to the end of the data (the file's end or a NUL byte); the CR
+    // of a CR LF is not text, wherever the two fall relative to the blocks read.
+    lineBytes_.clear();
+    qint64 pos = nextPos_ - 1;
+    bool endedWithLf = false;
+    while (fillBuffer(pos)) {
+        const char* base = buf_.constData();
+        const qint64 from = pos - bufStart_;
+        const qint64 to = std::min<qint64>(buf_.size(), dataEnd_ - bufStart_);
+        const char* p = base + from;
+        const char* end = base + to;
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* stop = lf ? lf : end;
+        const char* nul = static_cast<const char*>(std::memchr(p, '\0', static_cast<size_t>(stop - p)));
+        if (nul) {
+            // A NUL ends the data like the end of the file: what follows it is never read.
+            lineBytes_.append(p, nul - p);
+            dataEnd_ = bufStart_ + (nul - base);
+            pos = dataEnd_;
+            break;
+        }
+        lineBytes_.append(p, stop - p);
+        pos = bufStart_ + (stop - base);
+        if (lf) {
+            ++pos;
+            endedWithLf = true;
+            break;
+        }
+    }
+    if (endedWithLf && lineBytes_.endsWith('\r')) lineBytes_.chop(1);
+
+    const bool read = endedWithLf || !lineBytes_.isEmpty();
+    if (read) {
+        ++lineNo_;
+        nextPos_ = pos + 1;
+    } else {
+        nextPos_ = 0;
+        lineNo_ = 0;
+    }
+    if (start == 0) firstRecordPos_ = nextPos_;
+    lineBuf_ = DecodeCp1252(lineBytes_);
+    return read;
+}
+
+bool cwDatFile::gr(std::int32_t iline) {
+    if (!file_.isOpen()) return false;
+    if (iline < 1) return readLine(-1);
+    // Going back starts again at the first record; so does any numbered read once the end was
+    // reached, so a record can be reached again after the file has been read through.
+    if (iline < lineNo_ || nextPos_ < 1) {
+        if (!readLine(1)) return false;
+    }
+    while (iline > lineNo_) {
+        if (!readLine(-1)) break;
+    }
+    return lineNo_ == iline;
+}
+
+std::int16_t cwDatFile::gf(std::int16_t ifld, QString& ibuf) const {
+    const auto col = std::find(fields_.begin(), fields_.end(), ifld);
+    if (col == fields_.end()) {
+        ibuf.clear();
+        return -1;
+    }
+    const bool commaLayout = layout_ == 0;
+    const QChar sep = layout_ == 2 ? u'\t' : u',';
+    static const QString kQuoteComma = QStringLiteral("\",");
+
+    QStringView rest(lineBuf_);
+    QStringView value;
+    bool present = true;
+    for (auto it = fields_.begin(); it != col; ++it) {
+        qsizetype next = -1;
+        if (commaLayout && rest.startsWith(u'"')) {
+            const qsizetype q = rest.indexOf(kQuoteComma, 1);
+            if (q >= 0) next = q + 2;
+        } else {
+            const qsizetype s = rest.indexOf(sep);
+            if (s >= 0) next = s + 1;
+        }
+        if (next < 0) {
+            present = false;  // a short record: the wanted column is not in it
+            break;
+        }
+        rest = rest.sliced(next);
+    }
+    if (present) {
+        if (commaLayout && rest.startsWith(u'"')) {
+            const qsizetype q = rest.indexOf(kQuoteComma, 1);
+            value = q < 0 ? rest : rest.first(q + 1);
+        } else {
+            const qsizetype s = rest.indexOf(sep);
+            value = s < 0 ? rest : rest.first(s);
+        }
+        if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"')) value = value.sliced(1, value.size() - 2);
+        // A negative dictionary length would make no sense as a cut: the field reads as empty,
+        // the same as a field the dictionary gives no length.
+        const qsizetype len = dict_ ? std::max<qsizetype>(0, dict_->dLen(ifld)) : 0;
+        value = value.first(std::min(len, value.size()));
+        while (!value.isEmpty() && value.back() == u' ') value.chop(1);
+    }
+
+    ibuf = value.toString();
+    const std::int16_t result = IsBlank(ibuf) ? 1 : 0;
+    for (QChar& c : ibuf) {
+        if (c == QChar(1)) c = u'\'';
+        else if (c == QChar(2)) c = u'"';
+    }
+    return result;
+}
+
+void cwDatFile::fclose() {
+    if (file_.isOpen()) file_.close();
+    buf_.clear();
+    bufStart_ = 0;
+}
+
+std::int16_t cwDatFile::GetFieldList(std::vector<std::int16_t>& arr) const {
+    if (arr.size() < fields_.size() + 1) arr.resize(fields_.size() + 1);
+    std::copy(fields_.begin(), fields_.end(), arr.begin());
+    arr[fields_.size()] = -1;
+    return static_cast<std::int16_t>(fields_.size());
+}
