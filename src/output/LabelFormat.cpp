@@ -1,0 +1,220 @@
+#include "output/LabelFormat.h"
+
+#include "grid/LabelGrid.h"
+#include "platform/Printer.h"
+#include "platform/TagwellError.h"
+#include "shell/Common.h"
+#include "shell/Numbers.h"
+
+#include <QIODevice>
+#include <QStringDecoder>
+#include <QStringList>
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+// Only the space character is trimmed, as everywhere else in label files.
+QString trimSpaces(const QString& text) {
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text[begin] == u' ') ++begin;
+    while (end > begin && text[end - 1] == u' ') --end;
+    return text.mid(begin, end - begin);
+}
+
+// Format files are single-byte Windows text. Lines end in CR LF; a lone CR or LF (a file saved by
+// another editor) also ends a line rather than becoming part of a field.
+QStringList readLines(QIODevice& file) {
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decode("windows-1252");
+    QString text = decode.isValid() ? decode(bytes) : QString::fromLatin1(bytes);
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n') continue;
+        lines << text.mid(start, i - start);
+        if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') ++i;
+        start = i + 1;
+    }
+    if (start < n) lines << text.mid(start);
+    return lines;
+}
+
+// The column a keyword takes its value from, or nothing for LINE/BOX and fixed text.
+std::optional<int> keywordColumn(const QString& keyword) {
+    static const struct {
+        const char16_t* name;
+        int column;
+    } table[] = {{u"SKU", GridCol::Sku}, {u"MFN", GridCol::Mfn},       {u"DESC", GridCol::Desc},
+                 {u"LOC", GridCol::Loc}, {u"RTL", GridCol::Retail},    {u"OM", GridCol::Om},
+                 {u"PK", GridCol::Pk},   {u"UPC", GridCol::Upc}};
+    for (const auto& entry : table)
+        if (keyword == QStringView(entry.name)) return entry.column;
+    return std::nullopt;
+}
+
+// A colour part above 255 counts as 255; one below 0 (a negative colour number) as 0.
+int colourPart(double part) {
+    if (part > 255) return 255;
+    if (part < 0) return 0;
+    return static_cast<int>(part);
+}
+
+// The colour number is written green-blue-red, three decimal digits each: 255 is red, 255000
+// blue, 255000000 green. A number beyond 32 bits cannot be split that way and gives black.
+PrinterColor decodeColour(const QString& field) {
+    const double n = LeadingNumber(field);
+    std::int32_t whole = 0;
+    try {
+        whole = ToInt32(n);
+    } catch (const TagwellError&) {
+        return {};
+    }
+    const std::int32_t red = whole % 1000;
+    const double blue = (static_cast<double>(whole % 1000000) - red) / 1000.0;
+    const double green = std::floor(n / 1000000.0);
+    return {colourPart(red), colourPart(green), colourPart(blue)};
+}
+
+// The values one label's lines carry from one element line to the next.
+struct ElementSettings {
+    QString keyword;
+    int size = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;  // also x2
+    QString style;
+    int y2 = 0;
+};
+
+// Reads fields 0..6 of `line` into `s`; a field that is absent or whose number does not fit 16 bits
+// leaves its value from the previous line. Returns the line's colour: from field 6 when every
+// field was read, black otherwise.
+PrinterColor readElement(const QString& line, ElementSettings& s) {
+    // An empty element line has no fields at all, so everything carries over, keyword included.
+    const QStringList fields = line.isEmpty() ? QStringList() : line.split(u',');
+    bool allRead = true;
+    auto readInt = [&](qsizetype i, int& target) {
+        if (i >= fields.size()) {
+            allRead = false;
+            return;
+        }
+        try {
+            target = TextToInt16(fields[i]);
+        } catch (const TagwellError&) {
+            allRead = false;
+        }
+    };
+    if (!fields.isEmpty()) s.keyword = trimSpaces(fields[0]).toUpper();
+    else allRead = false;
+    readInt(1, s.size);
+    readInt(2, s.x);
+    readInt(3, s.y);
+    readInt(4, s.width);
+    if (fields.size() > 5) s.style = fields[5].toUpper();
+    readInt(5, s.y2);
+    if (fields.size() <= 6) allRead = false;
+    return allRead ? decodeColour(fields[6]) : PrinterColor{};
+}
+
+// Origin plus field, which must stay a 16-bit position; nothing when it leaves that range.
+std::optional<int> position(int origin, int field) {
+    const int sum = origin + field;
+    if (sum < INT16_MIN || sum > INT16_MAX) return std::nullopt;
+    return sum;
+}
+
+void drawText(Printer& printer, const QString& value, const ElementSettings& s, PrinterColor colour,
+              int originX, int originY) {
+    const auto left = position(originX, s.x);
+    const auto top = position(originY, s.y);
+    if (!left || !top || s.size < 1) return;
+
+    printer.setFontSize(s.size);
+    printer.setForeColor(colour);
+    // Fitting: measured with the style of the previous line's reset (bold and italic off), and the
+    // width test comes before the 6-point bound, so a too-wide text at 6 points or less still
+    // loses one point.
+    if (s.width > 200) {
+        do {
+            if (printer.TextWidth(value) > s.width) {
+                const double smaller = printer.FontSize() - 1;
+                if (smaller < 1) return;  // no printer takes a size below one point
+                printer.setFontSize(smaller);
+            }
+        } while (printer.TextWidth(value) > s.width && printer.FontSize() > 6);
+    }
+    printer.setFontBold(s.style.contains(u'B'));
+    printer.setFontItalic(s.style.contains(u'I'));
+    printer.setFontUnderline(s.style.contains(u'U'));
+    printer.setCurrentX(s.style.contains(u'R') ? *left - printer.TextWidth(value) : *left);
+    printer.setCurrentY(*top);
+    printer.Print(value);
+}
+
+void drawFigure(Printer& printer, const ElementSettings& s, PrinterColor colour, int originX, int originY) {
+    const auto x1 = position(originX, s.x);
+    const auto y1 = position(originY, s.y);
+    const auto x2 = position(originX, s.width);
+    const auto y2 = position(originY, s.y2);
+    if (!x1 || !y1 || !x2 || !y2 || s.size < 1) return;
+    printer.setDrawWidth(s.size);
+    printer.setForeColor(colour);
+    // LINE and BOX draw the same figure: the outline of the rectangle the two points span, which
+    // is a plain rule whenever the points share an x or a y.
+    printer.Line(*x1, *y1, *x2, *y2, colour, LineFigure::Outline);
+}
+
+void drawBarcode(Printer& printer, QString value, const ElementSettings& s, int originX, int originY) {
+    if (trimSpaces(value).size() != 12) return;
+    const auto left = position(originX, s.x);
+    const auto top = position(originY, s.y);
+    if (!left || !top || s.width < 1 || s.size < 1) return;
+    FixUpcCheckDigit(value);
+    printer.DrawBarcode(value, *left, *top, s.width, s.size);
+}
+
+}  // namespace
+
+void FixUpcCheckDigit(QString& upc) {
+    const QString first11 = trimSpaces(upc).left(11);
+    int odd = 0, even = 0;
+    for (qsizetype i = 0; i < first11.size(); ++i) {
+        const QChar c = first11[i];
+        const int digit = (c >= u'0' && c <= u'9') ? c.unicode() - u'0' : 0;
+        // c1, c3, ... are at even indexes counted from 0.
+        if (i % 2 == 0) odd += digit;
+        else even += digit;
+    }
+    const int check = (10 - ((3 * odd + even) % 10)) % 10;
+    upc = first11 + QString::number(check);
+}
+
+void DrawLabelFormat(QIODevice& file, Printer& printer, const LabelGrid& grid, int row, int originX,
+                     int originY) {
+    ElementSettings s;
+    const QStringList lines = readLines(file);
+    for (const QString& raw : lines) {
+        const QString line = trimSpaces(raw);
+        if (!line.startsWith(u'\'')) {
+            const PrinterColor colour = readElement(line, s);
+            const auto column = keywordColumn(s.keyword);
+            const QString value = column ? grid.TextMatrix(row, *column) : s.keyword;
+            if (s.keyword == u"UPC") {
+                drawBarcode(printer, value, s, originX, originY);
+            } else if (s.keyword == u"LINE" || s.keyword == u"BOX") {
+                drawFigure(printer, s, colour, originX, originY);
+            } else if (!IsBlank(value)) {
+                drawText(printer, value, s, colour, originX, originY);
+            }
+        }
+        // After every line, comments included. Underline and size stay as they are.
+        printer.setFontBold(false);
+        printer.setForeColor(PrinterColor{});
+        printer.setFontItalic(false);
+    }
+}

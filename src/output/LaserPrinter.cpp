@@ -1,0 +1,116 @@
+#include "output/LaserPrinter.h"
+
+#include "grid/LabelGrid.h"
+#include "output/LabelFormat.h"
+#include "output/LabelOutput.h"
+#include "platform/Dialogs.h"
+#include "platform/Printer.h"
+#include "platform/TagwellError.h"
+#include "shell/Common.h"
+#include "shell/Numbers.h"
+#include "shell/ProgramOptions.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+const QString kAlert = QStringLiteral("Alert:");
+
+// An offset setting as a whole number of twips: the whole text must be a number (spaces around it
+// allowed), rounded to the nearest whole number, a half to the even one. An empty or non-numeric
+// text gives nothing.
+std::optional<std::int32_t> offsetValue(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)([eEdD][+-]?\d+)?\s*$)"));
+    if (!number.match(text).hasMatch()) return std::nullopt;
+    try {
+        return ToInt32(LeadingNumber(text));
+    } catch (const TagwellError&) {
+        return std::nullopt;
+    }
+}
+
+struct Origin {
+    int x;
+    int y;
+};
+
+// The origin of position p on the sheet. Products and sums are 16-bit positions; a negative x is
+// moved to the left edge, a negative y is kept.
+std::optional<Origin> labelOrigin(const LaserSheet& sheet, std::int32_t offLr, std::int32_t offUd, int p) {
+    const std::int64_t x = offLr + static_cast<std::int64_t>(p % sheet.across) * sheet.columnPitch;
+    const std::int64_t y = offUd + static_cast<std::int64_t>(p / sheet.across) * sheet.linePitch;
+    if (x < INT16_MIN || x > INT16_MAX || y < INT16_MIN || y > INT16_MAX) return std::nullopt;
+    return Origin{x < 0 ? 0 : static_cast<int>(x), static_cast<int>(y)};
+}
+
+}  // namespace
+
+LaserSheet LaserSheetFor(int layout) {
+    if (layout == 3) return {3, 10, 30, 3960, 1440};
+    return {4, 8, 32, 3060, 1800};
+}
+
+void PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY) {
+    if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return;
+    QFile file(layout == 3 ? out.options.SierraFormat3 : out.options.SierraFormat4);
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        if (row == 1)
+            out.dialogs.MsgBox(QStringLiteral("Problem opening Laser Format File"), MsgStyle::Information, kAlert);
+        return;
+    }
+    DrawLabelFormat(file, out.printer, out.grid, row, originX, originY);
+}
+
+int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::function<bool()>& cancelCheck,
+                  Hourglass& hourglass) {
+    const LaserSheet sheet = LaserSheetFor(layout);
+    const bool three = layout == 3;
+    const QString lrName = three ? QStringLiteral("SierraOffLr3") : QStringLiteral("SierraOffLr4");
+    const QString udName = three ? QStringLiteral("SierraOffUd3") : QStringLiteral("SierraOffUd4");
+    const QString& lrText = three ? out.options.SierraOffLr3 : out.options.SierraOffLr4;
+    const QString& udText = three ? out.options.SierraOffUd3 : out.options.SierraOffUd4;
+
+    // Offsets are checked before anything is drawn: a job that would stop half way on a typing
+    // error in the options would waste the sheets already printed.
+    auto refuse = [&](const QString& why) {
+        hourglass.ShowHourglass(false);
+        out.dialogs.MsgBox(why + QStringLiteral("\r\nCorrect the laser offsets in the options and print again."),
+                           MsgStyle::Information, kAlert);
+        return -1;
+    };
+    const auto offLr = offsetValue(lrText);
+    if (!offLr) return refuse(QStringLiteral("The offset %1 \"%2\" is not a whole number of twips.").arg(lrName, lrText));
+    const auto offUd = offsetValue(udText);
+    if (!offUd) return refuse(QStringLiteral("The offset %1 \"%2\" is not a whole number of twips.").arg(udName, udText));
+    const int used = lastRow < sheet.perSheet ? lastRow : sheet.perSheet;
+    for (int p = 0; p < used; ++p)
+        if (!labelOrigin(sheet, *offLr, *offUd, p))
+            return refuse(QStringLiteral("The offsets %1 \"%2\" and %3 \"%4\" place labels off the page.")
+                              .arg(lrName, lrText, udName, udText));
+
+    PrinterJobScope job(out.printer);
+    int p = -1;
+    out.printer.Scale();
+    int row = 1;
+    for (; row <= lastRow; ++row) {
+        if (cancelCheck && cancelCheck()) break;
+        ++p;
+        if (p == sheet.perSheet) {
+            out.printer.NewPage();
+            p = 0;
+        }
+        const Origin origin = *labelOrigin(sheet, *offLr, *offUd, p);
+        PrintLaserLabel(out, layout, row, origin.x, origin.y);
+    }
+    // Also after a cancel: every label drawn so far prints.
+    out.printer.EndDoc();
+    hourglass.ShowHourglass(false);
+    const int handedOut = row - 1;
+    out.dialogs.MsgBox(NumberToText(handedOut) + QStringLiteral(" items printed."), MsgStyle::Information, kAlert);
+    return handedOut;
+}

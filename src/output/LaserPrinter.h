@@ -1,0 +1,35 @@
+#pragma once
+// Laser sheets of labels: 3 across and 10 down (layout 3) or 4 across and 8 down (layout 4).
+#include <functional>
+
+struct LabelOutput;
+class Hourglass;
+
+// The geometry of one sheet layout, in twips.
+struct LaserSheet {
+    int across;
+    int down;
+    int perSheet;
+    int columnPitch;
+    int linePitch;
+};
+// Layout 3 for 3, layout 4 for anything else.
+LaserSheet LaserSheetFor(int layout);
+
+// Draws grid row `row` as one label at (originX, originY) from the layout's format file
+// (SierraFormat3 for layout 3, else SierraFormat4). A blank sku draws nothing; a format file that
+// will not open shows "Problem opening Laser Format File" for row 1 only.
+void PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY);
+
+// The laser branch of the print job: rows 1..lastRow each take the next position on the sheet
+// (blank rows leave theirs empty), a new page begins only when a label is due on it, the document
+// is ended (also after a cancel) and " N items printed." is shown.
+//
+// `cancelCheck` is called before every label: it lets pending events run and, when the user has
+// cancelled, shows the cancel message and returns true, which leaves the loop.
+//
+// Returns the number of rows handed to PrintLaserLabel, or -1 when the job was refused before
+// anything was drawn because an offset of the layout is not a whole number that fits (an "Alert:"
+// message says which).
+int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::function<bool()>& cancelCheck,
+                  Hourglass& hourglass);
