@@ -54,8 +54,11 @@ public:
 private:
     std::optional<QString> nextFile() {
         if (fileAnswers.empty()) return std::nullopt;
-        auto a = fileAnswers.front();
+        // Built from the front's parts: GCC 12 misreads a copied optional<QString> as
+        // maybe-uninitialised.
+        const bool chosen = fileAnswers.front().has_value();
+        const QString path = chosen ? *fileAnswers.front() : QString();
         fileAnswers.pop_front();
-        return a;
+        return chosen ? std::optional<QString>(path) : std::nullopt;
     }
 };
