@@ -1,30 +1,13 @@
 // Tagwell: the label program's window. The Qt adapters are chosen here, once.
 #include "platform/QtDialogs.h"
+#include "platform/QtOdbcRecordSet.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtUiServices.h"
 #include "shell/frmTagwell.h"
 
 #include <QApplication>
 
-#include "platform/SerialPort.h"
-#include "platform/TagwellError.h"
-
-namespace {
-// Until the serial adapter lands: keeps the port number and line settings only.
-class ConfiguredSerialPort : public SerialPort {
-public:
-    int CommPort() const override { return port_; }
-    void setCommPort(int port) override { port_ = port; }
-    QString Settings() const override { return settings_; }
-    void setSettings(const QString& s) override { settings_ = s; }
-    bool PortOpen() const override { return false; }
-    void setPortOpen(bool) override { throw TagwellError(ErrorNumber::InvalidPortNumber, QStringLiteral("Serial ports are not available in this build.")); }
-    void Output(const QByteArray&) override { throw TagwellError(ErrorNumber::PortNotOpen, QStringLiteral("Port not open")); }
-private:
-    int port_ = 1;
-    QString settings_;
-};
-}  // namespace
+#include "platform/QtSerialPort.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -33,11 +16,12 @@ int main(int argc, char** argv) {
 
     QtSettingsStore settings;
     QtDialogs dialogs;
-    ConfiguredSerialPort serial;
+    QtSerialPort serial(settings);
     QtScreenPointer screen;
     QtEventPump events;
+    QtOdbcRecordSetFactory recordSets;
 
-    frmTagwell window(TagwellServices{settings, dialogs, serial, screen, events});
+    frmTagwell window(TagwellServices{settings, dialogs, serial, screen, events, &recordSets});
     dialogs.setOwner(&window);
     window.Form_Load();
     window.show();

@@ -3,6 +3,7 @@
 // test (fakes). The window does not own them.
 class Dialogs;
 class EventPump;
+class RecordSetFactory;
 class ScreenPointer;
 class SerialPort;
 class SettingsStore;
@@ -13,4 +14,6 @@ struct TagwellServices {
     SerialPort& serial;
     ScreenPointer& screen;
     EventPump& events;
+    // The store's databases; without them every look-up finds nothing.
+    RecordSetFactory* recordSets = nullptr;
 };

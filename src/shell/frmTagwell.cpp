@@ -1,6 +1,11 @@
 #include "shell/frmTagwell.h"
 
+#include "datafiles/DictionaryFile.h"
+#include "datafiles/Export.h"
+#include "lookup/ConnectionCommands.h"
+#include "lookup/ItemLookup.h"
 #include "platform/Dialogs.h"
+#include "platform/RecordSet.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
@@ -190,6 +195,16 @@ void frmTagwell::wireCommands() {
         connect(a, &QAction::triggered, this, [this, f] { runCommand(f); });
     };
     on(mnuFileExit, [this] { close(); });
+    on(mnuFileDict, [this] { DictionaryFileCommand(services_.dialogs, services_.settings, dctInv); });
+    on(mnuFileSave, [this] { SaveDataToFile(services_.dialogs, services_.settings, *grid_); });
+    if (services_.recordSets) {
+        RecordSetFactory& db = *services_.recordSets;
+        on(mnuFileInv, [this, &db] { EditConnectionString(StoreDatabase::Inventory, services_.dialogs, services_.settings, db); });
+        on(mnuFileCis, [this, &db] { EditConnectionString(StoreDatabase::Cis, services_.dialogs, services_.settings, db); });
+        on(mnuFileUPC, [this, &db] { EditConnectionString(StoreDatabase::Upc, services_.dialogs, services_.settings, db); });
+        on(mnuFileTestDatabase, [this, &db] { TestDatabaseConnections(services_.dialogs, services_.settings, db); });
+        commands_->lookupItem = [this] { lookupEntry(); };
+    }
     on(mnuEditSaveRow, [this] { commands_->SaveRow(); });
     on(mnuEditInsertRow, [this] { commands_->InsertRow(); });
     on(mnuEditCopyRow, [this] { commands_->CopyRow(); });
@@ -220,6 +235,14 @@ void frmTagwell::runCommand(const std::function<void()>& command) {
     }
 }
 
+void frmTagwell::lookupEntry() {
+    EntryTexts e{txtSku->text(), txtMfn->text(), txtDesc->text(), txtLoc->text(),
+                 txtRetail->text(), txtOm->text(), txtPk->text(), txtUpc->text()};
+    LookupItem(e, options.SierraConvertUpc, services_.settings, *services_.recordSets);
+    const QString texts[] = {e.sku, e.mfn, e.desc, e.loc, e.retail, e.om, e.pk, e.upc};
+    for (int c = 1; c <= 8; ++c) setEntryText(c, texts[c - 1]);
+}
+
 void frmTagwell::Form_Load() {
     regApp = kRegApp;
     regSec = kRegSec;
@@ -241,6 +264,8 @@ void frmTagwell::Form_Load() {
     txtSelRow->setText(QStringLiteral("1"));
     commands_->applyInitialColumns();
     RestoreFormPosition(services_.settings, regApp, regSec, *this);
+    LoadDictionaryAtStartup(services_.dialogs, services_.settings, dctInv);
+    datFile = std::make_unique<cwDatFile>(services_.dialogs);
 }
 
 void frmTagwell::Form_Unload() {

@@ -2,6 +2,8 @@
 // The main window: command buttons, the entry boxes of one label row, the label grid and the menu
 // bar through which every command is reached. Positions are designed in twips and converted through
 // the screen's logical DPI.
+#include "datafiles/cwDatFile.h"
+#include "datafiles/cwDct.h"
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"
 #include "shell/Common.h"
@@ -30,6 +32,9 @@ public:
     ProgramOptions options;
     bool FontsLoaded = false;
     bool PrintCancelled = false;
+    // The data dictionary and the data-file reader, created at start-up.
+    cwDct dctInv;
+    std::unique_ptr<cwDatFile> datFile;
 
     // The start-up sequence; run once before the window is first shown.
     void Form_Load();
@@ -104,6 +109,8 @@ private:
     void buildMenus();
     void wireCommands();
     QLineEdit* entryBox(int col) const;
+    // LookupItem on the entry boxes.
+    void lookupEntry();
 
     TagwellServices services_;
     std::unique_ptr<LabelGrid> grid_;

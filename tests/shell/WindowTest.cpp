@@ -33,6 +33,15 @@ TEST(Window, FirstStartWithAnEmptyStore) {
     EXPECT_EQ(f.serial.Settings(), "9600,n,8,1");
     EXPECT_EQ(w.options.SierraDymoDeviceName, "None");
 
+    // No dictionary yet: the Dictionary File dialog is offered; cancelled, the master/store
+    // warning follows.
+    ASSERT_EQ(f.startupOpenRequests.size(), 1u);
+    EXPECT_EQ(f.startupOpenRequests[0].dialogTitle, "Open the Dictionary File");
+    ASSERT_EQ(f.startupMessages.size(), 1u);
+    EXPECT_EQ(f.startupMessages[0].prompt,
+              "Warning: could not read master/store specific info from data dictionary.  Will treat all info as master.");
+    ASSERT_NE(w.datFile, nullptr);
+
     w.mnuFileExit->trigger();  // Exit runs the shut-down sequence
     EXPECT_EQ(f.settings.raw("SierraPrint"), "4");
     EXPECT_EQ(f.settings.raw("SierraInstant"), "0");

@@ -15,10 +15,18 @@ struct WindowFixture {
     FakeScreenPointer screen;
     FakeEventPump events;
     std::unique_ptr<frmTagwell> window;
+    std::vector<RecordedMessage> startupMessages;
+    std::vector<FileDialogRequest> startupOpenRequests;
 
     frmTagwell& start() {
         window = std::make_unique<frmTagwell>(TagwellServices{settings, dialogs, serial, screen, events});
         window->Form_Load();
+        // What start-up asked (the dictionary dialog, its warnings) is checked by the start-up
+        // tests; the others begin with a clean record.
+        startupMessages = dialogs.messages;
+        startupOpenRequests = dialogs.openRequests;
+        dialogs.messages.clear();
+        dialogs.openRequests.clear();
         return *window;
     }
     void set(const char* key, const QString& value) { settings.SaveSetting(kRegApp, kRegSec, QString::fromLatin1(key), value); }
