@@ -47,6 +47,12 @@ private:
 };
 }  // namespace
 
+QString ConfigureSierraPort(SerialPort& port, const ProgramOptions& options) {
+    const QString portFailure = failureOf([&] { port.setCommPort(options.SierraPort); });
+    const QString settingsFailure = failureOf([&] { port.setSettings(options.SierraSettings); });
+    return portFailure.isEmpty() ? settingsFailure : portFailure;
+}
+
 PrintJob::PrintJob(const LabelGrid& grid, const ProgramOptions& options, Printer& printer, SerialPort& port,
                    Dialogs& dialogs, EventPump& pump, PrintJobWindow& window, Hourglass& hourglass)
     : grid_(grid),

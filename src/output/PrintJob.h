@@ -42,6 +42,11 @@ inline const QString Cancelled =
     QStringLiteral("Printing Cancelled.  Several labels may print before cancel takes effect.");
 }  // namespace PrintJobText
 
+// Gives the serial control SierraPort and SierraSettings (at start-up and when the options dialog
+// closes). A port number or settings text the control refuses leaves the previous value in force
+// and never stops the caller; the refusal's description comes back ("" when both were taken).
+QString ConfigureSierraPort(SerialPort& port, const ProgramOptions& options);
+
 class PrintJob {
 public:
     PrintJob(const LabelGrid& grid, const ProgramOptions& options, Printer& printer, SerialPort& port,

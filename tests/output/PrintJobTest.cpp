@@ -363,4 +363,24 @@ TEST_F(PrintJobTest, LaserPrinterSetupReportsAFailingDialog) {
     EXPECT_EQ(prompts(), QStringList{"No printers are installed"});
 }
 
+TEST_F(PrintJobTest, SerialConfigurationNeverStopsTheCaller) {
+    options.SierraPort = 4;
+    options.SierraSettings = "19200,e,7,2";
+    EXPECT_EQ(ConfigureSierraPort(port, options), "");
+    EXPECT_EQ(port.CommPort(), 4);
+    EXPECT_EQ(port.Settings(), "19200,e,7,2");
+
+    // Each refused value leaves its predecessor; the other one is still taken.
+    options.SierraPort = 0;
+    options.SierraSettings = "9600,n,8,1";
+    EXPECT_FALSE(ConfigureSierraPort(port, options).isEmpty());
+    EXPECT_EQ(port.CommPort(), 4);
+    EXPECT_EQ(port.Settings(), "9600,n,8,1");
+    options.SierraPort = 2;
+    options.SierraSettings = "fast";
+    EXPECT_FALSE(ConfigureSierraPort(port, options).isEmpty());
+    EXPECT_EQ(port.CommPort(), 2);
+    EXPECT_EQ(port.Settings(), "9600,n,8,1");
+}
+
 }  // namespace
