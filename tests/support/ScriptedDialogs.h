@@ -54,7 +54,10 @@ public:
 private:
     std::optional<QString> nextFile() {
         if (fileAnswers.empty()) return std::nullopt;
-        auto a = fileAnswers.front();
+        // Built from the value rather than copied as an optional: GCC 12 warns, wrongly, that a
+        // copied optional<QString> may be used uninitialized.
+        std::optional<QString> a;
+        if (fileAnswers.front().has_value()) a.emplace(*fileAnswers.front());
         fileAnswers.pop_front();
         return a;
     }
