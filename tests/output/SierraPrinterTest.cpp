@@ -235,3 +235,38 @@ TEST(SierraText, LineSplittingAndCodePage) {
 }
 
 }  // namespace
+
+namespace {
+// The demo store's Sierra files make one whole label: the font download once, without its line
+// ends, then the merged commands from ^XA to ^XZ.
+TEST(SierraDemo, DemoFilesMakeAWholeLabel) {
+    ProgramOptions options;
+    options.SierraFont = TAGWELL_SOURCE_DIR "/demo/demo.pcl";
+    options.SierraFormat = TAGWELL_SOURCE_DIR "/demo/demo.fab";
+    QFile font(options.SierraFont);
+    ASSERT_TRUE(font.open(QIODevice::ReadOnly));
+    QByteArray fontBytes = font.readAll();
+    fontBytes.replace("\r\n", "");
+
+    LabelGrid grid;
+    const QStringList row = {"100234", "AC-55", "HOSE 5/8\" X 50'", "B12", "24.99", "EA", "1", "036000291452"};
+    for (int c = 0; c < 8; ++c) grid.setTextMatrix(1, c + 1, row[c]);
+    FakeSerialPort port;
+    ScriptedDialogs dialogs;
+    RecordingCaption window;
+    SierraPrinter sierra(grid, options, port, dialogs, window);
+    port.setPortOpen(true);
+    sierra.PrintSierraLabel(1);
+
+    ASSERT_TRUE(port.sent.startsWith(fontBytes));
+    const QByteArray label = port.sent.mid(fontBytes.size());
+    EXPECT_TRUE(label.startsWith("^XA^LH0,0")) << label.constData();
+    EXPECT_TRUE(label.endsWith("^PQ1,0,1,Y^XZ")) << label.constData();
+    for (const char* part : {"^FD\"HOSE 5/8~034 X 50'\"^FS", "^FD\"100234\"^FS", "^FD\"AC-55\"^FS", "^FD\"B12\"^FS",
+                             "^FD\"1\"^FS", "^FD\"EA\"^FS", "^FD\"24.99\"^FS", "^BUN,110,Y,N,N^FD\"03600029145\"^FS"})
+        EXPECT_TRUE(label.contains(part)) << part;
+    EXPECT_FALSE(label.contains('\r'));
+    EXPECT_FALSE(label.contains('\n'));
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+}  // namespace

@@ -54,11 +54,11 @@ public:
 private:
     std::optional<QString> nextFile() {
         if (fileAnswers.empty()) return std::nullopt;
-        // Built from the front's parts: GCC 12 misreads a copied optional<QString> as
-        // maybe-uninitialised.
-        const bool chosen = fileAnswers.front().has_value();
-        const QString path = chosen ? *fileAnswers.front() : QString();
+        // Built from the value rather than copied as an optional: GCC 12 warns, wrongly, that a
+        // copied optional<QString> may be used uninitialized.
+        std::optional<QString> a;
+        if (fileAnswers.front().has_value()) a.emplace(*fileAnswers.front());
         fileAnswers.pop_front();
-        return chosen ? std::optional<QString>(path) : std::nullopt;
+        return a;
     }
 };

@@ -1,0 +1,100 @@
+#pragma once
+// The print job: the grid's rows as labels on the target of SierraPrint (0 Sierra Sport, 1 Dymo,
+// 3 laser 3-up, anything else laser 4-up), with the print button's "CANCEL" caption as the running
+// mark and a click on it, arriving while the job lets pending events run, as the cancel. Also the
+// one-row instant print, the Sierra Sport test and the laser printer setup.
+//
+// The main window owns one PrintJob for the whole run (it holds FontsLoaded and PrintCancelled)
+// and runs each command through it; nothing here knows a widget.
+#include "output/SierraPrinter.h"
+
+#include <QString>
+
+class Dialogs;
+class EventPump;
+class Hourglass;
+class LabelGrid;
+class Printer;
+class SerialPort;
+struct ProgramOptions;
+
+// The two captions a job changes: the print button's (the running mark) and, through
+// WindowCaption, the window's (while the Sierra fonts go out).
+class PrintJobWindow : public WindowCaption {
+public:
+    virtual QString PrintButtonCaption() const = 0;
+    virtual void setPrintButtonCaption(const QString& caption) = 0;
+};
+
+// The platform's printer dialog in its print-setup form. The printer and settings chosen there
+// become the current printer of the printer adapter, used by later laser jobs of this run.
+class PrinterSetupDialog {
+public:
+    virtual ~PrinterSetupDialog() = default;
+    // False when the user cancelled: nothing changed.
+    virtual bool ShowPrinterSetup() = 0;
+};
+
+namespace PrintJobText {
+inline const QString Cancel = QStringLiteral("CANCEL");
+inline const QString NoData = QStringLiteral("No data to print.");
+inline const QString Cancelled =
+    QStringLiteral("Printing Cancelled.  Several labels may print before cancel takes effect.");
+}  // namespace PrintJobText
+
+// Gives the serial control SierraPort and SierraSettings (at start-up and when the options dialog
+// closes). A port number or settings text the control refuses leaves the previous value in force
+// and never stops the caller; the refusal's description comes back ("" when both were taken).
+QString ConfigureSierraPort(SerialPort& port, const ProgramOptions& options);
+
+class PrintJob {
+public:
+    PrintJob(const LabelGrid& grid, const ProgramOptions& options, Printer& printer, SerialPort& port,
+             Dialogs& dialogs, EventPump& pump, PrintJobWindow& window, Hourglass& hourglass);
+
+    // Print Labels (menu and print button alike). While a job runs (the button reads "CANCEL") a
+    // second call only sets PrintCancelled, which the running job sees at its next check.
+    void PrintLabels();
+
+    // One row at once, after ENTER stored it: on the Dymo printer when SierraPrint is 1, else on
+    // the Sierra Sport. A port that will not open gets the port error message.
+    void PrintInstantRow(int row);
+
+    // Sierra Sport Test: grid row 1 to the Sierra Sport, whatever the target; the port is opened
+    // and closed even when row 1 is empty.
+    void SierraSportTest();
+
+    // Laser Printer Setup. Cancel changes nothing.
+    void LaserPrinterSetup(PrinterSetupDialog& dialog);
+
+    // The last row whose sku is not blank, 0 when there is none.
+    int LastRow() const;
+
+    bool PrintCancelled() const { return printCancelled_; }
+    bool FontsLoaded() const { return sierra_.FontsLoaded(); }
+    void setFontsLoaded(bool loaded) { sierra_.setFontsLoaded(loaded); }
+
+    // "Error # <n> opening port <port>" CR LF and the platform's description.
+    static QString PortErrorMessage(int number, int port, const QString& description);
+
+private:
+    // Opens the port; on failure shows the port error message and returns false.
+    bool openPort();
+    // Closes the port if open. Returns the failure to report, if any.
+    void closePort(QString* failure);
+    bool cancelCheck();
+    void runSierra(int lastRow);
+    void runDymo(int lastRow);
+    void alert(const QString& text);
+
+    const LabelGrid& grid_;
+    const ProgramOptions& options_;
+    Printer& printer_;
+    SerialPort& port_;
+    Dialogs& dialogs_;
+    EventPump& pump_;
+    PrintJobWindow& window_;
+    Hourglass& hourglass_;
+    SierraPrinter sierra_;
+    bool printCancelled_ = false;
+};

@@ -1,0 +1,226 @@
+#include "platform/QtPrinter.h"
+
+#include "platform/Dialogs.h"
+#include "platform/QtBarcode.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <cmath>
+
+namespace {
+
+// A laser's resolution for PDF documents, so pen widths in printer pixels look as they would on
+// the stores' printers.
+constexpr int kPdfResolution = 600;
+constexpr double kTwipsPerInch = 1440.0;
+
+// name.pdf, then name-2.pdf, name-3.pdf ... for the later documents of one job.
+QString numbered(const QString& path, int n) {
+    if (n <= 1) return path;
+    const QFileInfo info(path);
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1").arg(n) + suffix);
+}
+
+}  // namespace
+
+QtPrinter::QtPrinter(Dialogs& dialogs) : dialogs_(dialogs), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
+    names_ = QPrinterInfo::availablePrinterNames();
+    names_ << fileDeviceName();
+    const QString def = QPrinterInfo::defaultPrinterName();
+    current_ = def.isEmpty() ? static_cast<int>(names_.size()) - 1 : std::max<int>(0, static_cast<int>(names_.indexOf(def)));
+    applyDevice(true);
+}
+
+QtPrinter::~QtPrinter() {
+    // A document still open when the program ends is printed rather than lost.
+    if (painter_.isActive()) painter_.end();
+}
+
+QString QtPrinter::fileDeviceName() { return QStringLiteral("Print to File (PDF)"); }
+
+QString QtPrinter::DeviceName() const { return names_.value(current_); }
+
+void QtPrinter::applyDevice(bool pdfDefaults) {
+    if (current_ == names_.size() - 1) {
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setResolution(kPdfResolution);
+        if (pdfDefaults) {
+            // Label sheets are US Letter; a quarter inch all round is what a laser cannot print on.
+            printer_->setPageSize(QPageSize(QPageSize::Letter));
+            printer_->setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Point);
+        }
+    } else {
+        printer_->setOutputFormat(QPrinter::NativeFormat);
+        printer_->setPrinterName(names_[current_]);
+    }
+    metricsCache_.clear();
+}
+
+void QtPrinter::setPrinter(int index) {
+    if (index < 0 || index >= names_.size()) return;
+    // The open document belongs to the printer it was begun on: finish it there.
+    if (painter_.isActive() || discarded_) EndDoc();
+    current_ = index;
+    applyDevice(true);
+}
+
+void QtPrinter::setOutputFile(const QString& path) {
+    if (painter_.isActive() || discarded_) EndDoc();
+    fixedFile_ = path;
+    current_ = static_cast<int>(names_.size()) - 1;
+    applyDevice(true);
+}
+
+void QtPrinter::adoptDeviceSettings() {
+    if (printer_->outputFormat() == QPrinter::PdfFormat) {
+        fixedFile_ = printer_->outputFileName();
+        current_ = static_cast<int>(names_.size()) - 1;
+    } else {
+        const auto i = names_.indexOf(printer_->printerName());
+        if (i >= 0) current_ = static_cast<int>(i);
+    }
+    orientation_ = printer_->pageLayout().orientation() == QPageLayout::Landscape ? PrinterOrientation::Landscape
+                                                                                   : PrinterOrientation::Portrait;
+    applyDevice(false);  // keep the page the dialog chose
+}
+
+void QtPrinter::StartJob() {
+    if (jobDepth_++ == 0) {
+        jobFile_.clear();
+        jobDeclined_ = false;
+        jobDocuments_ = 0;
+    }
+}
+
+void QtPrinter::FinishJob() {
+    if (jobDepth_ > 0) --jobDepth_;
+}
+
+void QtPrinter::setFontSize(double points) {
+    // Sizes are kept to a quarter point, as printer drivers round them.
+    fontSize_ = std::round(points * 4) / 4;
+}
+
+QFont QtPrinter::currentFont() const {
+    // The printer's default face: a plain sans serif.
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(fontSize_ > 0 ? fontSize_ : 1);
+    font.setBold(bold_);
+    font.setItalic(italic_);
+    font.setUnderline(underline_);
+    return font;
+}
+
+const QFontMetricsF& QtPrinter::metrics() {
+    const quint32 key = (static_cast<quint32>(std::lround(fontSize_ * 4)) << 3) | (bold_ ? 1u : 0u) |
+                        (italic_ ? 2u : 0u) | (underline_ ? 4u : 0u);
+    auto it = metricsCache_.find(key);
+    if (it == metricsCache_.end()) it = metricsCache_.emplace(key, QFontMetricsF(currentFont(), printer_.get())).first;
+    return it->second;
+}
+
+double QtPrinter::TextWidth(const QString& text) {
+    const double dpi = printer_->resolution();
+    return metrics().horizontalAdvance(text) * kTwipsPerInch / dpi;
+}
+
+QColor QtPrinter::color(PrinterColor c) const { return QColor(c.red, c.green, c.blue); }
+
+QString QtPrinter::documentFile() {
+    QString base = fixedFile_;
+    if (base.isEmpty() && jobDepth_ > 0) base = jobFile_;
+    if (base.isEmpty()) {
+        if (jobDepth_ > 0 && jobDeclined_) return {};
+        FileDialogRequest request;
+        request.fileName = QStringLiteral("labels.pdf");
+        request.dialogTitle = QStringLiteral("Save Labels As PDF");
+        request.filter = QStringLiteral("PDF Files (*.pdf)|*.pdf");
+        const auto chosen = dialogs_.ShowSave(request);
+        if (!chosen || chosen->isEmpty()) {
+            if (jobDepth_ > 0) jobDeclined_ = true;
+            return {};
+        }
+        base = *chosen;
+        if (jobDepth_ > 0) jobFile_ = base;
+    }
+    return jobDepth_ > 0 ? numbered(base, ++jobDocuments_) : base;
+}
+
+bool QtPrinter::beginDocument() {
+    const bool toFile = current_ == names_.size() - 1;
+    if (toFile) {
+        const QString path = documentFile();
+        if (path.isEmpty()) return false;  // the user declined: this document goes nowhere
+        printer_->setOutputFileName(path);
+    }
+    printer_->setFullPage(false);  // origin at the top-left of the printable area
+    printer_->setPageOrientation(orientation_ == PrinterOrientation::Landscape ? QPageLayout::Landscape
+                                                                                : QPageLayout::Portrait);
+    if (!painter_.begin(printer_.get())) {
+        dialogs_.MsgBox(toFile ? QStringLiteral("The labels could not be written to %1.").arg(printer_->outputFileName())
+                               : QStringLiteral("The printer %1 could not start printing.").arg(DeviceName()),
+                        MsgStyle::Information, QStringLiteral("Alert:"));
+        return false;
+    }
+    unitsPerTwip_ = printer_->resolution() / kTwipsPerInch;
+    metricsCache_.clear();  // the driver may have settled the resolution only now
+    return true;
+}
+
+bool QtPrinter::ensureDocument() {
+    if (painter_.isActive()) return true;
+    if (discarded_) return false;
+    if (!beginDocument()) {
+        discarded_ = true;
+        return false;
+    }
+    return true;
+}
+
+void QtPrinter::Print(const QString& text) {
+    if (ensureDocument()) {
+        const QFontMetricsF& m = metrics();
+        painter_.setFont(currentFont());
+        painter_.setPen(color(fore_));
+        painter_.drawText(QPointF(toDevice(x_), toDevice(y_) + m.ascent()), text);
+    }
+    const double lineTwips = metrics().lineSpacing() * kTwipsPerInch / printer_->resolution();
+    x_ = 0;
+    y_ += lineTwips;
+}
+
+void QtPrinter::Line(double x1, double y1, double x2, double y2, PrinterColor c, LineFigure figure) {
+    if (!ensureDocument()) return;
+    QPen pen(color(c));
+    pen.setWidthF(std::max(1, drawWidth_));
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter_.setPen(pen);
+    painter_.setBrush(Qt::NoBrush);
+    const QPointF a(toDevice(x1), toDevice(y1)), b(toDevice(x2), toDevice(y2));
+    if (figure == LineFigure::Straight || a.x() == b.x() || a.y() == b.y()) painter_.drawLine(a, b);
+    else painter_.drawRect(QRectF(a, b).normalized());
+}
+
+void QtPrinter::DrawBarcode(const QString& data, double left, double top, double width, double height) {
+    if (!ensureDocument()) return;
+    PaintUpcA(painter_, data, QRectF(toDevice(left), toDevice(top), toDevice(width), toDevice(height)));
+}
+
+void QtPrinter::NewPage() {
+    if (!ensureDocument()) return;
+    printer_->newPage();
+}
+
+void QtPrinter::EndDoc() {
+    if (painter_.isActive()) painter_.end();
+    discarded_ = false;
+    x_ = 0;
+    y_ = 0;
+}

@@ -1,0 +1,103 @@
+#pragma once
+// The printer object on QPrinter + QPainter (CUPS on Linux, the spooler on Windows).
+//
+// The installed printers are listed in the platform's order, followed by one more member,
+// "Print to File (PDF)", whose documents are PDF files. With no printer installed that member is
+// current. A document begins at the first drawing after the previous EndDoc; a PDF document asks
+// for its file name then (through Dialogs::ShowSave), unless one was set by setOutputFile or by
+// the printer dialog. Pages are written out as they are finished.
+#include "platform/Printer.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <memory>
+#include <unordered_map>
+
+class Dialogs;
+class QPrinter;
+
+class QtPrinter : public Printer {
+public:
+    explicit QtPrinter(Dialogs& dialogs);
+    ~QtPrinter() override;
+    QtPrinter(const QtPrinter&) = delete;
+    QtPrinter& operator=(const QtPrinter&) = delete;
+
+    static QString fileDeviceName();
+
+    double FontSize() const override { return fontSize_; }
+    void setFontSize(double points) override;
+    bool FontBold() const override { return bold_; }
+    void setFontBold(bool on) override { bold_ = on; }
+    bool FontItalic() const override { return italic_; }
+    void setFontItalic(bool on) override { italic_ = on; }
+    bool FontUnderline() const override { return underline_; }
+    void setFontUnderline(bool on) override { underline_ = on; }
+    PrinterColor ForeColor() const override { return fore_; }
+    void setForeColor(PrinterColor color) override { fore_ = color; }
+    double CurrentX() const override { return x_; }
+    void setCurrentX(double twips) override { x_ = twips; }
+    double CurrentY() const override { return y_; }
+    void setCurrentY(double twips) override { y_ = twips; }
+    double TextWidth(const QString& text) override;
+    void Print(const QString& text) override;
+    int DrawWidth() const override { return drawWidth_; }
+    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
+    void Line(double x1, double y1, double x2, double y2, PrinterColor color, LineFigure figure) override;
+    void DrawBarcode(const QString& data, double left, double top, double width, double height) override;
+    void Scale() override {}
+    void NewPage() override;
+    void EndDoc() override;
+    QString DeviceName() const override;
+    int Orientation() const override { return orientation_; }
+    void setOrientation(int orientation) override { orientation_ = orientation; }
+    QStringList Printers() const override { return names_; }
+    void setPrinter(int index) override;
+    void StartJob() override;
+    void FinishJob() override;
+
+    // Makes the PDF member current with a fixed file: later documents are written there without
+    // asking (several documents of one job go to name-2.pdf, name-3.pdf, ...).
+    void setOutputFile(const QString& path);
+
+    // The device for the platform's printer dialog. After the dialog was accepted, call
+    // adoptDeviceSettings() so the chosen printer (or "Print to File (PDF)" with its file) becomes
+    // current. Changes apply from the next document.
+    QPrinter& device() { return *printer_; }
+    void adoptDeviceSettings();
+
+private:
+    bool ensureDocument();
+    bool beginDocument();
+    QString documentFile();
+    void applyDevice(bool pdfDefaults);
+    QFont currentFont() const;
+    const QFontMetricsF& metrics();
+    double toDevice(double twips) const { return twips * unitsPerTwip_; }
+    QColor color(PrinterColor c) const;
+
+    Dialogs& dialogs_;
+    std::unique_ptr<QPrinter> printer_;
+    QPainter painter_;
+    QStringList names_;
+    int current_ = 0;
+    QString fixedFile_;
+
+    double fontSize_ = 10;
+    bool bold_ = false, italic_ = false, underline_ = false;
+    PrinterColor fore_;
+    double x_ = 0, y_ = 0;
+    int drawWidth_ = 1;
+    int orientation_ = PrinterOrientation::Portrait;
+
+    bool discarded_ = false;   // this document's output was declined or failed: draw nothing
+    double unitsPerTwip_ = 1;  // device units (dots) per twip
+    std::unordered_map<quint32, QFontMetricsF> metricsCache_;
+
+    int jobDepth_ = 0;
+    QString jobFile_;          // the file the job's first PDF document went to
+    bool jobDeclined_ = false; // the user declined the job's file: its later documents too
+    int jobDocuments_ = 0;
+};
