@@ -1,6 +1,8 @@
 // Tagwell: the label program's window. The Qt adapters are chosen here, once.
 #include "platform/QtDialogs.h"
 #include "platform/QtOdbcRecordSet.h"
+#include "platform/QtPrinter.h"
+#include "platform/QtPrinterSetup.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtUiServices.h"
 #include "shell/frmTagwell.h"
@@ -20,9 +22,12 @@ int main(int argc, char** argv) {
     QtScreenPointer screen;
     QtEventPump events;
     QtOdbcRecordSetFactory recordSets;
+    QtPrinter printer(dialogs);
+    QtPrinterSetupDialog printerSetup(printer);
 
-    frmTagwell window(TagwellServices{settings, dialogs, serial, screen, events, &recordSets});
+    frmTagwell window(TagwellServices{settings, dialogs, serial, screen, events, &recordSets, &printer, &printerSetup});
     dialogs.setOwner(&window);
+    printerSetup.setOwner(&window);
     window.Form_Load();
     window.show();
     return app.exec();

@@ -3,6 +3,8 @@
 // test (fakes). The window does not own them.
 class Dialogs;
 class EventPump;
+class PrinterSetupDialog;
+class Printer;
 class RecordSetFactory;
 class ScreenPointer;
 class SerialPort;
@@ -16,4 +18,7 @@ struct TagwellServices {
     EventPump& events;
     // The store's databases; without them every look-up finds nothing.
     RecordSetFactory* recordSets = nullptr;
+    // The printer object and the platform's printer dialog; without a printer nothing prints.
+    Printer* printer = nullptr;
+    PrinterSetupDialog* printerSetup = nullptr;
 };

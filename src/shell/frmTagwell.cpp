@@ -32,10 +32,14 @@ constexpr double kTwipsPerInch = 1440.0;
 }  // namespace
 
 frmTagwell::frmTagwell(TagwellServices services, QWidget* parent)
-    : QMainWindow(parent), services_(services), grid_(std::make_unique<LabelGrid>()) {
+    : QMainWindow(parent), services_(services), grid_(std::make_unique<LabelGrid>()), hourglass_(services.screen) {
     setObjectName(QStringLiteral("frmTagwell"));
     setWindowTitle(QStringLiteral("Tagwell"));
     commands_ = std::make_unique<GridCommands>(*grid_, *this, options, services_.dialogs);
+    if (services_.printer) {
+        printJob_ = std::make_unique<PrintJob>(*grid_, options, *services_.printer, services_.serial, services_.dialogs,
+                                               services_.events, *this, hourglass_);
+    }
     buildControls();
     buildMenus();
     wireCommands();
@@ -195,6 +199,12 @@ void frmTagwell::wireCommands() {
         connect(a, &QAction::triggered, this, [this, f] { runCommand(f); });
     };
     on(mnuFileExit, [this] { close(); });
+    if (printJob_) {
+        on(mnuFilePrint, [this] { printJob_->PrintLabels(); });
+        on(mnuOptionsSierraTest, [this] { printJob_->SierraSportTest(); });
+        if (services_.printerSetup) on(mnuFilePrinterSetup, [this] { printJob_->LaserPrinterSetup(*services_.printerSetup); });
+        commands_->printInstantRow = [this](int row) { printJob_->PrintInstantRow(row); };
+    }
     on(mnuFileDict, [this] { DictionaryFileCommand(services_.dialogs, services_.settings, dctInv); });
     on(mnuFileSave, [this] { SaveDataToFile(services_.dialogs, services_.settings, *grid_); });
     if (services_.recordSets) {
@@ -250,15 +260,8 @@ void frmTagwell::Form_Load() {
 
     // The port and line settings are only handed to the serial control here; a value it refuses is
     // left for the options dialog to mend, start-up goes on.
-    try {
-        services_.serial.setCommPort(options.SierraPort);
-    } catch (const TagwellError&) {
-    }
-    try {
-        services_.serial.setSettings(options.SierraSettings);
-    } catch (const TagwellError&) {
-    }
-    FontsLoaded = false;
+    ConfigureSierraPort(services_.serial, options);
+    if (printJob_) printJob_->setFontsLoaded(false);
     commands_->ApplyPrintTarget();
     commands_->ResetGrid();
     txtSelRow->setText(QStringLiteral("1"));
@@ -368,6 +371,12 @@ void frmTagwell::showWindow() {
     if (!isVisible()) show();
 }
 void frmTagwell::setPrintCaption(const QString& caption) { cmdPrintGrid->setText(caption); }
+QString frmTagwell::PrintButtonCaption() const { return cmdPrintGrid->text(); }
+void frmTagwell::setCaption(const QString& caption) {
+    setWindowTitle(caption);
+    // The caption shows while the fonts go out, before any event runs again.
+    if (isVisible()) repaint();
+}
 
 int frmTagwell::WindowState() const {
     if (isMinimized()) return 1;

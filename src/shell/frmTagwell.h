@@ -6,6 +6,7 @@
 #include "datafiles/cwDct.h"
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"
+#include "output/PrintJob.h"
 #include "shell/Common.h"
 #include "shell/ProgramOptions.h"
 #include "shell/Services.h"
@@ -21,7 +22,7 @@ class QLineEdit;
 class QPushButton;
 class msfGridView;
 
-class frmTagwell : public QMainWindow, public EntryHost, public PositionedWindow {
+class frmTagwell : public QMainWindow, public EntryHost, public PositionedWindow, public PrintJobWindow {
     Q_OBJECT
 public:
     explicit frmTagwell(TagwellServices services, QWidget* parent = nullptr);
@@ -30,8 +31,6 @@ public:
     // Settings names and the program options (public, as the options dialog edits them).
     QString regApp, regSec;
     ProgramOptions options;
-    bool FontsLoaded = false;
-    bool PrintCancelled = false;
     // The data dictionary and the data-file reader, created at start-up.
     cwDct dctInv;
     std::unique_ptr<cwDatFile> datFile;
@@ -45,6 +44,8 @@ public:
 
     LabelGrid& grid() { return *grid_; }
     GridCommands& commands() { return *commands_; }
+    // The print job (it keeps FontsLoaded and PrintCancelled); null when no printer was given.
+    PrintJob* printJob() { return printJob_.get(); }
     TagwellServices& services() { return services_; }
     std::int16_t LabelsPerSheet() const { return commands_->LabelsPerSheet; }
 
@@ -75,6 +76,12 @@ public:
     void focusSku(bool selectAll) override;
     void showWindow() override;
     void setPrintCaption(const QString& caption) override;
+
+    // PrintJobWindow
+    QString Caption() const override { return windowTitle(); }
+    void setCaption(const QString& caption) override;
+    QString PrintButtonCaption() const override;
+    void setPrintButtonCaption(const QString& caption) override { setPrintCaption(caption); }
 
     // PositionedWindow
     QString Name() const override { return QStringLiteral("frmTagwell"); }
@@ -115,6 +122,8 @@ private:
     TagwellServices services_;
     std::unique_ptr<LabelGrid> grid_;
     std::unique_ptr<GridCommands> commands_;
+    Hourglass hourglass_;
+    std::unique_ptr<PrintJob> printJob_;
     QWidget* inner_ = nullptr;
     double line1X2_ = 0;
     bool unloaded_ = false;

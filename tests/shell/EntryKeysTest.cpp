@@ -155,3 +155,52 @@ TEST_F(EntryKeys, ClickingAGridRowLoadsIt) {
     EXPECT_EQ(w->txtSku->text(), "1001");
     EXPECT_TRUE(w->txtSku->hasFocus());
 }
+
+#include "StoreDatabases.h"
+
+// The whole road of a scan: the UPC typed into the sku box, converted through the UPC table to
+// the stock number, filled from the inventory, stored with its retail as money, printed at once on
+// the Sierra Sport.
+TEST(EntryKeysWithDatabases, AScannedUpcFillsTheRowFromTheStoreDatabases) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("store.db");
+    ASSERT_EQ(ExecOnSqlite(db, {kCreateUpc, kCreateInv,
+                                "INSERT INTO upc VALUES ('HW100', '036000291452', '010105')",
+                                "INSERT INTO inv VALUES ('HW100', 'Claw hammer 16 oz', 'ST-51', 'A3', 1299, '1', '6')"}),
+              "");
+    QtOdbcRecordSetFactory recordSets;
+    WindowFixture f;
+    f.set("ODBCUPC", SqliteConnect(db));
+    f.set("ODBCINV", SqliteConnect(db));
+    f.set("SierraPrint", "0");
+    f.set("SierraInstant", "1");
+    QTemporaryDir formats;
+    QFile fab(formats.filePath("label.fab"));
+    ASSERT_TRUE(fab.open(QIODevice::WriteOnly));
+    fab.write("^XA^FD\"=1\"^FS^FD\"=5\"^FS^XZ\r\n");
+    fab.close();
+    f.set("SierraFormat", fab.fileName());
+    f.window = std::make_unique<frmTagwell>(
+        TagwellServices{f.settings, f.dialogs, f.serial, f.screen, f.events, &recordSets, &f.printer});
+    frmTagwell& w = *f.window;
+    w.Form_Load();
+    f.dialogs.messages.clear();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+
+    w.txtSku->setFocus();
+    QTest::keyClicks(w.txtSku, "036000291452");
+    QTest::keyClick(w.txtSku, Qt::Key_Return);
+
+    LabelGrid& g = w.grid();
+    EXPECT_EQ(g.TextMatrix(1, 1), "HW100");
+    EXPECT_EQ(g.TextMatrix(1, 2), "ST-51");
+    EXPECT_EQ(g.TextMatrix(1, 3), "Claw hammer 16 oz");
+    EXPECT_EQ(g.TextMatrix(1, 4), "A3");
+    EXPECT_EQ(g.TextMatrix(1, 5), "12.99");  // the inventory's 1299 cents, stored as money
+    EXPECT_EQ(g.TextMatrix(1, 8), "036000291452");
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(f.serial.opens, 1);
+    EXPECT_EQ(f.serial.sent, QByteArray("^XA^FDHW100^FS^FD12.99^FS^XZ"));
+    EXPECT_TRUE(f.dialogs.messages.empty());
+}

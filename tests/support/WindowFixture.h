@@ -4,6 +4,7 @@
 #include "FakeUi.h"
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
+#include "platform/RecordingPrinter.h"
 #include "shell/frmTagwell.h"
 
 #include <memory>
@@ -14,12 +15,13 @@ struct WindowFixture {
     FakeSerialPort serial;
     FakeScreenPointer screen;
     FakeEventPump events;
+    RecordingPrinter printer;
     std::unique_ptr<frmTagwell> window;
     std::vector<RecordedMessage> startupMessages;
     std::vector<FileDialogRequest> startupOpenRequests;
 
     frmTagwell& start() {
-        window = std::make_unique<frmTagwell>(TagwellServices{settings, dialogs, serial, screen, events});
+        window = std::make_unique<frmTagwell>(TagwellServices{settings, dialogs, serial, screen, events, nullptr, &printer});
         window->Form_Load();
         // What start-up asked (the dictionary dialog, its warnings) is checked by the start-up
         // tests; the others begin with a clean record.
