@@ -50,9 +50,10 @@ void QtPrinter::applyDevice(bool pdfDefaults) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setResolution(kPdfResolution);
         if (pdfDefaults) {
-            // Label sheets are US Letter; a quarter inch all round is what a laser cannot print on.
+            // Label sheets are US Letter. An eighth of an inch all round stands in for the edge a
+            // laser cannot print on: the 4-up sheet's labels run across the full 8.5 inches.
             printer_->setPageSize(QPageSize(QPageSize::Letter));
-            printer_->setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Point);
+            printer_->setPageMargins(QMarginsF(9, 9, 9, 9), QPageLayout::Point);
         }
     } else {
         printer_->setOutputFormat(QPrinter::NativeFormat);
