@@ -4,7 +4,7 @@
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
+#include <QList>
 
 #include <zint.h>
 
@@ -57,12 +57,15 @@ bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, con
     const zint_vector* vector = symbol->vector;
     const double sx = target.width() / vector->width;
     const double sy = target.height() / vector->height;
-    QPainterPath bars;
+    // Plain rectangles, so a PDF gets one short rectangle operator per bar.
+    QList<QRectF> bars;
     for (const zint_vector_rect* r = vector->rectangles; r; r = r->next)
-        bars.addRect(QRectF(target.x() + r->x * sx, target.y() + r->y * sy, r->width * sx, r->height * sy));
+        bars.append(QRectF(target.x() + r->x * sx, target.y() + r->y * sy, r->width * sx, r->height * sy));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.fillPath(bars, color);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawRects(bars.constData(), static_cast<int>(bars.size()));
 
     const double textScale = std::min(sx, sy);
     const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;

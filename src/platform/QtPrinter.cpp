@@ -50,15 +50,16 @@ void QtPrinter::applyDevice(bool pdfDefaults) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setResolution(kPdfResolution);
         if (pdfDefaults) {
-            // Label sheets are US Letter; a quarter inch all round is what a laser cannot print on.
+            // Label sheets are US Letter. An eighth of an inch all round stands in for the edge a
+            // laser cannot print on: the 4-up sheet's labels run across the full 8.5 inches.
             printer_->setPageSize(QPageSize(QPageSize::Letter));
-            printer_->setPageMargins(QMarginsF(18, 18, 18, 18), QPageLayout::Point);
+            printer_->setPageMargins(QMarginsF(9, 9, 9, 9), QPageLayout::Point);
         }
     } else {
         printer_->setOutputFormat(QPrinter::NativeFormat);
         printer_->setPrinterName(names_[current_]);
     }
-    metricsCache_.clear();
+    fontCache_.clear();
 }
 
 void QtPrinter::setPrinter(int index) {
@@ -106,7 +107,7 @@ void QtPrinter::setFontSize(double points) {
     fontSize_ = std::round(points * 4) / 4;
 }
 
-QFont QtPrinter::currentFont() const {
+QFont QtPrinter::makeFont() const {
     // The printer's default face: a plain sans serif.
     QFont font;
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
@@ -117,17 +118,21 @@ QFont QtPrinter::currentFont() const {
     return font;
 }
 
-const QFontMetricsF& QtPrinter::metrics() {
+const QtPrinter::FontEntry& QtPrinter::currentFont() {
     const quint32 key = (static_cast<quint32>(std::lround(fontSize_ * 4)) << 3) | (bold_ ? 1u : 0u) |
                         (italic_ ? 2u : 0u) | (underline_ ? 4u : 0u);
-    auto it = metricsCache_.find(key);
-    if (it == metricsCache_.end()) it = metricsCache_.emplace(key, QFontMetricsF(currentFont(), printer_.get())).first;
+    auto it = fontCache_.find(key);
+    if (it == fontCache_.end()) {
+        QFont font = makeFont();
+        QFontMetricsF metrics(font, printer_.get());
+        it = fontCache_.emplace(key, FontEntry{std::move(font), metrics}).first;
+    }
     return it->second;
 }
 
 double QtPrinter::TextWidth(const QString& text) {
     const double dpi = printer_->resolution();
-    return metrics().horizontalAdvance(text) * kTwipsPerInch / dpi;
+    return currentFont().metrics.horizontalAdvance(text) * kTwipsPerInch / dpi;
 }
 
 QColor QtPrinter::color(PrinterColor c) const { return QColor(c.red, c.green, c.blue); }
@@ -169,7 +174,7 @@ bool QtPrinter::beginDocument() {
         return false;
     }
     unitsPerTwip_ = printer_->resolution() / kTwipsPerInch;
-    metricsCache_.clear();  // the driver may have settled the resolution only now
+    fontCache_.clear();  // the driver may have settled the resolution only now
     return true;
 }
 
@@ -184,13 +189,14 @@ bool QtPrinter::ensureDocument() {
 }
 
 void QtPrinter::Print(const QString& text) {
+    // The document first: beginning it may settle the device resolution and empty the font cache.
     if (ensureDocument()) {
-        const QFontMetricsF& m = metrics();
-        painter_.setFont(currentFont());
+        const FontEntry& f = currentFont();
+        painter_.setFont(f.font);
         painter_.setPen(color(fore_));
-        painter_.drawText(QPointF(toDevice(x_), toDevice(y_) + m.ascent()), text);
+        painter_.drawText(QPointF(toDevice(x_), toDevice(y_) + f.metrics.ascent()), text);
     }
-    const double lineTwips = metrics().lineSpacing() * kTwipsPerInch / printer_->resolution();
+    const double lineTwips = currentFont().metrics.lineSpacing() * kTwipsPerInch / printer_->resolution();
     x_ = 0;
     y_ += lineTwips;
 }

@@ -73,8 +73,12 @@ private:
     bool beginDocument();
     QString documentFile();
     void applyDevice(bool pdfDefaults);
-    QFont currentFont() const;
-    const QFontMetricsF& metrics();
+    QFont makeFont() const;
+    struct FontEntry {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const FontEntry& currentFont();
     double toDevice(double twips) const { return twips * unitsPerTwip_; }
     QColor color(PrinterColor c) const;
 
@@ -94,7 +98,7 @@ private:
 
     bool discarded_ = false;   // this document's output was declined or failed: draw nothing
     double unitsPerTwip_ = 1;  // device units (dots) per twip
-    std::unordered_map<quint32, QFontMetricsF> metricsCache_;
+    std::unordered_map<quint32, FontEntry> fontCache_;  // by size and style, for the current device
 
     int jobDepth_ = 0;
     QString jobFile_;          // the file the job's first PDF document went to

@@ -116,9 +116,9 @@ TEST_F(PdfOutput, EverySymbolOfFullSheetsScansAsTheCorrectedCode) {
         const int perSheet = LaserSheetFor(layout).perSheet;
         QStringList expected = fillDemoRows(grid, perSheet);
         expected.sort();
-        // The 3-up sheet is also kept in the build folder for a look at it.
-        const QString pdf = layout == 3 ? QStringLiteral(TAGWELL_BINARY_DIR "/demo-3up.pdf")
-                                        : dir.filePath(QStringLiteral("sheet%1.pdf").arg(layout));
+        // The sheets are kept in the build folder for a look at them.
+        const QString pdf = QStringLiteral(TAGWELL_BINARY_DIR "/demo-%1up.pdf").arg(layout);
+        QFile::remove(pdf);
         {
             QtPrinter printer(dialogs);
             printer.setOutputFile(pdf);
@@ -155,6 +155,8 @@ TEST_F(PdfOutput, WithoutAFileTheUserIsAskedOncePerJobAndEachDymoLabelIsADocumen
     }
     EXPECT_EQ(printer.Orientation(), PrinterOrientation::Portrait);
     EXPECT_TRUE(dialogs.messages.empty());
+    QFile::remove(QStringLiteral(TAGWELL_BINARY_DIR "/demo-dymo.pdf"));
+    QFile::copy(files[0], QStringLiteral(TAGWELL_BINARY_DIR "/demo-dymo.pdf"));
 }
 
 TEST_F(PdfOutput, DeclinedOrUnwritableFilePrintsNothingAndTheJobGoesOn) {
