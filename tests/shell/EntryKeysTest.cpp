@@ -177,9 +177,14 @@ TEST(EntryKeysWithDatabases, AScannedUpcFillsTheRowFromTheStoreDatabases) {
     QTemporaryDir formats;
     QFile fab(formats.filePath("label.fab"));
     ASSERT_TRUE(fab.open(QIODevice::WriteOnly));
-    fab.write("^XA^FD\"=1\"^FS^FD\"=5\"^FS^XZ\r\n");
+    fab.write("^XA^FD\"=1\"^FS\r\n  ^FD\"=48\"^FS^XZ  \r\n");
     fab.close();
     f.set("SierraFormat", fab.fileName());
+    QFile pcl(formats.filePath("fonts.pcl"));
+    ASSERT_TRUE(pcl.open(QIODevice::WriteOnly));
+    pcl.write("<FONT>\r\n");
+    pcl.close();
+    f.set("SierraFont", pcl.fileName());
     f.window = std::make_unique<frmTagwell>(
         TagwellServices{f.settings, f.dialogs, f.serial, f.screen, f.events, &recordSets, &f.printer});
     frmTagwell& w = *f.window;
@@ -201,6 +206,6 @@ TEST(EntryKeysWithDatabases, AScannedUpcFillsTheRowFromTheStoreDatabases) {
     EXPECT_EQ(g.TextMatrix(1, 8), "036000291452");
     EXPECT_EQ(g.Row(), 2);
     EXPECT_EQ(f.serial.opens, 1);
-    EXPECT_EQ(f.serial.sent, QByteArray("^XA^FDHW100^FS^FD12.99^FS^XZ"));
+    EXPECT_EQ(f.serial.sent, QByteArray("<FONT>^XA^FD\"HW100\"^FS^FD\"12.99\"^FS^XZ"));
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
