@@ -13,7 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Readable QStrings in failure output.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 inline QString SqliteConnect(const QString& path) { return QStringLiteral("Driver=SQLite3;Database=") + path; }
 
