@@ -2,6 +2,8 @@
 
 #include "platform/TagwellError.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -77,6 +79,35 @@ bool frontWithoutKeyword(const QString& connect, const QString& keyword, QString
     return false;
 }
 
+// The file a file-based driver (SQLite, Access) reads, named by the DATABASE or DBQ pair; "" for a
+// string without such a pair. (A server's database name names no file and so never changes.)
+QString databaseFileOf(const QString& connect) {
+    for (const QString& pair : splitPairs(connect)) {
+        const QString keyword = keywordOf(pair);
+        if (keyword != u"DATABASE" && keyword != u"DBQ") continue;
+        QString value = pair.mid(pair.indexOf(u'=') + 1).trimmed();
+        if (value.startsWith(u'{') && value.endsWith(u'}')) value = value.mid(1, value.size() - 2);
+        return value.isEmpty() ? QString() : QFileInfo(value).absoluteFilePath();
+    }
+    return {};
+}
+
+// What tells one file at a path from another put there later: a store refreshes its database by
+// copying a new file over the old one or renaming one into its place.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    QDateTime modified, born;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const QString& path) {
+    QFileInfo info(path);
+    info.setCaching(false);
+    if (!info.exists()) return {};
+    return {true, info.size(), info.lastModified(), info.birthTime()};
+}
+
 }  // namespace
 
 QString QodbcDatabaseName(const QString& connect) {
@@ -103,6 +134,11 @@ struct OdbcConnection {
     QSqlDatabase db;
     bool failed = false;
     quint64 lastUse = 0;
+    // A database file, when the driver reads one, and how it looked when the connection opened:
+    // a kept connection would go on reading the old file (open handles outlive a rename or a
+    // delete) and so print yesterday's prices after the store put a new database in place.
+    QString file;
+    FileStamp stamp;
 
     ~OdbcConnection() {
         db.close();
@@ -124,9 +160,12 @@ public:
         if (it != entries_.end()) {
             std::shared_ptr<OdbcConnection> entry = *it;
             entry->lastUse = ++clock_;
-            if (!entry->failed && entry->db.isOpen()) return entry;
-            // Broken before: open it afresh.
+            const bool replaced = !entry->file.isEmpty() && stampOf(entry->file) != entry->stamp;
+            // A connection a record set still holds is left alone; the next look-up renews it.
+            if (!entry->failed && entry->db.isOpen() && (!replaced || it->use_count() > 2)) return entry;
+            // Broken before, or its file was replaced: open it afresh.
             entry->db.close();
+            entry->stamp = stampOf(entry->file);
             if (!entry->db.open()) {
                 const QSqlError error = entry->db.lastError();
                 entries_.erase(it);
@@ -142,6 +181,8 @@ public:
         entry->db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), entry->name);
         entry->db.setDatabaseName(QodbcDatabaseName(connect));
         entry->lastUse = ++clock_;
+        entry->file = databaseFileOf(connect);
+        entry->stamp = stampOf(entry->file);
         if (!entry->db.open()) {
             const QSqlError error = entry->db.lastError();
             throwProvider(error, QStringLiteral("The data source cannot be reached."));  // entry removes itself
