@@ -26,14 +26,14 @@ void selectPrinter(Printer& printer, const QString& name) {
 
 }  // namespace
 
-void PrintDymoLabel(const LabelOutput& out, int row) {
-    if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return;
+bool PrintDymoLabel(const LabelOutput& out, int row) {
+    if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
     QFile file(out.options.SierraFormat1);
     if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
         if (row == 1)
-            out.dialogs.MsgBox(QStringLiteral("Problem opening Dymo Format File"), MsgStyle::Information,
+            out.dialogs.MsgBox(QString::fromLatin1(kDymoFormatProblem), MsgStyle::Information,
                                QStringLiteral("Alert:"));
-        return;
+        return false;
     }
     Printer& printer = out.printer;
     const QString saved = printer.DeviceName();
@@ -57,4 +57,5 @@ void PrintDymoLabel(const LabelOutput& out, int row) {
     DrawLabelFormat(file, printer, out.grid, row, 0, 0);
     file.close();
     printer.EndDoc();
+    return true;
 }

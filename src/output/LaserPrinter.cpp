@@ -55,15 +55,16 @@ LaserSheet LaserSheetFor(int layout) {
     return {4, 8, 32, 3060, 1800};
 }
 
-void PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY) {
-    if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return;
+bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY) {
+    if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
     QFile file(layout == 3 ? out.options.SierraFormat3 : out.options.SierraFormat4);
     if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
         if (row == 1)
-            out.dialogs.MsgBox(QStringLiteral("Problem opening Laser Format File"), MsgStyle::Information, kAlert);
-        return;
+            out.dialogs.MsgBox(QString::fromLatin1(kLaserFormatProblem), MsgStyle::Information, kAlert);
+        return false;
     }
     DrawLabelFormat(file, out.printer, out.grid, row, originX, originY);
+    return true;
 }
 
 int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::function<bool()>& cancelCheck,
@@ -97,6 +98,7 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     int p = -1;
     out.printer.Scale();
     int row = 1;
+    bool firstRowReported = false, laterFormatProblem = false;
     for (; row <= lastRow; ++row) {
         if (cancelCheck && cancelCheck()) break;
         ++p;
@@ -105,12 +107,15 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
             p = 0;
         }
         const Origin origin = *labelOrigin(sheet, *offLr, *offUd, p);
-        PrintLaserLabel(out, layout, row, origin.x, origin.y);
+        if (!PrintLaserLabel(out, layout, row, origin.x, origin.y)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
     }
     // Also after a cancel: every label drawn so far prints.
     out.printer.EndDoc();
     hourglass.ShowHourglass(false);
     const int handedOut = row - 1;
+    // Without this the count below would be all the clerk learns of labels that came out blank.
+    if (laterFormatProblem && !firstRowReported)
+        out.dialogs.MsgBox(QString::fromLatin1(kLaserFormatProblem), MsgStyle::Information, kAlert);
     out.dialogs.MsgBox(NumberToText(handedOut) + QStringLiteral(" items printed."), MsgStyle::Information, kAlert);
     return handedOut;
 }

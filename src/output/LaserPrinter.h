@@ -18,12 +18,15 @@ LaserSheet LaserSheetFor(int layout);
 
 // Draws grid row `row` as one label at (originX, originY) from the layout's format file
 // (SierraFormat3 for layout 3, else SierraFormat4). A blank sku draws nothing; a format file that
-// will not open shows "Problem opening Laser Format File" for row 1 only.
-void PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY);
+// will not open shows kLaserFormatProblem for row 1 only and returns false.
+inline constexpr const char* kLaserFormatProblem = "Problem opening Laser Format File";
+bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY);
 
 // The laser branch of the print job: rows 1..lastRow each take the next position on the sheet
 // (blank rows leave theirs empty), a new page begins only when a label is due on it, the document
-// is ended (also after a cancel) and " N items printed." is shown.
+// is ended (also after a cancel) and " N items printed." is shown. A format file that could not be
+// opened for a later row (deleted or moved while the job ran) is reported once, before the count:
+// those labels came out blank.
 //
 // `cancelCheck` is called before every label: it lets pending events run and, when the user has
 // cancelled, shows the cancel message and returns true, which leaves the loop.

@@ -103,25 +103,31 @@ bool PrintJob::cancelCheck() {
 
 void PrintJob::runSierra(int lastRow) {
     if (!openPort()) return;
+    bool firstRowReported = false, laterFormatProblem = false;
     QString failure = failureOf([&] {
         for (int row = 1; row <= lastRow; ++row) {
-            sierra_.PrintSierraLabel(row);
+            if (!sierra_.PrintSierraLabel(row)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
             if (cancelCheck()) break;
         }
     });
     // Closing waits for every byte; a label is never cut off by it, and a failure of it is
     // reported like any other.
     closePort(&failure);
+    // A format file gone while the job ran (row 1 has its own message).
+    if (laterFormatProblem && !firstRowReported) alert(QString::fromLatin1(kSierraFormatProblem));
     if (!failure.isEmpty()) alert(failure);
 }
 
 void PrintJob::runDymo(int lastRow) {
     const LabelOutput out{printer_, dialogs_, grid_, options_};
     PrinterJobScope job(printer_);
+    bool firstRowReported = false, laterFormatProblem = false;
     for (int row = 1; row <= lastRow; ++row) {
-        PrintDymoLabel(out, row);
+        if (!PrintDymoLabel(out, row)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
         if (cancelCheck()) break;
     }
+    // A format file gone while the job ran (row 1 has its own message).
+    if (laterFormatProblem && !firstRowReported) alert(QString::fromLatin1(kDymoFormatProblem));
 }
 
 void PrintJob::PrintLabels() {
@@ -155,14 +161,22 @@ void PrintJob::PrintLabels() {
 
 void PrintJob::PrintInstantRow(int row) {
     QString failure;
+    // The drivers report a format file that will not open for row 1 only; any other row printed
+    // on its own would otherwise vanish without a word.
+    QString formatProblem;
     if (options_.SierraPrint == 1) {
         const LabelOutput out{printer_, dialogs_, grid_, options_};
-        failure = failureOf([&] { PrintDymoLabel(out, row); });
+        failure = failureOf([&] {
+            if (!PrintDymoLabel(out, row) && row != 1) formatProblem = QString::fromLatin1(kDymoFormatProblem);
+        });
     } else {
         if (!openPort()) return;
-        failure = failureOf([&] { sierra_.PrintSierraLabel(row); });
+        failure = failureOf([&] {
+            if (!sierra_.PrintSierraLabel(row) && row != 1) formatProblem = QString::fromLatin1(kSierraFormatProblem);
+        });
         closePort(&failure);
     }
+    if (!formatProblem.isEmpty()) alert(formatProblem);
     if (!failure.isEmpty()) alert(failure);
 }
 

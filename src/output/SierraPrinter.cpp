@@ -148,15 +148,16 @@ bool SierraPrinter::sendFonts() {
     return true;
 }
 
-void SierraPrinter::PrintSierraLabel(int row) {
-    if (trimSpaces(grid_.TextMatrix(row, GridCol::Sku)).isEmpty()) return;
-    if (!fontsLoaded_ && !sendFonts()) return;
+bool SierraPrinter::PrintSierraLabel(int row) {
+    if (trimSpaces(grid_.TextMatrix(row, GridCol::Sku)).isEmpty()) return true;
+    if (!fontsLoaded_ && !sendFonts()) return true;  // the font message was shown and answered
 
     QByteArray format;
     if (!readFile(options_.SierraFormat, format)) {
         if (row == 1)
-            dialogs_.MsgBox(QStringLiteral("Problem opening Sierra Format File"), MsgStyle::Information, kAlert);
-        return;
+            dialogs_.MsgBox(QString::fromLatin1(kSierraFormatProblem), MsgStyle::Information, kAlert);
+        return false;
     }
     for (const QByteArray& line : SplitTextLines(format)) port_.Output(MergeSierraLine(line, grid_, row));
+    return true;
 }

@@ -18,6 +18,8 @@ public:
     virtual void setCaption(const QString& caption) = 0;
 };
 
+inline constexpr const char* kSierraFormatProblem = "Problem opening Sierra Format File";
+
 class SierraPrinter {
 public:
     SierraPrinter(const LabelGrid& grid, const ProgramOptions& options, SerialPort& port, Dialogs& dialogs,
@@ -26,8 +28,9 @@ public:
     // Sends grid row `row` as one label; the port must be open. A blank sku sends nothing at all.
     // A port or file error is thrown as a TagwellError to the caller, after the caption is put
     // back (and, when it struck during the fonts, FontsLoaded is cleared so the next label sends
-    // them again).
-    void PrintSierraLabel(int row);
+    // them again). False when the format file would not open: kSierraFormatProblem is shown for
+    // row 1 only, the caller reports it for a later row.
+    bool PrintSierraLabel(int row);
 
     // True once the font file has been sent in this run; false at start-up.
     bool FontsLoaded() const { return fontsLoaded_; }

@@ -143,11 +143,12 @@ TEST_F(LaserJob, MissingFormatFileWarnsOnceForRowOne) {
                                       QStringLiteral(" 3 items printed.")}));
     EXPECT_EQ(printer.lines(), QStringList{QStringLiteral("ENDDOC")});
 
-    // Row 1 blank: no warning at all.
+    // Row 1 blank: the rows after it that came out blank are still reported, once, before the count.
     dialogs.messages.clear();
     grid.setTextMatrix(1, 1, QString());
     run(4, 3);
-    EXPECT_EQ(prompts(), QStringList{QStringLiteral(" 3 items printed.")});
+    EXPECT_EQ(prompts(), (QStringList{QStringLiteral("Problem opening Laser Format File"),
+                                      QStringLiteral(" 3 items printed.")}));
 }
 
 TEST_F(LaserJob, OffsetsThatAreNotWholeNumbersRefuseTheJobBeforeDrawing) {
