@@ -8,6 +8,7 @@
 #include "shell/Common.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -31,14 +32,25 @@ void Alert(Dialogs& dialogs, const QString& text) {
 
 // Why `path` cannot take the export, or "" when nothing speaks against trying. A file marked
 // read-only is left alone even for a user whom the system would let write it anyway.
+constexpr QFileDevice::Permissions kAnyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+
 QString RefusalReason(const QString& path) {
     const QFileInfo info(path);
     if (info.isDir()) return QStringLiteral("The name belongs to a folder.");
-    if (!info.absoluteDir().exists()) return QStringLiteral("The folder does not exist.");
-    if (info.exists() &&
-        !(info.permissions() & (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)))
-        return QStringLiteral("The file is read-only.");
+    const QFileInfo folder(info.absolutePath());
+    if (!folder.isDir()) return QStringLiteral("The folder does not exist.");
+    if (info.exists() && !(info.permissions() & kAnyWrite)) return QStringLiteral("The file is read-only.");
+    // The same for a folder marked read-only: the file is replaced by a rename inside it.
+    if (info.isFile() && !(folder.permissions() & kAnyWrite)) return QStringLiteral("The folder is read-only.");
+    if (!info.exists() && !(folder.permissions() & kAnyWrite)) return QStringLiteral("The folder is read-only.");
     return QString();
+}
+
+// A name that exists but is neither a file nor a folder: a device, a pipe. It is written in place;
+// the write-beside-and-rename of ordinary files would put a plain file where the device was.
+bool IsDevice(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile() && !info.isDir();
 }
 
 }  // namespace
@@ -91,8 +103,16 @@ bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& gri
 
     // Written beside the target and renamed over it only once complete, so a failure never leaves
     // a half-written file nor destroys the one that was there.
-    QSaveFile file(path);
     const QByteArray bytes = ExportFileBytes(grid);
+    if (IsDevice(path)) {
+        QFile device(path);
+        if (!device.open(QIODevice::WriteOnly) || device.write(bytes) != bytes.size() || !device.flush()) {
+            Alert(dialogs, failure + device.errorString());
+            return false;
+        }
+        return true;
+    }
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         const QString reason = file.errorString();
         file.cancelWriting();
