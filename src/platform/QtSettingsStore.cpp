@@ -44,17 +44,34 @@ QString QtSettingsStore::GetSetting(const QString& app, const QString& section, 
 
 void QtSettingsStore::SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) {
     Q_UNUSED(app);
-    settings_->beginGroup(section);
-    // Write under the spelling already stored, so "SierraoffLr3" and "SierraOffLr3" stay one key.
-    const QString existing = storedSpelling(*settings_, key);
-    settings_->setValue(existing.isEmpty() ? key : existing, value);
-    settings_->endGroup();
-
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    settings_->sync();
+    auto write = [&] {
+        settings_->beginGroup(section);
+        // Write under the spelling already stored, so "SierraoffLr3" and "SierraOffLr3" stay one key.
+        const QString existing = storedSpelling(*settings_, key);
+        settings_->setValue(existing.isEmpty() ? key : existing, value);
+        settings_->endGroup();
+        QDir().mkpath(QFileInfo(path_).absolutePath());
+        settings_->sync();
+    };
+    write();
+    // QSettings never writes over a file it could not parse, so one damaged byte would make every
+    // later save fail for good. The damaged file is kept beside as "<name>.damaged" and a sound
+    // one is written with every key that could still be read.
+    if (settings_->status() == QSettings::FormatError && setAsideDamagedFile()) write();
     if (settings_->status() != QSettings::NoError || !QFileInfo::exists(path_)) {
         throw TagwellError(ErrorNumber::PathFileAccess,
                            QStringLiteral("Can not write the settings file %1.").arg(QDir::toNativeSeparators(path_)));
     }
     QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+bool QtSettingsStore::setAsideDamagedFile() {
+    const QString aside = path_ + QStringLiteral(".damaged");
+    QFile::remove(aside);
+    if (!QFile::rename(path_, aside)) return false;
+    auto fresh = std::make_unique<QSettings>(path_, QSettings::IniFormat);
+    const QStringList keys = settings_->allKeys();
+    for (const QString& k : keys) fresh->setValue(k, settings_->value(k));
+    settings_ = std::move(fresh);
+    return true;
 }

@@ -22,6 +22,8 @@ public:
     static QString defaultPath();
 
 private:
+    bool setAsideDamagedFile();
+
     QString path_;
     std::unique_ptr<QSettings> settings_;
 };
