@@ -123,15 +123,20 @@ void GridCommands::emptyRowCells(int row) {
     for (int c = 1; c < grid_.Cols(); ++c) grid_.setTextMatrix(row, c, QString());
 }
 
-void GridCommands::InsertRow() {
-    if (grid_.rowInUse(grid_.Rows() - 1) && GridMayGrow()) growByOne();
+void GridCommands::InsertRow() { insertRow(); }
+
+bool GridCommands::insertRow() {
+    // A grid at its largest with its last row in use has nowhere to push that row: after the
+    // message nothing moves, rather than the last label being pushed out of the grid.
+    if (grid_.rowInUse(grid_.Rows() - 1) && GridMayGrow() && !growByOne()) return false;
     const int current = grid_.Row();
     for (int i = grid_.Rows() - 2; i >= current; --i) copyRowCells(i, i + 1);
     emptyRowCells(current);
+    return true;
 }
 
 void GridCommands::CopyRow() {
-    InsertRow();
+    if (!insertRow()) return;
     const int current = grid_.Row();
     // On the last row with no room to grow there is no row below to copy from: the row stays
     // empty, as Insert Row left it.

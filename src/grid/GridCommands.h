@@ -71,6 +71,8 @@ private:
     // Adds one numbered row at the end; false (and a message) when the grid is already at its
     // largest.
     bool growByOne();
+    // Insert Row; false when the grid is full and nothing was moved.
+    bool insertRow();
     void copyRowCells(int from, int to);
     void emptyRowCells(int row);
 
