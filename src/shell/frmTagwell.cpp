@@ -1,10 +1,12 @@
 #include "shell/frmTagwell.h"
 
+#include "about/frmAbout.h"
 #include "datafiles/DictionaryFile.h"
 #include "datafiles/Export.h"
 #include "datafiles/Import.h"
 #include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
+#include "options/frmSierraOptions.h"
 #include "platform/Dialogs.h"
 #include "platform/RecordSet.h"
 #include "platform/SerialPort.h"
@@ -220,6 +222,11 @@ void frmTagwell::wireCommands() {
         on(mnuFileTestDatabase, [this, &db] { TestDatabaseConnections(services_.dialogs, services_.settings, db); });
         commands_->lookupItem = [this] { lookupEntry(); };
     }
+    on(mnuOptionsSierraSport, [this] { ShowProgramOptions(*this); });
+    // The two printer setups are the options dialog too.
+    connect(mnuFileDymoSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
+    connect(mnuFileSierraSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
+    on(mnuHelpAbout, [this] { ShowAbout(*this, services_.dialogs); });
     on(mnuEditSaveRow, [this] { commands_->SaveRow(); });
     on(mnuEditInsertRow, [this] { commands_->InsertRow(); });
     on(mnuEditCopyRow, [this] { commands_->CopyRow(); });
