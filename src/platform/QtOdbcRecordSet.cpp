@@ -44,7 +44,7 @@ bool driverCanTake(const QString& text) { return !text.contains(QChar(u'\0')) &&
 // doubled, as its statement with a parameter in place of the literal and the key itself. Such
 // queries run once per record of an import, so their statement is prepared once and kept.
 bool splitKeyQuery(const QString& source, QString& statement, QString& key) {
-    static const QRegularExpression pattern(QStringLiteral(R"(^(SELECT \* FROM \w+ WHERE \[\w+\] = )'((?:[^']|'')*)'$)"));
+    static const QRegularExpression pattern(QStringLiteral(R"(^(SELECT \* FROM \w+ WHERE \[\w+\] = )'((?:[^']|'')*)'\z)"));
     const QRegularExpressionMatch match = pattern.match(source);
     if (!match.hasMatch()) return false;
     statement = match.captured(1) + u'?';
