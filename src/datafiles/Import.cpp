@@ -188,9 +188,16 @@ void DataFileImport::readRecords(bool priceChange) {
                     }
                     ++n;
                     rowsRead_ = n;
-                    grid_.setRows(n + 1);
-                    grid_.setTextMatrix(n, GridCol::Number, QString::number(n));
-                    for (size_t i = 0; i < kFields.size(); ++i) grid_.setTextMatrix(n, kFields[i].column, values[i]);
+                    QString cells[9];
+                    cells[GridCol::Number] = QString::number(n);
+                    for (size_t i = 0; i < kFields.size(); ++i) cells[kFields[i].column] = values[i];
+                    if (grid_.Rows() == n) {
+                        // Rows becomes n + 1 by one new row: one insertion for a view to follow.
+                        grid_.appendRow(cells);
+                    } else {
+                        grid_.setRows(n + 1);  // the first row: everything below it goes
+                        for (int c = 0; c < 9; ++c) grid_.setTextMatrix(n, c, cells[c]);
+                    }
                 }
             }
             events_.DoEvents();
