@@ -1,13 +1,11 @@
 #pragma once
 // Runs the built tagwell-cli as a process, with a settings folder of its own (XDG_CONFIG_HOME) so
 // that no run ever reads or writes the user's settings.
-#include <QByteArray>
+#include "StoreDatabases.h"
+
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QSettings>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -17,58 +15,57 @@ struct CliResult {
     int exitCode = -1;
     QByteArray out;
     QByteArray err;
-    QString outText() const { return QString::fromUtf8(out); }
-    QString errText() const { return QString::fromUtf8(err); }
-    QStringList outLines() const { return outText().split(u'\n', Qt::SkipEmptyParts); }
 };
 
-inline QString CliFixture(const char* name) { return QStringLiteral(TAGWELL_TEST_DATA "/cli/") + QString::fromLatin1(name); }
+// Arguments and expected texts name the fixture files as "@/name".
+inline QString Fixture(QString text) { return text.replace(QLatin1String("@/"), QStringLiteral(TAGWELL_TEST_DATA "/cli/")); }
+
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
 
 class CliRunner {
 public:
-    static QString binary() { return QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"); }
-
-    CliResult run(const QStringList& args, int timeoutMs = 90000) const {
+    CliResult run(const QStringList& args) const {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
         // The GUI module warns on standard error without a runtime folder of the user's.
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
         p.setProcessEnvironment(env);
-        p.start(binary(), args);
-        CliResult r;
-        if (!p.waitForStarted(timeoutMs)) {
-            ADD_FAILURE() << "tagwell-cli did not start: " << binary().toStdString();
-            return r;
-        }
-        if (!p.waitForFinished(timeoutMs)) {
-            p.kill();
-            p.waitForFinished();
-            ADD_FAILURE() << "tagwell-cli did not finish: " << args.join(u' ').toStdString();
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.out = p.readAllStandardOutput();
-        r.err = p.readAllStandardError();
-        return r;
+        p.start(QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"), args);
+        const bool finished = p.waitForFinished(90000);
+        EXPECT_TRUE(finished) << "tagwell-cli did not finish: " << args.join(u' ').toStdString();
+        return {finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                p.readAllStandardError()};
     }
 
     // The window's settings file inside this runner's private configuration folder.
-    QString settingsFile() const { return config_.filePath(QStringLiteral("BRONTA/BRONTA.ini")); }
+    QByteArray settings() const { return ReadFile(config_.filePath(QStringLiteral("BRONTA/BRONTA.ini"))); }
 
-    // Stores keys as the window would have saved them.
-    void saveSettings(const std::map<QString, QString>& values) const {
-        QSettings s(settingsFile(), QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("TAGWELL"));
-        for (const auto& [k, v] : values) s.setValue(k, v);
-        s.endGroup();
+    // Stores keys as the window would have saved them; returns the file as it is then.
+    QByteArray saveSettings(const std::map<QString, QString>& values) const {
+        QSettings s(config_.filePath(QStringLiteral("BRONTA/BRONTA.ini")), QSettings::IniFormat);
+        for (const auto& [k, v] : values) s.setValue(QStringLiteral("TAGWELL/") + k, v);
         s.sync();
+        return settings();
     }
 
     QString path(const QString& name) const { return work_.filePath(name); }
 
-    static QByteArray read(const QString& path) {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    // A store database; item 200 has an 11-digit UPC and two 12-digit ones, 012345678905 the latest.
+    QString storeDb() const {
+        const QString inv = QStringLiteral("INSERT INTO inv VALUES (?, ?, ?, ?, ?, ?, ?)");
+        const QString upc = QStringLiteral("INSERT INTO upc VALUES (?, ?, ?)");
+        EXPECT_EQ(ExecOnSqlite(path(QStringLiteral("store.db")), {kCreateInv, kCreateUpc, kCreateSpecial},
+                               {{inv, {"150", "WASHER 3/8", "W-150", "B2", 1.5, "1", "10"}},
+                                {inv, {"200", "HAMMER 16OZ", "H-200", "A1", 2.5, "1", "6"}},
+                                {upc, {"200", "03600029145", "010105"}},
+                                {upc, {"200", "036000291452", "060104"}},
+                                {upc, {"200", "012345678905", "020106"}}}),
+                  QString());
+        return SqliteConnect(path(QStringLiteral("store.db")));
     }
 
 private:
