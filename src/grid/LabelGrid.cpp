@@ -101,6 +101,16 @@ void LabelGrid::setTextMatrix(int row, int col, const QString& text) {
     }
 }
 
+void LabelGrid::appendRow(std::span<const QString> texts) {
+    const int row = rows_;
+    beginInsertRows({}, row - 1, row - 1);
+    rows_ = row + 1;
+    cells_.resize(static_cast<size_t>(rows_) * cols_);
+    const size_t count = std::min(texts.size(), static_cast<size_t>(cols_));
+    for (size_t c = 0; c < count; ++c) cells_[static_cast<size_t>(row) * cols_ + c] = texts[c];
+    endInsertRows();
+}
+
 int LabelGrid::ColWidth(int col) const { return col >= 0 && col < cols_ ? widths_[col] : 0; }
 void LabelGrid::setColWidth(int col, int twips) {
     if (col < 0 || col >= cols_) return;

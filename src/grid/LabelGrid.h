@@ -9,6 +9,7 @@
 #include <QAbstractTableModel>
 #include <QString>
 #include <functional>
+#include <span>
 #include <vector>
 
 // Column numbers of a label row.
@@ -40,6 +41,10 @@ public:
 
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
+    // Adds one row at the end (Rows grows by one) holding `texts` in columns 0, 1, ... and ""
+    // in the rest. A view sees one row inserted with its texts, not a change per cell: a long
+    // import appends tens of thousands of rows this way.
+    void appendRow(std::span<const QString> texts);
 
     // Widths in twips; alignment 0 is left-top, 9 the general alignment (text left, numbers right).
     int ColWidth(int col) const;

@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <vector>
@@ -41,6 +42,18 @@ namespace {
 bool driverCanTake(const QString& text) { return !text.contains(QChar(u'\0')) && text.isValidUtf16(); }
 
 // Splits an ODBC connection string at the semicolons that are not inside {braces}.
+// A look-up by key, "SELECT * FROM <table> WHERE [<column>] = '<key>'" with the key's apostrophes
+// doubled, as its statement with a parameter in place of the literal and the key itself. Such
+// queries run once per record of an import, so their statement is prepared once and kept.
+bool splitKeyQuery(const QString& source, QString& statement, QString& key) {
+    static const QRegularExpression pattern(QStringLiteral(R"(^(SELECT \* FROM \w+ WHERE \[\w+\] = )'((?:[^']|'')*)'\z)"));
+    const QRegularExpressionMatch match = pattern.match(source);
+    if (!match.hasMatch()) return false;
+    statement = match.captured(1) + u'?';
+    key = match.captured(2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return true;
+}
+
 QStringList splitPairs(const QString& connect) {
     QStringList pairs;
     QString current;
@@ -222,6 +235,7 @@ public:
 
     void setActiveConnection(const QString& connect) override {
         if (query_) throwOpen();
+        prepared_.reset();  // its statement belongs to the connection being left
         conn_.reset();
         connect_.clear();
         conn_ = pool_->acquire(connect);
@@ -238,20 +252,36 @@ public:
         if (!driverCanTake(source))
             throw TagwellError(RecordSetError::ProviderError,
                                QStringLiteral("The query text holds a character the driver cannot take."));
-        auto query = std::make_unique<QSqlQuery>(conn_->db);
-        query->setForwardOnly(true);
-        if (!query->exec(source)) fail(*query);
-        const QSqlRecord record = query->record();
+        QString statement, key;
+        if (splitKeyQuery(source, statement, key)) {
+            if (!prepared_ || preparedStatement_ != statement) {
+                prepared_.reset();
+                auto query = std::make_unique<QSqlQuery>(conn_->db);
+                query->setForwardOnly(true);
+                if (!query->prepare(statement)) fail(*query);
+                prepared_ = std::move(query);
+                preparedStatement_ = statement;
+            }
+            prepared_->bindValue(0, key);
+            query_ = prepared_.get();
+        } else {
+            adhoc_ = std::make_unique<QSqlQuery>(conn_->db);
+            adhoc_->setForwardOnly(true);
+            query_ = adhoc_.get();
+        }
+        source_ = source;
+        if (!run()) fail(*query_);
+        const QSqlRecord record = query_->record();
         names_.clear();
         for (int i = 0; i < record.count(); ++i) names_ << record.fieldName(i);
-        source_ = source;
-        query_ = std::move(query);
         position_ = 0;
         step();
     }
 
     void Close() override {
-        query_.reset();
+        if (query_ && query_ == prepared_.get()) prepared_->finish();  // kept for the next key
+        query_ = nullptr;
+        adhoc_.reset();
         names_.clear();
         eof_ = true;
     }
@@ -269,7 +299,7 @@ public:
             return;
         }
         // A forward-only query goes back to its first record by running again.
-        if (!query_->exec(source_)) fail(*query_);
+        if (!run()) fail(*query_);
         position_ = 0;
         step();
     }
@@ -302,6 +332,8 @@ public:
     }
 
 private:
+    bool run() { return query_ == prepared_.get() ? query_->exec() : query_->exec(source_); }
+
     void step() {
         eof_ = !query_->next();
         if (eof_ && query_->lastError().isValid()) fail(*query_);
@@ -309,9 +341,10 @@ private:
 
     // A failed query leaves the record set closed and the connection to be opened afresh.
     [[noreturn]] void fail(const QSqlQuery& query) {
-        const QSqlError error = query.lastError();
         if (conn_) conn_->failed = true;
+        const QSqlError error = query.lastError();
         Close();
+        prepared_.reset();
         throwProvider(error, QStringLiteral("The query cannot be run."));
     }
 
@@ -319,7 +352,10 @@ private:
     std::shared_ptr<OdbcConnection> conn_;
     QString connect_;
     QString source_;
-    std::unique_ptr<QSqlQuery> query_;
+    QSqlQuery* query_ = nullptr;  // the open query: adhoc_ or prepared_
+    std::unique_ptr<QSqlQuery> adhoc_;
+    std::unique_ptr<QSqlQuery> prepared_;
+    QString preparedStatement_;
     QStringList names_;
     bool eof_ = true;
     int position_ = 0;

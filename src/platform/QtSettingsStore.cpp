@@ -36,7 +36,7 @@ QString QtSettingsStore::GetSetting(const QString& app, const QString& section, 
     if (!k.isEmpty()) {
         const QVariant v = settings_->value(k);
         // A value that is a list (a comma in a hand-edited file) reads back as the text it was.
-        value = v.typeId() == QMetaType::QStringList ? v.toStringList().join(QStringLiteral(", ")) : v.toString();
+        value = v.typeId() == QMetaType::QStringList ? v.toStringList().join(u',') : v.toString();
     }
     settings_->endGroup();
     return value;

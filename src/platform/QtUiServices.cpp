@@ -12,4 +12,8 @@ void QtScreenPointer::setMousePointer(int pointer) {
     pointer_ = pointer;
 }
 
-void QtEventPump::DoEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void QtEventPump::DoEvents() {
+    if (sinceLast_.isValid() && sinceLast_.elapsed() < intervalMs_) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    sinceLast_.start();
+}

@@ -12,7 +12,18 @@ private:
     int pointer_ = 0;
 };
 
+#include <QElapsedTimer>
+
+// Long commands call DoEvents after every record or label, thousands of times a second; running
+// the event loop each time would repaint the window as often and cost far more than the work
+// itself. Pending events therefore run at most every `intervalMs` milliseconds (the first call
+// always runs them), which keeps clicks and repainting prompt to the eye.
 class QtEventPump : public EventPump {
 public:
+    explicit QtEventPump(int intervalMs = 20) : intervalMs_(intervalMs) {}
     void DoEvents() override;
+
+private:
+    int intervalMs_;
+    QElapsedTimer sinceLast_;
 };

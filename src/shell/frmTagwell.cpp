@@ -1,9 +1,12 @@
 #include "shell/frmTagwell.h"
 
+#include "about/frmAbout.h"
 #include "datafiles/DictionaryFile.h"
 #include "datafiles/Export.h"
+#include "datafiles/Import.h"
 #include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
+#include "options/frmSierraOptions.h"
 #include "platform/Dialogs.h"
 #include "platform/RecordSet.h"
 #include "platform/SerialPort.h"
@@ -21,6 +24,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVariant>
+#include <utility>
 
 namespace {
 // Twips are kept on each control as designed, so the layout works on exact numbers.
@@ -198,7 +202,10 @@ void frmTagwell::wireCommands() {
     auto on = [&](QAction* a, std::function<void()> f) {
         connect(a, &QAction::triggered, this, [this, f] { runCommand(f); });
     };
-    on(mnuFileExit, [this] { close(); });
+    // Exit bypasses the command guard: it must reach a running import to stop it.
+    connect(mnuFileExit, &QAction::triggered, this, [this] { close(); });
+    on(mnuFileRead0, [this] { importFile(DataFileImport::DataFile); });
+    on(mnuFileRead1, [this] { importFile(DataFileImport::PriceChangeFile); });
     if (printJob_) {
         on(mnuFilePrint, [this] { printJob_->PrintLabels(); });
         on(mnuOptionsSierraTest, [this] { printJob_->SierraSportTest(); });
@@ -215,6 +222,11 @@ void frmTagwell::wireCommands() {
         on(mnuFileTestDatabase, [this, &db] { TestDatabaseConnections(services_.dialogs, services_.settings, db); });
         commands_->lookupItem = [this] { lookupEntry(); };
     }
+    on(mnuOptionsSierraSport, [this] { ShowProgramOptions(*this); });
+    // The two printer setups are the options dialog too.
+    connect(mnuFileDymoSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
+    connect(mnuFileSierraSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
+    on(mnuHelpAbout, [this] { ShowAbout(*this, services_.dialogs); });
     on(mnuEditSaveRow, [this] { commands_->SaveRow(); });
     on(mnuEditInsertRow, [this] { commands_->InsertRow(); });
     on(mnuEditCopyRow, [this] { commands_->CopyRow(); });
@@ -236,6 +248,9 @@ void frmTagwell::wireCommands() {
 }
 
 void frmTagwell::runCommand(const std::function<void()>& command) {
+    // The import lets events run after every record; no other command may change the grid or
+    // start printing it in the middle.
+    if (importing_) return;
     try {
         command();
     } catch (const TagwellError& e) {
@@ -251,6 +266,22 @@ void frmTagwell::lookupEntry() {
     LookupItem(e, options.SierraConvertUpc, services_.settings, *services_.recordSets);
     const QString texts[] = {e.sku, e.mfn, e.desc, e.loc, e.retail, e.om, e.pk, e.upc};
     for (int c = 1; c <= 8; ++c) setEntryText(c, texts[c - 1]);
+}
+
+void frmTagwell::importFile(int index) {
+    if (!datFile) return;
+    DataFileImport import(services_.dialogs, services_.settings, *grid_, dctInv, *datFile, services_.recordSets,
+                          hourglass_, services_.events, LabelsPerSheet(), [this] { commands_->LoadRowIntoEntry(); });
+    importing_ = &import;
+    try {
+        import.mnuFileRead(index);
+    } catch (...) {
+        importing_ = nullptr;
+        closeAfterImport_ = false;
+        throw;
+    }
+    importing_ = nullptr;
+    if (std::exchange(closeAfterImport_, false)) close();
 }
 
 void frmTagwell::Form_Load() {
@@ -284,6 +315,13 @@ void frmTagwell::Form_Unload() {
 }
 
 void frmTagwell::closeEvent(QCloseEvent* event) {
+    if (importing_) {
+        // Stop the import at its next record; the window closes when it has ended.
+        importing_->requestStop();
+        closeAfterImport_ = true;
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+class DataFileImport;
 class QAction;
 class QFrame;
 class QLabel;
@@ -67,6 +68,9 @@ public:
     // Runs one command with the guard every command has: an error that escapes it is shown in an
     // "Alert:" message and the program goes on.
     void runCommand(const std::function<void()>& command);
+    // True while "Read in a Data File" or "Read in a Price Change File" runs: commands are then
+    // ignored, and Exit (or the close box) stops the import and closes once it has ended.
+    bool importing() const { return importing_ != nullptr; }
 
     // EntryHost
     QString entryText(int col) const override;
@@ -118,6 +122,8 @@ private:
     QLineEdit* entryBox(int col) const;
     // LookupItem on the entry boxes.
     void lookupEntry();
+    // mnuFileRead with index 0 (data file) or 1 (price-change file).
+    void importFile(int index);
 
     TagwellServices services_;
     std::unique_ptr<LabelGrid> grid_;
@@ -127,4 +133,6 @@ private:
     QWidget* inner_ = nullptr;
     double line1X2_ = 0;
     bool unloaded_ = false;
+    DataFileImport* importing_ = nullptr;
+    bool closeAfterImport_ = false;
 };

@@ -1,0 +1,213 @@
+// import and print: the window's "Read in a Data File" and "Print Labels" on a console window.
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+#include "cli/ConsoleServices.h"
+#include "datafiles/Export.h"
+#include "datafiles/Import.h"
+#include "datafiles/cwDatFile.h"
+#include "datafiles/cwDct.h"
+#include "grid/GridCommands.h"
+#include "grid/LabelGrid.h"
+#include "output/PrintJob.h"
+#include "platform/QtOdbcRecordSet.h"
+#include "platform/QtPrinter.h"
+#include "platform/QtSerialPort.h"
+#include "platform/TracingPrinter.h"
+#include "shell/Common.h"
+#include "shell/ProgramOptions.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+const QString kAlert = QStringLiteral("Alert:");
+
+// What the window holds between commands, built as its start-up builds it: the options from the
+// (overlaid) store, the print target's sheet, an empty grid of one sheet and the dictionary.
+struct ConsoleSession {
+    explicit ConsoleSession(CliContext& cx) : cx(cx), commands(grid, window, options, cx.dialogs) {}
+
+    // False (message shown) when the dictionary cannot be read.
+    bool start() {
+        options.load(cx.settings);
+        commands.ApplyPrintTarget();
+        commands.ResetGrid();
+        return LoadCliDictionary(cx, dctInv);
+    }
+
+    // "Read in a Data File" (index 0) or "Read in a Price Change File" (1) of `path`, the open
+    // dialog answering with it. False when the import reported a failure.
+    bool import(const QString& path, int index) {
+        const int before = cx.dialogs.alerts();
+        cwDatFile datFile(cx.dialogs);
+        QtOdbcRecordSetFactory recordSets;
+        Hourglass hourglass(screen);
+        cx.dialogs.setOpenFile(path);
+        DataFileImport run(cx.dialogs, cx.settings, grid, dctInv, datFile, &recordSets, hourglass, pump,
+                           commands.LabelsPerSheet, [this] { commands.LoadRowIntoEntry(); });
+        run.mnuFileRead(index);
+        return cx.dialogs.alerts() == before;
+    }
+
+    CliContext& cx;
+    ProgramOptions options;
+    LabelGrid grid;
+    ConsoleWindow window;
+    GridCommands commands;
+    cwDct dctInv;
+    NullScreenPointer screen;
+    ConsoleEventPump pump;
+};
+
+// Which settings key --format and --offsets address depends on the target, as in the options
+// dialog: 0 the Sierra Sport's .fab, 1 the Dymo's .fa1, 3 the 3-up sheet, anything else the 4-up.
+QString formatKey(int target) {
+    switch (target) {
+    case 0: return QStringLiteral("SierraFormat");
+    case 1: return QStringLiteral("SierraFormat1");
+    case 3: return QStringLiteral("SierraFormat3");
+    default: return QStringLiteral("SierraFormat4");
+    }
+}
+
+// Writes the trace lines into a file as they come.
+class TraceFile {
+public:
+    explicit TraceFile(const QString& path) : file_(path) {}
+    bool open() { return file_.open(QIODevice::WriteOnly | QIODevice::Truncate); }
+    QString errorString() const { return file_.errorString(); }
+    void write(const QString& line) { file_.write(line.toUtf8() + '\n'); }
+
+private:
+    QFile file_;
+};
+
+}  // namespace
+
+int RunImport(const ParsedArguments& args, CliContext& cx) {
+    ApplySharedOverrides(args, cx.settings);
+    ConsoleSession session(cx);
+    if (!session.start()) return CliExit::Failed;
+    if (!session.import(args.positional, args.has(QStringLiteral("price-change")) ? 1 : 0)) return CliExit::Failed;
+
+    const QByteArray bytes = ExportFileBytes(session.grid);
+    if (args.has(QStringLiteral("out"))) {
+        const QString path = args.value(QStringLiteral("out"));
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+            cx.dialogs.MsgBox(QStringLiteral("The export file %1 could not be written: %2").arg(path, file.errorString()),
+                              MsgStyle::Information, kAlert);
+            return CliExit::Failed;
+        }
+        return CliExit::Ok;
+    }
+    // The export file is bytes (Windows-1252, CR LF): it goes out unchanged, after any text.
+    cx.out.flush();
+    QFile stdOut;
+    if (!stdOut.open(stdout, QIODevice::WriteOnly) || stdOut.write(bytes) != bytes.size() || !stdOut.flush()) {
+        cx.dialogs.MsgBox(QStringLiteral("The export file could not be written to standard output."), MsgStyle::Information,
+                          kAlert);
+        return CliExit::Failed;
+    }
+    return CliExit::Ok;
+}
+
+int RunPrint(const ParsedArguments& args, CliContext& cx) {
+    const auto opt = [&](const char* name) { return QString::fromLatin1(name); };
+    if (args.has(opt("printer")) && args.has(opt("pdf")))
+        throw UsageError(QStringLiteral("--printer and --pdf exclude each other"));
+
+    // Overrides first, so that the options load them as the window loads its store.
+    ApplySharedOverrides(args, cx.settings);
+    OverlaySettingsStore& store = cx.settings;
+    if (args.has(opt("target")))
+        store.setOverride(opt("SierraPrint"), QString::number(CliChoice(args, opt("target"), {0, 1, 3, 4})));
+    if (args.has(opt("port"))) store.setOverride(opt("SierraPort"), QString::number(CliWholeNumber(args, opt("port"), 1, 32767)));
+    if (args.has(opt("settings"))) store.setOverride(opt("SierraSettings"), args.value(opt("settings")));
+    if (args.has(opt("font"))) store.setOverride(opt("SierraFont"), args.value(opt("font")));
+
+    ProgramOptions probe;
+    probe.load(store);
+    const int target = probe.SierraPrint;
+    if (args.has(opt("format"))) store.setOverride(formatKey(target), args.value(opt("format")));
+    if (args.has(opt("offsets"))) {
+        static const QRegularExpression pair(QStringLiteral("^\\s*([-+]?\\d+)\\s*,\\s*([-+]?\\d+)\\s*$"));
+        const auto m = pair.match(args.value(opt("offsets")));
+        if (!m.hasMatch())
+            throw UsageError(QStringLiteral("--offsets must be two whole numbers of twips, LR,UD, not \"%1\"")
+                                 .arg(args.value(opt("offsets"))));
+        const bool three = target == 3;
+        store.setOverride(three ? opt("SierraOffLr3") : opt("SierraOffLr4"), m.captured(1));
+        store.setOverride(three ? opt("SierraOffUd3") : opt("SierraOffUd4"), m.captured(2));
+    }
+    // The serial adapter reads "COM<port>" for the device of port N each time it opens the port.
+    if (args.has(opt("device"))) store.setOverride(QStringLiteral("COM%1").arg(probe.SierraPort), args.value(opt("device")));
+
+    ConsoleSession session(cx);
+    if (!session.start()) return CliExit::Failed;
+    ProgramOptions& options = session.options;
+
+    // The printer, chosen before the job so that the trace holds the job's operations only.
+    QtPrinter qtPrinter(cx.dialogs);
+    const bool sierra = options.SierraPrint == 0;
+    const bool dymo = options.SierraPrint == 1;
+    if (args.has(opt("pdf"))) {
+        qtPrinter.setOutputFile(args.value(opt("pdf")));
+        // A Dymo label goes to the device of that name when it is installed: name the PDF member so
+        // that the labels go into the file.
+        if (dymo) options.SierraDymoDeviceName = QtPrinter::fileDeviceName();
+    } else if (args.has(opt("printer"))) {
+        const QString name = args.value(opt("printer"));
+        const auto index = qtPrinter.Printers().indexOf(name);
+        if (index < 0 || name == QtPrinter::fileDeviceName()) {
+            cx.dialogs.MsgBox(QStringLiteral("There is no printer named %1.").arg(name), MsgStyle::Information, kAlert);
+            return CliExit::Failed;
+        }
+        if (dymo) options.SierraDymoDeviceName = name;
+        else qtPrinter.setPrinter(static_cast<int>(index));
+    }
+    if (!sierra && !args.has(opt("pdf"))) {
+        // Without a printer the labels would go to a PDF whose name nobody can be asked for.
+        const bool dymoInstalled = dymo && qtPrinter.Printers().contains(options.SierraDymoDeviceName) &&
+                                   options.SierraDymoDeviceName != QtPrinter::fileDeviceName();
+        if (!dymoInstalled && qtPrinter.DeviceName() == QtPrinter::fileDeviceName()) {
+            cx.dialogs.MsgBox(QStringLiteral("No printer is installed: give --pdf FILE to print into a PDF file."),
+                              MsgStyle::Information, kAlert);
+            return CliExit::Failed;
+        }
+    }
+
+    std::unique_ptr<TraceFile> trace;
+    std::unique_ptr<TracingPrinter> tracing;
+    if (args.has(opt("trace"))) {
+        trace = std::make_unique<TraceFile>(args.value(opt("trace")));
+        if (!trace->open()) {
+            cx.dialogs.MsgBox(QStringLiteral("The trace file %1 could not be written: %2")
+                                  .arg(args.value(opt("trace")), trace->errorString()),
+                              MsgStyle::Information, kAlert);
+            return CliExit::Failed;
+        }
+        tracing = std::make_unique<TracingPrinter>(qtPrinter, [t = trace.get()](const QString& line) { t->write(line); });
+    }
+    Printer& printer = tracing ? static_cast<Printer&>(*tracing) : static_cast<Printer&>(qtPrinter);
+
+    QtSerialPort serial(store);
+    const QString refused = ConfigureSierraPort(serial, options);
+    if (!refused.isEmpty() && sierra) {
+        cx.dialogs.MsgBox(refused, MsgStyle::Information, kAlert);
+        return CliExit::Failed;
+    }
+
+    if (!session.import(args.positional, 0)) return CliExit::Failed;
+
+    Hourglass hourglass(session.screen);
+    PrintJob job(session.grid, options, printer, serial, cx.dialogs, session.pump, session.window, hourglass);
+    const int before = cx.dialogs.alerts();
+    job.PrintLabels();
+    // Every message of a job other than the count reports something that did not print.
+    return cx.dialogs.alerts() == before ? CliExit::Ok : CliExit::Failed;
+}

@@ -1,0 +1,77 @@
+// tagwell-cli: the label pipeline without the window, for batch printing and for probing the
+// dictionary, the data file reader and the databases. Settings come from the window's store;
+// options override them for one run and are never saved.
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+#include "cli/ConsoleServices.h"
+#include "platform/QtSettingsStore.h"
+#include "platform/TagwellError.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char** argv) {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
+    ParsedArguments args;
+    try {
+        args = ParseCliArguments(arguments);
+    } catch (const UsageError& e) {
+        err << "tagwell-cli: " << e.message() << "\nTry 'tagwell-cli --help'.\n";
+        return CliExit::Usage;
+    }
+    if (args.help) {
+        out << CliHelpText(args.command);
+        return CliExit::Ok;
+    }
+
+    // Only printing needs the GUI module (fonts, painting into printer documents); no window is ever
+    // shown, so it runs on the offscreen platform unless the caller chose another one.
+    std::unique_ptr<QCoreApplication> app;
+    if (args.command == QLatin1String("print")) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("Tagwell"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAGWELL_VERSION));
+
+    QtSettingsStore store;
+    OverlaySettingsStore settings(store);
+    ConsoleDialogs dialogs(out, err);
+    CliContext cx{out, err, dialogs, settings};
+
+    int status = CliExit::Failed;
+    try {
+        if (args.command == QLatin1String("dict")) status = RunDict(args, cx);
+        else if (args.command == QLatin1String("read")) status = RunRead(args, cx);
+        else if (args.command == QLatin1String("lookup")) status = RunLookup(args, cx);
+        else if (args.command == QLatin1String("import")) status = RunImport(args, cx);
+        else if (args.command == QLatin1String("print")) status = RunPrint(args, cx);
+    } catch (const UsageError& e) {
+        out.flush();
+        err << "tagwell-cli: " << e.message() << "\nTry 'tagwell-cli " << args.command << " --help'.\n";
+        status = CliExit::Usage;
+    } catch (const TagwellError& e) {
+        // What the window's command guard would show in its "Alert:" box.
+        out.flush();
+        err << e.description() << '\n';
+        status = CliExit::Failed;
+    } catch (const std::exception& e) {
+        out.flush();
+        err << QString::fromLocal8Bit(e.what()) << '\n';
+        status = CliExit::Failed;
+    }
+    out.flush();
+    err.flush();
+    return status;
+}

@@ -1,0 +1,228 @@
+#include "datafiles/Import.h"
+
+#include "datafiles/Export.h"
+#include "datafiles/cwDatFile.h"
+#include "datafiles/cwDct.h"
+#include "grid/LabelGrid.h"
+#include "lookup/ItemLookup.h"
+#include "platform/Dialogs.h"
+#include "platform/EventPump.h"
+#include "platform/RecordSet.h"
+#include "platform/SettingsStore.h"
+#include "platform/TagwellError.h"
+#include "shell/Common.h"
+#include "shell/Numbers.h"
+
+#include <array>
+#include <memory>
+
+namespace {
+
+const QString kAlert = QStringLiteral("Alert:");
+
+// The fields of one record: field number, the grid column it goes to, and whether a blank value is
+// taken from the inventory column of the same number.
+struct ImportField {
+    std::int16_t number;
+    int column;
+    const char16_t* name;
+    bool fromInventory;
+};
+constexpr std::array<ImportField, 8> kFields = {{
+    {1, GridCol::Sku, u"1", false},
+    {11, GridCol::Mfn, u"11", true},
+    {10, GridCol::Desc, u"10", true},
+    {21, GridCol::Loc, u"21", true},
+    {48, GridCol::Retail, u"48", true},
+    {66, GridCol::Om, u"66", true},
+    {65, GridCol::Pk, u"65", true},
+    {149, GridCol::Upc, u"149", false},
+}};
+constexpr int kSku = 0;
+constexpr int kRetail = 4;
+constexpr int kUpc = 7;
+
+void Alert(Dialogs& dialogs, const QString& text) { dialogs.MsgBox(text, MsgStyle::Information, kAlert); }
+
+void closeQuietly(RecordSet* rs) noexcept {
+    if (!rs) return;
+    try {
+        rs->Close();
+    } catch (...) {
+    }
+}
+
+// A record set connected to the database the setting names, or null when the setting is blank or
+// its connection is refused: that database is then left out of this import, without a message.
+std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsStore& settings, const QString& key) {
+    if (!factory) return nullptr;
+    const QString connect = settings.GetSetting(kRegApp, kRegSec, key, QString());
+    if (IsBlank(connect)) return nullptr;
+    try {
+        std::unique_ptr<RecordSet> rs = factory->CreateRecordSet();
+        if (rs) rs->setActiveConnection(connect);
+        return rs;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+// Runs the inventory query for `sku` and stands on its first row. False (the record set closed)
+// when there is no such item, and also when the query cannot be run at all (the database went
+// away in the middle of the import): the record then goes on as the file gave it.
+bool findItem(RecordSet& inv, const QString& sku) noexcept {
+    try {
+        inv.Open(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), sku));
+        if (inv.Eof()) return false;  // closed by the caller, with every consulted query
+        inv.MoveFirst();
+        return true;
+    } catch (...) {
+        closeQuietly(&inv);
+        return false;
+    }
+}
+
+// The inventory's value of a column of the current row as text; false when it cannot be read.
+bool inventoryText(const RecordSet& inv, const char16_t* column, QString& text) noexcept {
+    try {
+        text = NullToEmpty(inv.Fields(QString::fromUtf16(column)).Value()).toString();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+DataFileImport::DataFileImport(Dialogs& dialogs, SettingsStore& settings, LabelGrid& grid, cwDct& dctInv,
+                               cwDatFile& datFile, RecordSetFactory* recordSets, Hourglass& hourglass,
+                               EventPump& events, std::int16_t labelsPerSheet, std::function<void()> loadRowIntoEntry)
+    : dialogs_(dialogs), settings_(settings), grid_(grid), dctInv_(dctInv), datFile_(datFile),
+      recordSets_(recordSets), hourglass_(hourglass), events_(events), labelsPerSheet_(labelsPerSheet),
+      loadRowIntoEntry_(std::move(loadRowIntoEntry)) {}
+
+QString DataFileImport::TooManyRowsMessage(int rowsRead) {
+    return QStringLiteral("The grid cannot hold more rows: %1 rows were read, the rest of the file was left out.")
+        .arg(rowsRead);
+}
+
+void DataFileImport::mnuFileRead(int index) {
+    stopRequested_ = false;
+    rowsRead_ = 0;
+    const QString key = QString::fromLatin1(kFileImpExpKey);
+
+    FileDialogRequest request;
+    request.fileName = settings_.GetSetting(kRegApp, kRegSec, key, QString());
+    request.dialogTitle = ImportText::kTitle;
+    request.flags = ImportText::kFlags;
+    request.filter = ImportText::kFilter;
+    request.filterIndex = ImportText::kFilterIndex;
+    const std::optional<QString> chosen = dialogs_.ShowOpen(request);
+
+    if (chosen) {
+        running_ = true;
+        try {
+            settings_.SaveSetting(kRegApp, kRegSec, key, *chosen);
+        } catch (const TagwellError& e) {
+            // The file can still be read; only the remembered path is lost.
+            Alert(dialogs_, e.description());
+        }
+        const std::int16_t opened = datFile_.fopen(*chosen, dctInv_, QString(), 0, 0);
+        if (opened == 0) {
+            readRecords(index != DataFile);
+        } else {
+            if (opened == 1) Alert(dialogs_, ImportText::kFileNotFound);
+            else if (opened == 2) Alert(dialogs_, ImportText::kFileEmpty);
+            else Alert(dialogs_, ImportText::kHeaderError);
+            datFile_.fclose();
+        }
+        running_ = false;
+    }
+
+    topUpToOneSheet();
+}
+
+void DataFileImport::readRecords(bool priceChange) {
+    std::unique_ptr<RecordSet> upc = connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCUPC"));
+    std::unique_ptr<RecordSet> inv = connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCINV"));
+
+    hourglass_.ShowHourglass(true);
+    int n = 0;
+    std::array<QString, kFields.size()> values;
+    std::array<bool, kFields.size()> blank{};
+    try {
+        while (datFile_.gr()) {
+            bool accept = datFile_.gf(kFields[kSku].number, values[kSku]) == 0;
+            if (accept) {
+                bool anyBlank = false;
+                for (size_t i = 1; i < kFields.size(); ++i) {
+                    blank[i] = datFile_.gf(kFields[i].number, values[i]) != 0;
+                    anyBlank = anyBlank || blank[i];
+                }
+
+                const bool consulted = inv && (priceChange || anyBlank);
+                const bool found = consulted && findItem(*inv, values[kSku]);
+
+                if (priceChange && blank[kRetail]) {
+                    accept = false;  // no new price
+                } else if (priceChange && found) {
+                    // Prices compare as numbers: 1.50 in the file equals 1.5 in the inventory.
+                    QString current;
+                    if (inventoryText(*inv, u"48", current) &&
+                        LeadingNumber(values[kRetail]) == LeadingNumber(current))
+                        accept = false;
+                }
+
+                if (accept && found) {
+                    for (size_t i = 1; i < kFields.size(); ++i)
+                        if (kFields[i].fromInventory && blank[i]) inventoryText(*inv, kFields[i].name, values[i]);
+                }
+                if (consulted) closeQuietly(inv.get());
+
+                if (accept && blank[kUpc] && upc) values[kUpc] = FindPreferredUpc(*upc, values[kSku]);
+
+                if (accept) {
+                    if (n >= kMaxImportRows) {
+                        Alert(dialogs_, TooManyRowsMessage(n));
+                        break;
+                    }
+                    ++n;
+                    rowsRead_ = n;
+                    QString cells[9];
+                    cells[GridCol::Number] = QString::number(n);
+                    for (size_t i = 0; i < kFields.size(); ++i) cells[kFields[i].column] = values[i];
+                    if (grid_.Rows() == n) {
+                        // Rows becomes n + 1 by one new row: one insertion for a view to follow.
+                        grid_.appendRow(cells);
+                    } else {
+                        grid_.setRows(n + 1);  // the first row: everything below it goes
+                        for (int c = 0; c < 9; ++c) grid_.setTextMatrix(n, c, cells[c]);
+                    }
+                }
+            }
+            events_.DoEvents();
+            if (stopRequested_) break;
+        }
+    } catch (const TagwellError& e) {
+        // A record the reader cannot cut (a dictionary length below 0): the rows read so far stay.
+        Alert(dialogs_, e.description());
+    } catch (const std::exception& e) {
+        Alert(dialogs_, QString::fromLocal8Bit(e.what()));
+    }
+    closeQuietly(inv.get());
+    closeQuietly(upc.get());
+
+    try {
+        if (loadRowIntoEntry_) loadRowIntoEntry_();
+    } catch (const TagwellError& e) {
+        Alert(dialogs_, e.description());
+    }
+    hourglass_.ShowHourglass(false);
+    datFile_.fclose();
+}
+
+void DataFileImport::topUpToOneSheet() {
+    if (grid_.Rows() >= labelsPerSheet_ + 1) return;
+    grid_.setRows(labelsPerSheet_ + 1);
+    for (int i = 1; i <= labelsPerSheet_; ++i) grid_.setTextMatrix(i, GridCol::Number, QString::number(i));
+}

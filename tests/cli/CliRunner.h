@@ -1,0 +1,75 @@
+#pragma once
+// Runs the built tagwell-cli as a process, with a settings folder of its own (XDG_CONFIG_HOME) so
+// that no run ever reads or writes the user's settings.
+#include "StoreDatabases.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <map>
+
+struct CliResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Arguments and expected texts name the fixture files as "@/name".
+inline QString Fixture(QString text) { return text.replace(QLatin1String("@/"), QStringLiteral(TAGWELL_TEST_DATA "/cli/")); }
+
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class CliRunner {
+public:
+    CliResult run(const QStringList& args) const {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
+        // The GUI module warns on standard error without a runtime folder of the user's.
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"), args);
+        const bool finished = p.waitForFinished(90000);
+        EXPECT_TRUE(finished) << "tagwell-cli did not finish: " << args.join(u' ').toStdString();
+        return {finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+                p.readAllStandardError()};
+    }
+
+    // The window's settings file inside this runner's private configuration folder.
+    QByteArray settings() const { return ReadFile(config_.filePath(QStringLiteral("BRONTA/BRONTA.ini"))); }
+
+    // Stores keys as the window would have saved them; returns the file as it is then.
+    QByteArray saveSettings(const std::map<QString, QString>& values) const {
+        QSettings s(config_.filePath(QStringLiteral("BRONTA/BRONTA.ini")), QSettings::IniFormat);
+        for (const auto& [k, v] : values) s.setValue(QStringLiteral("TAGWELL/") + k, v);
+        s.sync();
+        return settings();
+    }
+
+    QString path(const QString& name) const { return work_.filePath(name); }
+
+    // A store database; item 200 has an 11-digit UPC and two 12-digit ones, 012345678905 the latest.
+    QString storeDb() const {
+        const QString inv = QStringLiteral("INSERT INTO inv VALUES (?, ?, ?, ?, ?, ?, ?)");
+        const QString upc = QStringLiteral("INSERT INTO upc VALUES (?, ?, ?)");
+        EXPECT_EQ(ExecOnSqlite(path(QStringLiteral("store.db")), {kCreateInv, kCreateUpc, kCreateSpecial},
+                               {{inv, {"150", "WASHER 3/8", "W-150", "B2", 1.5, "1", "10"}},
+                                {inv, {"200", "HAMMER 16OZ", "H-200", "A1", 2.5, "1", "6"}},
+                                {upc, {"200", "03600029145", "010105"}},
+                                {upc, {"200", "036000291452", "060104"}},
+                                {upc, {"200", "012345678905", "020106"}}}),
+                  QString());
+        return SqliteConnect(path(QStringLiteral("store.db")));
+    }
+
+private:
+    QTemporaryDir config_;
+    QTemporaryDir runtime_;  // created readable by its owner only, as the folder must be
+    QTemporaryDir work_;
+};
