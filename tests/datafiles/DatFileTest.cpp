@@ -120,10 +120,3 @@ TEST_F(DatFile, LineEndsAcrossBlocks) {
         EXPECT_EQ(rest(), (QStringList{"value", "z"}));
     }
 }
-
-TEST_F(DatFile, GetFieldList) {
-    ASSERT_EQ(open("1\t10\t149\r\n"), 0);
-    std::vector<std::int16_t> cols(6, 7);
-    EXPECT_EQ(dat.GetFieldList(cols), 3);
-    EXPECT_EQ(cols, (std::vector<std::int16_t>{1, 10, 149, -1, 7, 7}));
-}

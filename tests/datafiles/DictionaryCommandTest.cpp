@@ -19,10 +19,10 @@ TEST(DictionaryCommand, DialogsMessagesAndWhatIsRead) {
     struct Case {
         const char* name;
         Run run;
-        QString remembered;
-        std::deque<std::optional<QString>> files;
+        QString remembered;                        // before
+        std::deque<std::optional<QString>> files;  // the user's choices
         std::deque<int> answers;
-        bool result;
+        bool result;  // what must follow
         QStringList proposed;
         QString shown, rememberedAfter;
         int skuLen;
