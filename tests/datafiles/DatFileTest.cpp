@@ -9,9 +9,7 @@ struct DatFile : ::testing::Test {
     ScriptedDialogs dialogs;
     cwDct dct;
     cwDatFile dat{dialogs};
-    DatFile() {
-        for (std::int16_t f = 0; f <= 199; ++f) dct.setDLen(f, 40);
-    }
+    DatFile() { for (std::int16_t f = 0; f <= 199; ++f) dct.setDLen(f, 40); }
     int open(const QByteArray& bytes) { return dat.fopen(tmp.write("data.txt", bytes), dct, "", 0, 0); }
     QString field(std::int16_t f, int expectedResult) {
         QString v = "junk";

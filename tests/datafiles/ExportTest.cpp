@@ -39,7 +39,8 @@ TEST_F(Export, RowsInFieldOrder) {
     ASSERT_TRUE(save(path));
     EXPECT_EQ(TempFiles::read(path), kHeader + kHammer + "1002\tCaf\xe9 \x80" "5 \x93" "best\x94  \t\"Q\"\t\t0.99\t\t\t?\r\n"
                                                          "1003\t\t\t\t\t\t\t\r\n");
-    EXPECT_EQ(Describe(dialogs.saveRequests.at(0)), "|Export File|16384|All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt|2");
+    EXPECT_EQ(Describe(dialogs.saveRequests.at(0)),
+              "|Export File|16384|All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt|2");
     EXPECT_EQ(store.GetSetting("BRONTA", "TAGWELL", "FILEIMPEXP", ""), path);
     EXPECT_EQ(Shown(dialogs), "");
     // The next export proposes the remembered path and replaces the file without asking.

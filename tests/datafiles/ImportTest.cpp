@@ -127,7 +127,7 @@ TEST_F(ImportTest, RecordsBecomeRows) {
          {kInvQuery + "'2001'", kInvQuery + "'2002'", kInvQuery + "'2003'", kUpcQuery + "'2003'"},
          {"1|2003|PC-3|PRICE CHANGED|P3|3.25|2|10|042100005264"}},
         {"price-change.txt", "   ", upcDb, 30, 30, {kUpcQuery + "'2002'", kUpcQuery + "'2003'"}, noInventory},
-        {"price-change.txt", "Driver=No Such Driver", upcDb, 30, 30, {kUpcQuery + "'2002'", kUpcQuery + "'2003'"}, noInventory},
+        {"price-change.txt", "Driver=None", upcDb, 30, 30, {kUpcQuery + "'2002'", kUpcQuery + "'2003'"}, noInventory},
         {"upc-choice.txt", "", upcDb, 30, 30, {kUpcQuery + "'3001'"}, {"1|3001||HAS NO UPC||2.50|||036000291452"}},
         {"five.txt", "", "", 20, 30, {}, five},
         {"five.txt", "", "", 20, 32, {}, five},
@@ -169,7 +169,7 @@ TEST_F(ImportTest, NoAcceptedRecordLeavesTheGridAsItWas) {
 }
 
 TEST_F(ImportTest, FilesThatCannotBeReadOrACancelledDialogChangeNothing) {
-    const QString empty = tmp.write("empty.txt", ""), missing = tmp.path("missing.txt"), badHeader = Fixture("bad-header.txt");
+    const QString empty = tmp.write("empty.txt", ""), missing = tmp.path("x.txt"), badHeader = Fixture("bad-header.txt");
     const std::pair<std::optional<QString>, QString> cases[] = {
         {badHeader, "Fopen: 48 Invalid Header: " + badHeader + "\nAlert: 64 Error in file header\n"},
         {missing, "Fopen: 48 Can not open data file: " + missing + "\nAlert: 64 File not found\n"},
@@ -182,8 +182,8 @@ TEST_F(ImportTest, FilesThatCannotBeReadOrACancelledDialogChangeNothing) {
         FillGrid(12);  // below one sheet: only the top-up runs
         const QStringList before = Rows();
         Run(path);
-        EXPECT_EQ(Describe(dialogs.openRequests.back()), "/earlier.txt|Import File|20484|All Files (*.*)|*.*|"
-                                                         "Quote and Comma Files (*.dat)|*.dat|Tab Delimited Files (*.txt)|*.txt|3");
+        EXPECT_EQ(Describe(dialogs.openRequests.back()), "/earlier.txt|Import File|20484|All Files (*.*)|*.*|Quote and "
+                                                         "Comma Files (*.dat)|*.dat|Tab Delimited Files (*.txt)|*.txt|3");
         EXPECT_EQ(Shown(dialogs), shown);
         EXPECT_EQ(settings.GetSetting(kRegApp, kRegSec, "FILEIMPEXP", ""), path.value_or("/earlier.txt"));
         EXPECT_EQ(Rows(), Sheet(before));
