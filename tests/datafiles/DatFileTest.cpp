@@ -35,6 +35,7 @@ TEST_F(DatFile, Opening) {
         {"semicolon", "1;10\r\n1\r\n", 3, 1, ""},
         {"empty column", "1,,10\r\n1\r\n", 0, 0, " 1, 0, 10"},
         {"leading zeros", "001\t0149\r\n1\r\n", 0, 2, " 1, 149"},
+        {"largest 16-bit number", "32767\r\n1\r\n", 0, 1, " 32767"},
         {"number beyond 16 bits", "1,70000,10\r\n1\r\n", 3, 0, " 1"},
         {"empty file", "", 2, 1, ""},
         {"NUL first", QByteArray("\0 1,2\r\n", 7), 2, 1, ""},
@@ -69,6 +70,7 @@ TEST_F(DatFile, Values) {
         {"tab layout: enclosing quotes dropped", "1\t2\r\n\"X Y\"\tz\r\n", 1, 40, 0, "X Y"},
         {"space layout splits at commas", "1 2\r\na,b\r\n", 2, 40, 0, "b"},
         {"field in header, record short", "1,2,3\r\nx\r\n", 3, 40, 1, ""},
+        {"first of two equal columns", "5,5\r\na,b\r\n", 5, 40, 0, "a"},
         {"field not in header", "1,2,3\r\nx,y,z\r\n", 10, 40, -1, ""},
         {"dictionary length of field mod 1000", "1010\r\nabcdef\r\n", 1010, 3, 0, "abc"},
     };
