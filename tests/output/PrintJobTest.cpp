@@ -2,6 +2,19 @@
 // and the other commands of the print menu.
 #include "OutputTestSupport.h"
 
+// Laser Printer Setup through a printer dialog that the user cancels or, with `fail`, that fails.
+static void LaserSetup(Bench& b, bool fail) {
+    struct Dialog : PrinterSetupDialog {
+        bool fail;
+        explicit Dialog(bool f) : fail(f) {}
+        bool ShowPrinterSetup() override {
+            if (fail) throw TagwellError(ErrorNumber::DeviceIo, "No printers are installed");
+            return false;
+        }
+    } dialog(fail);
+    b.job.LaserPrinterSetup(dialog);
+}
+
 const QString kCancelled = "Printing Cancelled.  Several labels may print before cancel takes effect.";
 const QString kNoPort1 = "Error # 8002 opening port 1\r\nNo such file or directory";
 
@@ -86,6 +99,9 @@ TEST(PrintJob, CommandsOnEveryTarget) {
         {"Sierra Sport test, a failed write", 4, 2, {}, 0, "", 1, {"Device I/O error"}, 0,
          [](Bench& b) { b.port.failOutputAfterBytes = 0; }, sportTest},
         {"Sierra Sport test, a port that will not open", 4, 2, {}, 0, "", 0, {kNoPort1}, 0, failOpen, sportTest},
+        {"laser printer setup cancelled: no message", 4, 3, {}, 0, "", 0, {}, 0, {}, [](Bench& b) { LaserSetup(b, false); }},
+        {"laser printer setup failing: reported", 4, 3, {}, 0, "", 0, {"No printers are installed"}, 0, {},
+         [](Bench& b) { LaserSetup(b, true); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -108,21 +124,6 @@ TEST(PrintJob, CommandsOnEveryTarget) {
         b.job.PrintLabels();
         EXPECT_FALSE(b.job.PrintCancelled() || alerts(b.dialogs).contains(kCancelled));
     }
-}
-
-TEST(PrintJob, LaserPrinterSetupReportsAFailingDialog) {
-    struct Setup : PrinterSetupDialog {
-        bool fail = false;
-        bool ShowPrinterSetup() override {
-            if (fail) throw TagwellError(ErrorNumber::DeviceIo, "No printers are installed");
-            return false;  // Cancel: no message
-        }
-    } setup;
-    Bench b;
-    b.job.LaserPrinterSetup(setup);
-    setup.fail = true;
-    b.job.LaserPrinterSetup(setup);
-    EXPECT_EQ(alerts(b.dialogs), QStringList{"No printers are installed"});
 }
 
 TEST(PrintJob, SerialConfigurationNeverStopsTheCaller) {
