@@ -31,13 +31,6 @@ inline void fillRows(LabelGrid& grid, int count) {
     for (int r = 1; r <= count; ++r) setRow(grid, r, {QStringLiteral("S%1").arg(r)});
 }
 
-// Expected trace lines written with '|' where the trace has a tab.
-inline QStringList traced(const QStringList& lines) {
-    QStringList out;
-    for (const QString& l : lines) out << QString(l).replace(u'|', u'\t');
-    return out;
-}
-
 // The trace in short: a TEXT line as "<text>@<x>,<y>", any other line with its fields joined by spaces.
 inline QStringList placed(const QStringList& trace) {
     QStringList out;

@@ -120,23 +120,3 @@ TEST_F(Sierra, PortFailuresAreErrorsAndTheFontsGoOutAgain) {
     wire.setPortOpen(false);  // a closed port is an error, not silence
     EXPECT_THROW(sierra.PrintSierraLabel(1), TagwellError);
 }
-
-// The demo store's files make one whole label: the font download without its line ends, then the
-// merged commands from ^XA to ^XZ.
-TEST_F(Sierra, DemoFilesMakeAWholeLabel) {
-    options.SierraFont = TAGWELL_SOURCE_DIR "/demo/demo.pcl";
-    options.SierraFormat = TAGWELL_SOURCE_DIR "/demo/demo.fab";
-    QFile font(options.SierraFont);
-    ASSERT_TRUE(font.open(QIODevice::ReadOnly));
-    const QByteArray fontBytes = font.readAll().replace("\r\n", "");
-    setRow(grid, 1, {"100234", "AC-55", "HOSE 5/8\" X 50'", "B12", "24.99", "EA", "1", "036000291452"});
-    sierra.PrintSierraLabel(1);
-    ASSERT_TRUE(wire.sent.startsWith(fontBytes));
-    const QByteArray label = wire.sent.mid(fontBytes.size());
-    EXPECT_TRUE(label.startsWith("^XA^LH0,0") && label.endsWith("^PQ1,0,1,Y^XZ")) << label.constData();
-    for (const char* part : {"^FD\"HOSE 5/8~034 X 50'\"^FS", "^FD\"100234\"^FS", "^FD\"AC-55\"^FS", "^FD\"B12\"^FS",
-                             "^FD\"1\"^FS", "^FD\"EA\"^FS", "^FD\"24.99\"^FS", "^BUN,110,Y,N,N^FD\"03600029145\"^FS"})
-        EXPECT_TRUE(label.contains(part)) << part;
-    EXPECT_FALSE(label.contains('\r') || label.contains('\n'));
-    EXPECT_TRUE(dialogs.messages.empty());
-}
