@@ -84,7 +84,6 @@ TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
 
 TEST_F(Pty, LineSettingsReachTheDevice) {
     using ::testing::HasSubstr;
-    if (QStandardPaths::findExecutable("stty").isEmpty()) GTEST_SKIP() << "stty is not installed";
     const auto modes = [&] {
         QProcess stty;
         stty.start("stty", {"-F", a, "-a"});
@@ -107,7 +106,10 @@ TEST_F(Pty, LineSettingsReachTheDevice) {
     EXPECT_FALSE(port.PortOpen());
 }
 
-TEST(SerialPortAdapter, PortNamesSettingsAndFailures) {
+// Port numbers and settings, a port that does not exist, and a file as the device: emptied at the
+// first open of the run, appended to by later jobs.
+TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
+    FormatFiles files;
     MemorySettingsStore store;
     QtSerialPort port(store);
     port.setCommPort(2);
@@ -119,20 +121,13 @@ TEST(SerialPortAdapter, PortNamesSettingsAndFailures) {
     EXPECT_EQ(port.Settings(), "9600,n,8,1");
     EXPECT_EQ(errorOf([&] { port.setCommPort(0); }), ErrorNumber::InvalidPortNumber);
     EXPECT_EQ(port.CommPort(), 2);
-    // A port that does not exist: an error number and the platform's description, still closed.
     store.SaveSetting(kRegApp, kRegSec, "COM2", "/dev/ttyTagwellNoSuchPort");
     EXPECT_EQ(errorOf([&] { port.setPortOpen(true); }), ErrorNumber::InvalidPortNumber);
     EXPECT_FALSE(port.PortOpen());
     EXPECT_FALSE(QFileInfo::exists("/dev/ttyTagwellNoSuchPort"));
     EXPECT_EQ(errorOf([&] { port.Output("x"); }), ErrorNumber::PortNotOpen);
-}
 
-// A file as the device: emptied at the first open of the run, appended to by later jobs.
-TEST(SerialPortAdapter, FileDeviceHoldsTheRunsBytes) {
-    FormatFiles files;
-    MemorySettingsStore store;
-    store.SaveSetting(kRegApp, kRegSec, "COM1", files.write("printer.bin", "left over from an earlier run"));
-    QtSerialPort port(store);
+    store.SaveSetting(kRegApp, kRegSec, "COM2", files.write("printer.bin", "left over from an earlier run"));
     for (const char* job : {"job1", "job2"}) {
         port.setPortOpen(true);
         port.Output(job);
