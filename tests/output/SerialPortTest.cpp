@@ -1,240 +1,141 @@
 // The QSerialPort adapter against a real pseudo-terminal pair made by socat, and against plain
 // files standing in for a device.
+#include "OutputTestSupport.h"
 #include "platform/QtSerialPort.h"
-
-#include "output/SierraPrinter.h"
-#include "grid/LabelGrid.h"
-#include "platform/TagwellError.h"
-#include "shell/ProgramOptions.h"
 #include "support/MemorySettingsStore.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSerialPort>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 namespace {
 
-// Two linked pseudo-terminals: what is written to `a` can be read at `b`.
-class PtyPair {
-public:
-    explicit PtyPair(const QString& dir) : a(dir + "/ttyA"), b(dir + "/ttyB") {
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        process.start(QStringLiteral("socat"), {"-d", "-d", "pty,raw,echo=0,link=" + a, "pty,raw,echo=0,link=" + b});
-        if (!process.waitForStarted(5000)) return;
-        // socat reports the start of its transfer loop once both ends exist.
-        QByteArray log;
-        const QDeadlineTimer deadline(10000);
-        while (!log.contains("starting data transfer loop") && !deadline.hasExpired()) {
-            process.waitForReadyRead(200);
-            log += process.readAllStandardError();
-        }
-        ready = QFileInfo::exists(a) && QFileInfo::exists(b);
+// The error number a call throws (its description checked to be there), 0 when it throws none.
+template <typename F>
+int errorOf(F call) {
+    try {
+        call();
+    } catch (const TagwellError& e) {
+        EXPECT_FALSE(e.description().isEmpty());
+        return e.number();
     }
-    ~PtyPair() {
-        process.terminate();
-        if (!process.waitForFinished(3000)) {
-            process.kill();
-            process.waitForFinished(3000);
-        }
-    }
-    QString a, b;
-    bool ready = false;
-    QProcess process;
-};
-
-class NoCaption : public WindowCaption {
-public:
-    QString Caption() const override { return "Tagwell"; }
-    void setCaption(const QString&) override {}
-};
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+    return 0;
 }
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-TEST(SerialPortAdapter, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
-    if (QStandardPaths::findExecutable("socat").isEmpty()) GTEST_SKIP() << "socat is not installed";
-    QTemporaryDir dir;
-    PtyPair pty(dir.path());
-    ASSERT_TRUE(pty.ready) << "socat did not make the pseudo-terminals";
-
-    QSerialPort reader;
-    reader.setPortName(pty.b);
-    ASSERT_TRUE(reader.open(QIODevice::ReadOnly)) << reader.errorString().toStdString();
-
+// Two linked pseudo-terminals made by socat: what is written to `a` can be read at `b`. Port 1
+// drives `a`.
+class Pty : public ::testing::Test {
+protected:
+    ~Pty() override {
+        socat.terminate();
+        socat.waitForFinished(3000);
+    }
+    void SetUp() override {
+        if (QStandardPaths::findExecutable("socat").isEmpty()) GTEST_SKIP() << "socat is not installed";
+        socat.start("socat", {"-d", "-d", "pty,raw,echo=0,link=" + a, "pty,raw,echo=0,link=" + b});
+        QByteArray log;  // socat reports its transfer loop once both ends exist
+        for (QDeadlineTimer deadline(10000); !log.contains("starting data transfer loop") && !deadline.hasExpired();) {
+            socat.waitForReadyRead(200);
+            log += socat.readAllStandardError();
+        }
+        ASSERT_TRUE(QFileInfo::exists(a) && QFileInfo::exists(b)) << "socat did not make the pseudo-terminals";
+        store.SaveSetting(kRegApp, kRegSec, "com1", a);  // the key is matched without regard to case
+    }
+    Bench bench;
+    const QString a = bench.files.path("ttyA"), b = bench.files.path("ttyB");
     MemorySettingsStore store;
-    store.SaveSetting(kRegApp, kRegSec, "COM3", pty.a);
-    QtSerialPort port(store);
-    port.setCommPort(3);
-    port.setSettings("19200,n,8,2");
-    EXPECT_EQ(port.DevicePath(), pty.a);
+    QtSerialPort port{store};
+    QProcess socat;
+};
 
+}  // namespace
+
+TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
+    QSerialPort reader;
+    reader.setPortName(b);
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly)) << reader.errorString().toStdString();
+    port.setSettings("19200,n,8,2");
     // Every byte value, CR and LF in the middle of a line, and bytes above 127 must pass unchanged.
     QByteArray fontLine1;
-    for (int b = 0; b < 256; ++b)
-        if (b != '\r') fontLine1.append(char(b));
-    ProgramOptions options;
-    options.SierraFont = dir.filePath("f.pcl");
-    options.SierraFormat = dir.filePath("l.fab");
-    writeFile(options.SierraFont, fontLine1 + "\r\n\x1b(s1P\r\n");
-    writeFile(options.SierraFormat, "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^BUN,50^FD\"=149\"^FS\r\n^XZ\r\n");
-    LabelGrid grid;
-    grid.setTextMatrix(1, GridCol::Sku, "1001");
-    grid.setTextMatrix(1, GridCol::Desc, QString::fromUtf8("CAF\u00c9 3\" MUG"));
-    grid.setTextMatrix(1, GridCol::Upc, "036000291452");
-    grid.setTextMatrix(2, GridCol::Sku, "1002");
-    grid.setTextMatrix(2, GridCol::Desc, "SPOON");
-    ScriptedDialogs dialogs;
-    NoCaption window;
-    SierraPrinter sierra(grid, options, port, dialogs, window);
-
+    for (int c = 0; c < 256; ++c)
+        if (c != '\r') fontLine1.append(char(c));
+    bench.files.write("font.pcl", fontLine1 + "\r\n\x1b(s1P\r\n");
+    bench.files.write("label.fab", "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^BUN,50^FD\"=149\"^FS\r\n^XZ\r\n");
+    setRow(bench.grid, 1, {"1001", "", QString::fromUtf8("CAF\u00c9 3\" MUG"), "", "", "", "", "036000291452"});
+    setRow(bench.grid, 2, {"1002", "", "SPOON"});
+    SierraPrinter sierra(bench.grid, bench.options, port, bench.dialogs, bench.window);
     port.setPortOpen(true);
-    ASSERT_TRUE(port.PortOpen());
     sierra.PrintSierraLabel(1);
     sierra.PrintSierraLabel(2);
     port.setPortOpen(false);
-    EXPECT_FALSE(port.PortOpen());
-
     const QByteArray expected = fontLine1 + "\x1b(s1P" +
                                 "^XA^FO20,20^FD\"CAF\xc9 3~034 MUG\"^FS^FO20,60^BUN,50^FD\"03600029145\"^FS^XZ" +
                                 "^XA^FO20,20^FD\"SPOON\"^FS^FO20,60^BUN,50^FD\"00000000000\"^FS^XZ";
     QByteArray got;
-    const QDeadlineTimer deadline(10000);
-    while (got.size() < expected.size() && !deadline.hasExpired()) {
+    for (QDeadlineTimer deadline(10000); got.size() < expected.size() && !deadline.hasExpired(); got += reader.readAll())
         reader.waitForReadyRead(200);
-        got += reader.readAll();
-    }
     reader.waitForReadyRead(200);  // nothing more may follow
-    got += reader.readAll();
-    EXPECT_EQ(got.toHex(), expected.toHex());
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ((got + reader.readAll()).toHex(), expected.toHex());
+    EXPECT_TRUE(bench.dialogs.messages.empty());
 }
 
-TEST(SerialPortAdapter, LineSettingsReachTheDevice) {
-    if (QStandardPaths::findExecutable("socat").isEmpty() || QStandardPaths::findExecutable("stty").isEmpty())
-        GTEST_SKIP() << "socat or stty is not installed";
-    QTemporaryDir dir;
-    PtyPair pty(dir.path());
-    ASSERT_TRUE(pty.ready);
-    MemorySettingsStore store;
-    store.SaveSetting(kRegApp, kRegSec, "com1", pty.a);  // the key is matched without regard to case
-    QtSerialPort port(store);
+TEST_F(Pty, LineSettingsReachTheDevice) {
+    using ::testing::HasSubstr;
+    const auto modes = [&] {
+        QProcess stty;
+        stty.start("stty", {"-F", a, "-a"});
+        stty.waitForFinished(5000);
+        return stty.readAllStandardOutput().toStdString();
+    };
     // A pseudo-terminal keeps 8 data bits without parity whatever it is asked, so speed and stop
-    // bits are what can be seen here.
+    // bits are what can be seen; settings changed while open apply at once.
     port.setSettings("4800,n,8,2");
     port.setPortOpen(true);
-    QProcess stty;
-    stty.start("stty", {"-F", pty.a, "-a"});
-    ASSERT_TRUE(stty.waitForFinished(5000));
-    const QString modes = QString::fromLocal8Bit(stty.readAllStandardOutput());
-    if (stty.exitCode() != 0) GTEST_SKIP() << "the open port cannot be inspected here";
-    EXPECT_TRUE(modes.contains("speed 4800 baud") && modes.contains(" cstopb")) << modes.toStdString();
-
-    // Changed while open: applied at once.
+    EXPECT_THAT(modes(), ::testing::AllOf(HasSubstr("speed 4800 baud"), HasSubstr(" cstopb")));
     port.setSettings("9600,n,8,1");
-    stty.start("stty", {"-F", pty.a, "-a"});
-    ASSERT_TRUE(stty.waitForFinished(5000));
-    const QString now = QString::fromLocal8Bit(stty.readAllStandardOutput());
-    EXPECT_TRUE(now.contains("speed 9600 baud") && now.contains("-cstopb")) << now.toStdString();
-
-    // Settings the device refuses: an error with the platform's description, the old ones stay.
-    EXPECT_THROW(port.setSettings("9600,e,7,1"), TagwellError);
+    EXPECT_THAT(modes(), ::testing::AllOf(HasSubstr("speed 9600 baud"), HasSubstr("-cstopb")));
+    // Settings the device refuses: an error, the old ones stay; at open, the port stays closed.
+    EXPECT_NE(errorOf([&] { port.setSettings("9600,e,7,1"); }), 0);
     EXPECT_EQ(port.Settings(), "9600,n,8,1");
     port.setPortOpen(false);
-
-    // Refused at open: the open fails and the port stays closed.
     port.setSettings("9600,e,7,1");
-    try {
-        port.setPortOpen(true);
-        ADD_FAILURE() << "a pseudo-terminal took parity";
-    } catch (const TagwellError& e) {
-        EXPECT_FALSE(e.description().isEmpty());
-    }
+    EXPECT_NE(errorOf([&] { port.setPortOpen(true); }), 0);
     EXPECT_FALSE(port.PortOpen());
 }
 
-TEST(SerialPortAdapter, PortNamesSettingsAndFailures) {
+// Port numbers and settings, a port that does not exist, and a file as the device: emptied at the
+// first open of the run, appended to by later jobs.
+TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
+    FormatFiles files;
     MemorySettingsStore store;
     QtSerialPort port(store);
-#ifdef Q_OS_WIN
-    EXPECT_EQ(QtSerialPort::DefaultDevicePath(1), "COM1");
-#else
-    EXPECT_EQ(QtSerialPort::DefaultDevicePath(1), "/dev/ttyS0");
-    EXPECT_EQ(QtSerialPort::DefaultDevicePath(4), "/dev/ttyS3");
-#endif
     port.setCommPort(2);
-    EXPECT_EQ(port.DevicePath(), QtSerialPort::DefaultDevicePath(2));
-
-    // Rejected settings keep the previous ones.
-    for (const char* bad : {"", "9600,n,8", "9600,x,8,1", "abc,n,8,1", "9600,n,9,1", "9600,n,4,1", "9600,n,8,3"}) {
-        SCOPED_TRACE(bad);
-        try {
-            port.setSettings(bad);
-            ADD_FAILURE() << "accepted";
-        } catch (const TagwellError& e) {
-            EXPECT_EQ(e.number(), ErrorNumber::InvalidPropertyValue);
-        }
-        EXPECT_EQ(port.Settings(), "9600,n,8,1");
-    }
-    EXPECT_THROW(port.setCommPort(0), TagwellError);
+#ifndef Q_OS_WIN
+    EXPECT_EQ(port.DevicePath(), "/dev/ttyS1");
+#endif
+    for (const char* bad : {"", "9600,n,8", "9600,x,8,1", "abc,n,8,1", "9600,n,9,1", "9600,n,4,1", "9600,n,8,3"})
+        EXPECT_EQ(errorOf([&] { port.setSettings(bad); }), ErrorNumber::InvalidPropertyValue) << bad;
+    EXPECT_EQ(port.Settings(), "9600,n,8,1");
+    EXPECT_EQ(errorOf([&] { port.setCommPort(0); }), ErrorNumber::InvalidPortNumber);
     EXPECT_EQ(port.CommPort(), 2);
-
-    // A port that does not exist: an error number and the platform's description, still closed.
     store.SaveSetting(kRegApp, kRegSec, "COM2", "/dev/ttyTagwellNoSuchPort");
-    try {
-        port.setPortOpen(true);
-        ADD_FAILURE() << "opened a port that does not exist";
-    } catch (const TagwellError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::InvalidPortNumber);
-        EXPECT_FALSE(e.description().isEmpty());
-    }
+    EXPECT_EQ(errorOf([&] { port.setPortOpen(true); }), ErrorNumber::InvalidPortNumber);
     EXPECT_FALSE(port.PortOpen());
     EXPECT_FALSE(QFileInfo::exists("/dev/ttyTagwellNoSuchPort"));
-    try {
-        port.Output("x");
-        ADD_FAILURE() << "wrote to a closed port";
-    } catch (const TagwellError& e) {
-        EXPECT_EQ(e.number(), ErrorNumber::PortNotOpen);
+    EXPECT_EQ(errorOf([&] { port.Output("x"); }), ErrorNumber::PortNotOpen);
+
+    store.SaveSetting(kRegApp, kRegSec, "COM2", files.write("printer.bin", "left over from an earlier run"));
+    for (const char* job : {"job1", "job2"}) {
+        port.setPortOpen(true);
+        port.Output(job);
+        EXPECT_NE(errorOf([&] { port.setPortOpen(true); }), 0);  // already open
+        EXPECT_NE(errorOf([&] { port.setCommPort(5); }), 0);     // not while open
+        port.setPortOpen(false);
     }
+    QFile f(files.path("printer.bin"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "job1job2");
 }
-
-TEST(SerialPortAdapter, FileDeviceHoldsTheRunsBytes) {
-    QTemporaryDir dir;
-    const QString out = dir.filePath("printer.bin");
-    writeFile(out, "left over from an earlier run");
-    MemorySettingsStore store;
-    store.SaveSetting(kRegApp, kRegSec, "COM1", out);
-    QtSerialPort port(store);
-
-    port.setPortOpen(true);
-    port.Output(QByteArray("\0\r\n\xff", 4));
-    EXPECT_THROW(port.setPortOpen(true), TagwellError);  // already open
-    EXPECT_THROW(port.setCommPort(5), TagwellError);     // not while open
-    port.setPortOpen(false);
-    EXPECT_EQ(readAll(out), QByteArray("\0\r\n\xff", 4));
-
-    port.setPortOpen(true);  // a second job of the same run appends
-    port.Output("job2");
-    port.setPortOpen(false);
-    EXPECT_EQ(readAll(out), QByteArray("\0\r\n\xff" "job2", 8));
-
-    // A file that cannot be made is an open error, not silence.
-    store.SaveSetting(kRegApp, kRegSec, "COM1", dir.filePath("no/such/folder/out.bin"));
-    EXPECT_THROW(port.setPortOpen(true), TagwellError);
-    EXPECT_FALSE(port.PortOpen());
-}
-
-}  // namespace
