@@ -1,5 +1,6 @@
 // Reading a full-size data file: 32,766 records (the most a grid can hold), every field of every
 // record asked for, the way the import walks a file.
+#include "BenchSupport.h"
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
 #include "platform/Dialogs.h"
@@ -9,14 +10,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class SilentDialogs : public Dialogs {
-public:
-    int MsgBox(const QString&, int, const QString&) override { return MsgResult::OK; }
-    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> ShowOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> ShowSave(const FileDialogRequest&) override { return std::nullopt; }
-};
 
 constexpr int kRecords = 32766;
 const std::int16_t kFields[] = {1, 10, 11, 21, 48, 65, 66, 149};

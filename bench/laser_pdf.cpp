@@ -1,6 +1,7 @@
 // Laser jobs of the demo 3-up layout (description, price, sku, location, rule, UPC symbol) written
 // to a PDF file by the Qt printer. Reports the time per job and the process's peak resident memory
 // after it; run one size alone (--benchmark_filter=/30000) to see that size's own peak.
+#include "BenchSupport.h"
 #include "grid/LabelGrid.h"
 #include "output/LabelOutput.h"
 #include "output/LaserPrinter.h"
@@ -15,39 +16,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <sys/resource.h>
-#endif
-
 namespace {
-
-class SilentDialogs : public Dialogs {
-public:
-    int MsgBox(const QString&, int, const QString&) override { return MsgResult::OK; }
-    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> ShowOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> ShowSave(const FileDialogRequest&) override { return std::nullopt; }
-};
-
-class NoPointer : public ScreenPointer {
-public:
-    int MousePointer() const override { return 0; }
-    void setMousePointer(int) override {}
-};
-
-double peakResidentMiB() {
-#if defined(__unix__)
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
-#elif defined(__APPLE__)
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / (1024.0 * 1024.0);  // bytes on macOS
-#else
-    return 0;
-#endif
-}
 
 void fillGrid(LabelGrid& grid, int rows) {
     static const char* const items[] = {"CLAW HAMMER 16OZ FIBERGLASS", "WOOD SCREWS #8 X 1-1/4 100PK",

@@ -1,6 +1,7 @@
 // Peak memory with the grid at its largest: the main window on the Qt adapters, shown, its grid
 // grown to 32,767 rows with all eight cells of every label filled, scrolled through to the end.
 // Reports the process's peak resident memory and what the full grid added to it.
+#include "BenchSupport.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtOdbcRecordSet.h"
 #include "platform/QtPrinter.h"
@@ -16,25 +17,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#if defined(__unix__) || defined(__APPLE__)
-#include <sys/resource.h>
-#endif
-
 namespace {
-
-double peakResidentMiB() {
-#if defined(__unix__)
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
-#elif defined(__APPLE__)
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / (1024.0 * 1024.0);
-#else
-    return 0;
-#endif
-}
 
 void BM_FullGridPeakMemory(benchmark::State& state) {
     QTemporaryDir config;

@@ -1,5 +1,6 @@
 // A Sierra Sport job of 3,000 labels sent through the serial adapter to a file (the way
 // `--device FILE` works), with the demo store's format and font files.
+#include "BenchSupport.h"
 #include "grid/LabelGrid.h"
 #include "output/PrintJob.h"
 #include "output/SierraPrinter.h"
@@ -20,15 +21,6 @@
 namespace {
 
 constexpr int kLabels = 3000;
-
-class SilentDialogs : public Dialogs {
-public:
-    int shown = 0;
-    int MsgBox(const QString&, int, const QString&) override { return ++shown, 1; }
-    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> ShowOpen(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<QString> ShowSave(const FileDialogRequest&) override { return std::nullopt; }
-};
 
 class NoEvents : public EventPump {
 public:
@@ -53,12 +45,6 @@ public:
     void SaveSetting(const QString&, const QString&, const QString& key, const QString& value) override {
         values[key.toUpper()] = value;
     }
-};
-
-class Pointer : public ScreenPointer {
-public:
-    int MousePointer() const override { return 0; }
-    void setMousePointer(int) override {}
 };
 
 // The laser printer is never reached by a Sierra job; a printer that does nothing stands in.
@@ -124,7 +110,7 @@ void BM_SierraJob3000LabelsToFile(benchmark::State& state) {
     SilentDialogs dialogs;
     NoEvents pump;
     Window window;
-    Pointer pointer;
+    NoPointer pointer;
     Hourglass hourglass(pointer);
     // The adapter appends every later job of a run to the file, so one job's bytes are the growth.
     qint64 bytes = 0, before = 0;

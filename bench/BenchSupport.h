@@ -1,0 +1,38 @@
+#pragma once
+// What several benchmarks share: dialogs that answer nothing, a mouse pointer that is not there,
+// and the process's peak resident memory.
+#include "platform/Dialogs.h"
+#include "platform/ScreenPointer.h"
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <sys/resource.h>
+#endif
+
+class SilentDialogs : public Dialogs {
+public:
+    int shown = 0;
+    int MsgBox(const QString&, int, const QString&) override { return ++shown, MsgResult::OK; }
+    QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> ShowOpen(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<QString> ShowSave(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+class NoPointer : public ScreenPointer {
+public:
+    int MousePointer() const override { return 0; }
+    void setMousePointer(int) override {}
+};
+
+inline double peakResidentMiB() {
+#if defined(__unix__)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;  // kilobytes on Linux
+#elif defined(__APPLE__)
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / (1024.0 * 1024.0);  // bytes on macOS
+#else
+    return 0;
+#endif
+}
