@@ -95,6 +95,38 @@ public:
     virtual void FinishJob() {}
 };
 
+// The printer object's plain properties (font, colour, current position, pen, orientation) held
+// as set: the part every device keeps the same way.
+class PrinterState : public Printer {
+public:
+    double FontSize() const override { return fontSize_; }
+    void setFontSize(double points) override { fontSize_ = points; }
+    bool FontBold() const override { return bold_; }
+    void setFontBold(bool on) override { bold_ = on; }
+    bool FontItalic() const override { return italic_; }
+    void setFontItalic(bool on) override { italic_ = on; }
+    bool FontUnderline() const override { return underline_; }
+    void setFontUnderline(bool on) override { underline_ = on; }
+    PrinterColor ForeColor() const override { return fore_; }
+    void setForeColor(PrinterColor color) override { fore_ = color; }
+    double CurrentX() const override { return x_; }
+    void setCurrentX(double twips) override { x_ = twips; }
+    double CurrentY() const override { return y_; }
+    void setCurrentY(double twips) override { y_ = twips; }
+    int DrawWidth() const override { return drawWidth_; }
+    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
+    int Orientation() const override { return orientation_; }
+    void setOrientation(int orientation) override { orientation_ = orientation; }
+
+protected:
+    double fontSize_ = 10;
+    bool bold_ = false, italic_ = false, underline_ = false;
+    PrinterColor fore_;
+    double x_ = 0, y_ = 0;
+    int drawWidth_ = 1;
+    int orientation_ = PrinterOrientation::Portrait;
+};
+
 // Keeps a job open for the lifetime of the guard, also when an error leaves the job early.
 class PrinterJobScope {
 public:

@@ -18,7 +18,7 @@
 class Dialogs;
 class QPrinter;
 
-class QtPrinter : public Printer {
+class QtPrinter : public PrinterState {
 public:
     explicit QtPrinter(Dialogs& dialogs);
     ~QtPrinter() override;
@@ -27,32 +27,15 @@ public:
 
     static QString fileDeviceName();
 
-    double FontSize() const override { return fontSize_; }
     void setFontSize(double points) override;
-    bool FontBold() const override { return bold_; }
-    void setFontBold(bool on) override { bold_ = on; }
-    bool FontItalic() const override { return italic_; }
-    void setFontItalic(bool on) override { italic_ = on; }
-    bool FontUnderline() const override { return underline_; }
-    void setFontUnderline(bool on) override { underline_ = on; }
-    PrinterColor ForeColor() const override { return fore_; }
-    void setForeColor(PrinterColor color) override { fore_ = color; }
-    double CurrentX() const override { return x_; }
-    void setCurrentX(double twips) override { x_ = twips; }
-    double CurrentY() const override { return y_; }
-    void setCurrentY(double twips) override { y_ = twips; }
     double TextWidth(const QString& text) override;
     void Print(const QString& text) override;
-    int DrawWidth() const override { return drawWidth_; }
-    void setDrawWidth(int pixels) override { drawWidth_ = pixels; }
     void Line(double x1, double y1, double x2, double y2, PrinterColor color, LineFigure figure) override;
     void DrawBarcode(const QString& data, double left, double top, double width, double height) override;
     void Scale() override {}
     void NewPage() override;
     void EndDoc() override;
     QString DeviceName() const override;
-    int Orientation() const override { return orientation_; }
-    void setOrientation(int orientation) override { orientation_ = orientation; }
     QStringList Printers() const override { return names_; }
     void setPrinter(int index) override;
     void StartJob() override;
@@ -89,12 +72,6 @@ private:
     int current_ = 0;
     QString fixedFile_;
 
-    double fontSize_ = 10;
-    bool bold_ = false, italic_ = false, underline_ = false;
-    PrinterColor fore_;
-    double x_ = 0, y_ = 0;
-    int drawWidth_ = 1;
-    int orientation_ = PrinterOrientation::Portrait;
 
     bool discarded_ = false;   // this document's output was declined or failed: draw nothing
     double unitsPerTwip_ = 1;  // device units (dots) per twip
