@@ -2,12 +2,7 @@
 // grown to 32,767 rows with all eight cells of every label filled, scrolled through to the end.
 // Reports the process's peak resident memory and what the full grid added to it.
 #include "BenchSupport.h"
-#include "platform/QtDialogs.h"
-#include "platform/QtOdbcRecordSet.h"
-#include "platform/QtPrinter.h"
-#include "platform/QtSerialPort.h"
-#include "platform/QtSettingsStore.h"
-#include "platform/QtUiServices.h"
+#include "platform/QtServices.h"
 #include "datafiles/DictionaryFile.h"
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"
@@ -22,17 +17,11 @@ namespace {
 void BM_FullGridPeakMemory(benchmark::State& state) {
     QTemporaryDir config;
     const QString ini = config.filePath("BRONTA/BRONTA.ini");
-    QtSettingsStore settings(ini);
-    settings.SaveSetting(kRegApp, kRegSec, QString::fromLatin1(kDictionaryKey),
-                         QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo.dct"));
-    settings.SaveSetting(kRegApp, kRegSec, QStringLiteral("SierraPrint"), QStringLiteral("0"));
-    QtDialogs dialogs;
-    QtSerialPort serial(settings);
-    QtScreenPointer screen;
-    QtEventPump events;
-    QtOdbcRecordSetFactory recordSets;
-    QtPrinter printer(dialogs);
-    frmTagwell window(TagwellServices{settings, dialogs, serial, screen, events, &recordSets, &printer, nullptr});
+    QtServices qt(ini);
+    qt.settings.SaveSetting(kRegApp, kRegSec, QString::fromLatin1(kDictionaryKey),
+                            QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo.dct"));
+    qt.settings.SaveSetting(kRegApp, kRegSec, QStringLiteral("SierraPrint"), QStringLiteral("0"));
+    frmTagwell window(qt.services());
     window.Form_Load();
     window.show();
     QApplication::processEvents();

@@ -1,12 +1,7 @@
 // Start-up to first paint: the main window on the Qt adapters (INI settings in an empty temporary
 // configuration, with the demo dictionary named so that no dialog asks for one), loaded, shown,
 // and the event loop run until the window has painted once. Offscreen platform.
-#include "platform/QtDialogs.h"
-#include "platform/QtOdbcRecordSet.h"
-#include "platform/QtPrinter.h"
-#include "platform/QtSerialPort.h"
-#include "platform/QtSettingsStore.h"
-#include "platform/QtUiServices.h"
+#include "platform/QtServices.h"
 #include "datafiles/DictionaryFile.h"
 #include "shell/frmTagwell.h"
 
@@ -45,15 +40,8 @@ void BM_StartupToFirstPaint(benchmark::State& state) {
         QElapsedTimer clock;
         clock.start();
         // What main() does, in its order.
-        QtSettingsStore settings(ini);
-        QtDialogs dialogs;
-        QtSerialPort serial(settings);
-        QtScreenPointer screen;
-        QtEventPump events;
-        QtOdbcRecordSetFactory recordSets;
-        QtPrinter printer(dialogs);
-        auto window = std::make_unique<frmTagwell>(
-            TagwellServices{settings, dialogs, serial, screen, events, &recordSets, &printer, nullptr});
+        QtServices qt(ini);
+        auto window = std::make_unique<frmTagwell>(qt.services());
         FirstPaint watch;
         qApp->installEventFilter(&watch);
         window->Form_Load();
