@@ -1,20 +1,26 @@
 // Laser jobs of the demo 3-up layout (description, price, sku, location, rule, UPC symbol) written
 // to a PDF file by the Qt printer. Reports the time per job and the process's peak resident memory
-// after it; run one size alone (--benchmark_filter=/30000) to see that size's own peak.
+// after it; run one size alone (--benchmark_filter=/30000/) to see that size's own peak.
 #include "BenchSupport.h"
 #include "grid/LabelGrid.h"
 #include "output/LabelOutput.h"
 #include "output/LaserPrinter.h"
+#include "platform/HeapSettings.h"
 #include "platform/Dialogs.h"
 #include "platform/QtPrinter.h"
 #include "platform/ScreenPointer.h"
 #include "shell/Common.h"
 #include "shell/ProgramOptions.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -25,44 +31,91 @@ void fillGrid(LabelGrid& grid, int rows) {
     grid.setRows(rows + 1);
     for (int r = 1; r <= rows; ++r) {
         grid.setTextMatrix(r, GridCol::Sku, QString::number(100000 + r));
-        grid.setTextMatrix(r, GridCol::Desc, QString::fromLatin1(items[r % 6]));
+        // Every item its own description, as in a store; prices and locations repeat.
+        grid.setTextMatrix(r, GridCol::Desc, QStringLiteral("%1 %2").arg(QLatin1String(items[r % 6])).arg(r));
         grid.setTextMatrix(r, GridCol::Loc, QStringLiteral("A%1-%2").arg(r % 12 + 1).arg(r % 5 + 1));
         grid.setTextMatrix(r, GridCol::Retail, QStringLiteral("%1.%2").arg(r % 90 + 1).arg(r % 100, 2, 10, QChar(u'0')));
         grid.setTextMatrix(r, GridCol::Upc, QStringLiteral("0%1").arg(7252700000LL + r, 10, 10, QChar(u'0')) + u'0');
     }
 }
 
-void BM_LaserJobToPdf(benchmark::State& state) {
-    const int rows = static_cast<int>(state.range(0));
+struct Job {
     QTemporaryDir dir;
     LabelGrid grid;
-    fillGrid(grid, rows);
     ProgramOptions options;
-    options.SierraFormat3 = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo.fa3");
     SilentDialogs dialogs;
     NoPointer pointer;
-    Hourglass hourglass(pointer);
-    const QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    Hourglass hourglass{pointer};
+    QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
+    int rows;
+
+    explicit Job(int labels) : rows(labels) {
+        fillGrid(grid, rows);
+        options.SierraFormat3 = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo.fa3");
+    }
+    int run() {
+        QtPrinter printer(dialogs);
+        printer.setOutputFile(pdf);
+        return PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, 3, rows, {}, hourglass);
+    }
+};
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void BM_LaserJobToPdf(benchmark::State& state) {
+    Job job(static_cast<int>(state.range(0)));
     // The grid itself grows with the rows; what printing adds is the peak after the jobs minus
     // the peak before them.
     const double before = peakResidentMiB();
-    for (auto _ : state) {
-        QtPrinter printer(dialogs);
-        printer.setOutputFile(pdf);
-        const int printed = PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, 3, rows, {}, hourglass);
-        benchmark::DoNotOptimize(printed);
-    }
-    state.counters["labels"] = rows;
-    state.counters["pdf_MiB"] = QFileInfo(pdf).size() / (1024.0 * 1024.0);
+    for (auto _ : state) benchmark::DoNotOptimize(job.run());
+    state.counters["labels"] = job.rows;
+    state.counters["pdf_MiB"] = QFileInfo(job.pdf).size() / (1024.0 * 1024.0);
     state.counters["peak_rss_MiB"] = peakResidentMiB();
     state.counters["rss_before_jobs_MiB"] = before;
     state.counters["rss_added_by_jobs_MiB"] = peakResidentMiB() - before;
 }
-BENCHMARK(BM_LaserJobToPdf)->Arg(3000)->Arg(30000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LaserJobToPdf)
+    ->Arg(3000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// How the time grows from 100 to 1,000 sheets. The speed of a shared machine drifts from one
+// second to the next, so each iteration times 3,000 labels, then 30,000, then 3,000 again, and
+// compares the large job with the mean of the two small ones around it. Reports the median of
+// each size and the median of those ratios.
+void BM_LaserJobGrowth(benchmark::State& state) {
+    Job small(3000), large(30000);
+    auto timed = [](Job& job) {
+        QElapsedTimer clock;
+        clock.start();
+        benchmark::DoNotOptimize(job.run());
+        return clock.nsecsElapsed() / 1e6;
+    };
+    std::vector<double> smallMs, largeMs, ratios;
+    double before = timed(small);
+    for (auto _ : state) {
+        const double largeTime = timed(large);
+        const double after = timed(small);
+        smallMs.push_back(after);
+        largeMs.push_back(largeTime);
+        ratios.push_back(largeTime / ((before + after) / 2));
+        before = after;
+    }
+    state.counters["median_3000_ms"] = median(smallMs);
+    state.counters["median_30000_ms"] = median(largeMs);
+    state.counters["ratio"] = median(ratios);
+}
+BENCHMARK(BM_LaserJobGrowth)->Unit(benchmark::kMillisecond)->Iterations(7);
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    KeepFreedHeapForReuse();  // as the programs do
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

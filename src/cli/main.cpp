@@ -4,6 +4,7 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "cli/ConsoleServices.h"
+#include "platform/HeapSettings.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/TagwellError.h"
 
@@ -15,6 +16,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    KeepFreedHeapForReuse();
     QTextStream out(stdout);
     QTextStream err(stderr);
 

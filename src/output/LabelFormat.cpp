@@ -6,6 +6,8 @@
 #include "shell/Common.h"
 #include "shell/Numbers.h"
 
+#include <QDateTime>
+#include <QFile>
 #include <QIODevice>
 #include <QStringDecoder>
 #include <QStringList>
@@ -13,6 +15,10 @@
 #include <cmath>
 #include <cstdint>
 #include <optional>
+
+#if defined(Q_OS_LINUX)
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -26,8 +32,7 @@ QString trimSpaces(const QString& text) {
 
 // Format files are single-byte Windows text. Lines end in CR LF; a lone CR or LF (a file saved by
 // another editor) also ends a line rather than becoming part of a field.
-QStringList readLines(QIODevice& file) {
-    const QByteArray bytes = file.readAll();
+QStringList splitLines(const QByteArray& bytes) {
     QStringDecoder decode("windows-1252");
     QString text = decode.isValid() ? decode(bytes) : QString::fromLatin1(bytes);
     QStringList lines;
@@ -79,17 +84,6 @@ PrinterColor decodeColour(const QString& field) {
     const double green = std::floor(n / 1000000.0);
     return {colourPart(red), colourPart(green), colourPart(blue)};
 }
-
-// The values one label's lines carry from one element line to the next.
-struct ElementSettings {
-    QString keyword;
-    int size = 0;
-    int x = 0;
-    int y = 0;
-    int width = 0;  // also x2
-    QString style;
-    int y2 = 0;
-};
 
 // Reads fields 0..6 of `line` into `s`; a field that is absent or whose number does not fit 16 bits
 // leaves its value from the previous line. Returns the line's colour: from field 6 when every
@@ -194,22 +188,41 @@ void FixUpcCheckDigit(QString& upc) {
     upc = first11 + QString::number(check);
 }
 
-void DrawLabelFormat(QIODevice& file, Printer& printer, const LabelGrid& grid, int row, int originX,
-                     int originY) {
+LabelFormat LabelFormat::parse(const QByteArray& bytes) {
+    LabelFormat format;
     ElementSettings s;
-    const QStringList lines = readLines(file);
+    const QStringList lines = splitLines(bytes);
+    format.elements_.reserve(lines.size());
     for (const QString& raw : lines) {
         const QString line = trimSpaces(raw);
+        Element element;
         if (!line.startsWith(u'\'')) {
+            // Each element line starts from the values the lines before it left: what it draws is
+            // fixed by the file alone, so it is worked out once here and not for every label.
             const PrinterColor colour = readElement(line, s);
-            const auto column = keywordColumn(s.keyword);
-            const QString value = column ? grid.TextMatrix(row, *column) : s.keyword;
-            if (s.keyword == u"UPC") {
+            element.settings = s;
+            element.colour = colour;
+            element.column = keywordColumn(s.keyword);
+            if (s.keyword == u"UPC") element.kind = Element::Barcode;
+            else if (s.keyword == u"LINE" || s.keyword == u"BOX") element.kind = Element::Figure;
+            else element.kind = Element::Text;
+        }
+        format.elements_.push_back(std::move(element));
+    }
+    return format;
+}
+
+void LabelFormat::draw(Printer& printer, const LabelGrid& grid, int row, int originX, int originY) const {
+    for (const Element& e : elements_) {
+        if (e.kind != Element::Comment) {
+            const ElementSettings& s = e.settings;
+            const QString value = e.column ? grid.TextMatrix(row, *e.column) : s.keyword;
+            if (e.kind == Element::Barcode) {
                 drawBarcode(printer, value, s, originX, originY);
-            } else if (s.keyword == u"LINE" || s.keyword == u"BOX") {
-                drawFigure(printer, s, colour, originX, originY);
+            } else if (e.kind == Element::Figure) {
+                drawFigure(printer, s, e.colour, originX, originY);
             } else if (!IsBlank(value)) {
-                drawText(printer, value, s, colour, originX, originY);
+                drawText(printer, value, s, e.colour, originX, originY);
             }
         }
         // After every line, comments included. Underline and size stay as they are.
@@ -217,4 +230,47 @@ void DrawLabelFormat(QIODevice& file, Printer& printer, const LabelGrid& grid, i
         printer.setForeColor(PrinterColor{});
         printer.setFontItalic(false);
     }
+}
+
+std::optional<LabelFormatCache::Stamp> LabelFormatCache::stampOf(const QString& path) {
+#if defined(Q_OS_LINUX)
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
+    return Stamp{static_cast<std::uint64_t>(st.st_dev),
+                 static_cast<std::uint64_t>(st.st_ino),
+                 static_cast<std::int64_t>(st.st_size),
+                 static_cast<std::int64_t>(st.st_mtim.tv_sec),
+                 static_cast<std::int64_t>(st.st_mtim.tv_nsec),
+                 static_cast<std::int64_t>(st.st_ctim.tv_sec),
+                 static_cast<std::int64_t>(st.st_ctim.tv_nsec)};
+#else
+    Q_UNUSED(path);
+    return std::nullopt;
+#endif
+}
+
+const LabelFormat* LabelFormatCache::load(const QString& path) {
+    if (path.isEmpty()) return nullptr;
+    // A file that is still the one read last (same file, size, and modification and status
+    // times) is not opened again. Anything else, including a file that cannot be looked at, is
+    // opened, so that a file gone or no longer readable is reported for this very label.
+    const std::optional<Stamp> stamp = stampOf(path);
+    if (loaded_ && stamp && stamp_ && *stamp == *stamp_ && path == path_) return &format_;
+    loaded_ = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return nullptr;
+    format_ = LabelFormat::parse(file.readAll());
+    path_ = path;
+    // File times move in clock ticks, so a file written again within the tick it was read in
+    // keeps its times. Until a file is a few seconds older than its reading, its times prove
+    // nothing and it is read for every label.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    stamp_ = stamp && stamp->modifiedSec < now - 2 && stamp->changedSec < now - 2 ? stamp : std::nullopt;
+    loaded_ = true;
+    return &format_;
+}
+
+void DrawLabelFormat(QIODevice& file, Printer& printer, const LabelGrid& grid, int row, int originX,
+                     int originY) {
+    LabelFormat::parse(file.readAll()).draw(printer, grid, row, originX, originY);
 }

@@ -1,11 +1,74 @@
 #pragma once
 // The label format language (.fa1, .fa3, .fa4 files): one element per line, fields cut at commas,
 // drawn by DrawLabelFormat onto the current page of a printer at a label origin.
+#include "platform/Printer.h"
+
+#include <QByteArray>
 #include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
 
 class QIODevice;
 class LabelGrid;
-class Printer;
+
+// The values one label's lines carry from one element line to the next.
+struct ElementSettings {
+    QString keyword;
+    int size = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;  // also x2
+    QString style;
+    int y2 = 0;
+};
+
+// A format file's text interpreted once into the elements each of its lines draws, so that a job
+// of thousands of labels reads the language only when the file changes.
+class LabelFormat {
+public:
+    // Any bytes are a format: lines that make no sense draw nothing.
+    static LabelFormat parse(const QByteArray& bytes);
+
+    // Draws grid row `row` at the label origin (originX, originY) in twips; see DrawLabelFormat.
+    void draw(Printer& printer, const LabelGrid& grid, int row, int originX, int originY) const;
+
+private:
+    struct Element {
+        enum Kind { Comment, Text, Figure, Barcode } kind = Comment;
+        ElementSettings settings;  // as this line leaves them
+        PrinterColor colour;
+        std::optional<int> column;  // where the value comes from; none for fixed text
+    };
+    std::vector<Element> elements_;
+};
+
+// The format a job prints with. The file is looked at again for every label, so a file deleted,
+// replaced, edited or made unreadable while the job runs is noticed at the very next label; it is
+// read and interpreted again only when it has changed (or was written only moments before).
+class LabelFormatCache {
+public:
+    // The format in the file at `path`, or nullptr when the file cannot be opened.
+    const LabelFormat* load(const QString& path);
+
+private:
+    // One version of one file: any write moves the modification time, any change of permissions
+    // the status time, and a file put in its place has another inode.
+    struct Stamp {
+        std::uint64_t device, inode;
+        std::int64_t size, modifiedSec, modifiedNsec, changedSec, changedNsec;
+        friend bool operator==(const Stamp&, const Stamp&) = default;
+    };
+    // Nothing where the file cannot be looked at, or where the system gives no such times: then
+    // the file is read for every label.
+    static std::optional<Stamp> stampOf(const QString& path);
+
+    bool loaded_ = false;
+    QString path_;
+    std::optional<Stamp> stamp_;
+    LabelFormat format_;
+};
 
 // Interprets the already opened format `file` to its end for grid row `row` (1 = first data row),
 // drawing onto `printer` with the label origin (originX, originY) in twips. The caller has made

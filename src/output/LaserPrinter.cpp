@@ -10,7 +10,6 @@
 #include "shell/Numbers.h"
 #include "shell/ProgramOptions.h"
 
-#include <QFile>
 #include <QRegularExpression>
 
 #include <cstdint>
@@ -55,15 +54,16 @@ LaserSheet LaserSheetFor(int layout) {
     return {4, 8, 32, 3060, 1800};
 }
 
-bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY) {
+bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY,
+                     LabelFormatCache& formats) {
     if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
-    QFile file(layout == 3 ? out.options.SierraFormat3 : out.options.SierraFormat4);
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    const LabelFormat* format = formats.load(layout == 3 ? out.options.SierraFormat3 : out.options.SierraFormat4);
+    if (!format) {
         if (row == 1)
             out.dialogs.MsgBox(QString::fromLatin1(kLaserFormatProblem), MsgStyle::Information, kAlert);
         return false;
     }
-    DrawLabelFormat(file, out.printer, out.grid, row, originX, originY);
+    format->draw(out.printer, out.grid, row, originX, originY);
     return true;
 }
 
@@ -99,6 +99,7 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     out.printer.Scale();
     int row = 1;
     bool firstRowReported = false, laterFormatProblem = false;
+    LabelFormatCache formats;
     for (; row <= lastRow; ++row) {
         if (cancelCheck && cancelCheck()) break;
         ++p;
@@ -107,7 +108,7 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
             p = 0;
         }
         const Origin origin = *labelOrigin(sheet, *offLr, *offUd, p);
-        if (!PrintLaserLabel(out, layout, row, origin.x, origin.y)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
+        if (!PrintLaserLabel(out, layout, row, origin.x, origin.y, formats)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
     }
     // Also after a cancel: every label drawn so far prints.
     out.printer.EndDoc();

@@ -4,6 +4,7 @@
 
 struct LabelOutput;
 class Hourglass;
+class LabelFormatCache;
 
 // The geometry of one sheet layout, in twips.
 struct LaserSheet {
@@ -18,9 +19,11 @@ LaserSheet LaserSheetFor(int layout);
 
 // Draws grid row `row` as one label at (originX, originY) from the layout's format file
 // (SierraFormat3 for layout 3, else SierraFormat4). A blank sku draws nothing; a format file that
-// will not open shows kLaserFormatProblem for row 1 only and returns false.
+// will not open shows kLaserFormatProblem for row 1 only and returns false. `formats` keeps the
+// format between the labels of one job.
 inline constexpr const char* kLaserFormatProblem = "Problem opening Laser Format File";
-bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY);
+bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY,
+                     LabelFormatCache& formats);
 
 // The laser branch of the print job: rows 1..lastRow each take the next position on the sheet
 // (blank rows leave theirs empty), a new page begins only when a label is due on it, the document

@@ -1,5 +1,7 @@
 #include "platform/QtBarcode.h"
 
+#include "platform/QtTextRuns.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
@@ -9,6 +11,7 @@
 #include <zint.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -40,7 +43,8 @@ Symbol encode(const QByteArray& bytes, float barHeight) {
 
 }  // namespace
 
-bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, const QColor& color) {
+bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, const QColor& color,
+               QtTextRuns* runs) {
     if (target.width() <= 0 || target.height() <= 0) return false;
     const QByteArray bytes = data.toLatin1();
     Symbol symbol = encode(bytes, 0);
@@ -73,14 +77,23 @@ bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, con
     painter.setPen(color);
     for (const zint_vector_string* s = vector->strings; s; s = s->next) {
         // zint gives the font size and the baseline in its own units.
-        font.setPointSizeF(std::max(0.5, s->fsize * textScale * 72.0 / dpi));
-        painter.setFont(font);
+        const double points = std::max(0.5, s->fsize * textScale * 72.0 / dpi);
+        font.setPointSizeF(points);
         const QString text = QString::fromUtf8(reinterpret_cast<const char*>(s->text), s->length);
-        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+        // Kept apart from the printer's own fonts by the top bit; the size to a 1/1024 point.
+        const quint64 key = (quint64{1} << 63) | static_cast<quint64>(std::llround(points * 1024));
+        const double width = runs ? runs->width(key, font, painter.device(), text)
+                                  : QFontMetricsF(font, painter.device()).horizontalAdvance(text);
         double x = target.x() + s->x * sx;
         if (s->halign == 0) x -= width / 2;
         else if (s->halign == 2) x -= width;
-        painter.drawText(QPointF(x, target.y() + s->y * sy), text);
+        const QPointF baseline(x, target.y() + s->y * sy);
+        if (runs) {
+            runs->draw(painter, key, font, baseline, text);
+        } else {
+            painter.setFont(font);
+            painter.drawText(baseline, text);
+        }
     }
     painter.restore();
     return true;

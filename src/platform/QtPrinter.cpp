@@ -59,7 +59,12 @@ void QtPrinter::applyDevice(bool pdfDefaults) {
         printer_->setOutputFormat(QPrinter::NativeFormat);
         printer_->setPrinterName(names_[current_]);
     }
+    forgetFonts();
+}
+
+void QtPrinter::forgetFonts() {
     fontCache_.clear();
+    textRuns_.clear();
 }
 
 void QtPrinter::setPrinter(int index) {
@@ -125,14 +130,15 @@ const QtPrinter::FontEntry& QtPrinter::currentFont() {
     if (it == fontCache_.end()) {
         QFont font = makeFont();
         QFontMetricsF metrics(font, printer_.get());
-        it = fontCache_.emplace(key, FontEntry{std::move(font), metrics}).first;
+        it = fontCache_.emplace(key, FontEntry{key, std::move(font), metrics}).first;
     }
     return it->second;
 }
 
 double QtPrinter::TextWidth(const QString& text) {
     const double dpi = printer_->resolution();
-    return currentFont().metrics.horizontalAdvance(text) * kTwipsPerInch / dpi;
+    const FontEntry& f = currentFont();
+    return textRuns_.width(f.key, f.font, printer_.get(), text) * kTwipsPerInch / dpi;
 }
 
 QColor QtPrinter::color(PrinterColor c) const { return QColor(c.red, c.green, c.blue); }
@@ -174,7 +180,7 @@ bool QtPrinter::beginDocument() {
         return false;
     }
     unitsPerTwip_ = printer_->resolution() / kTwipsPerInch;
-    fontCache_.clear();  // the driver may have settled the resolution only now
+    forgetFonts();  // the driver may have settled the resolution only now
     return true;
 }
 
@@ -192,9 +198,8 @@ void QtPrinter::Print(const QString& text) {
     // The document first: beginning it may settle the device resolution and empty the font cache.
     if (ensureDocument()) {
         const FontEntry& f = currentFont();
-        painter_.setFont(f.font);
         painter_.setPen(color(fore_));
-        painter_.drawText(QPointF(toDevice(x_), toDevice(y_) + f.metrics.ascent()), text);
+        textRuns_.draw(painter_, f.key, f.font, QPointF(toDevice(x_), toDevice(y_) + f.metrics.ascent()), text);
     }
     const double lineTwips = currentFont().metrics.lineSpacing() * kTwipsPerInch / printer_->resolution();
     x_ = 0;
@@ -216,7 +221,8 @@ void QtPrinter::Line(double x1, double y1, double x2, double y2, PrinterColor c,
 
 void QtPrinter::DrawBarcode(const QString& data, double left, double top, double width, double height) {
     if (!ensureDocument()) return;
-    PaintUpcA(painter_, data, QRectF(toDevice(left), toDevice(top), toDevice(width), toDevice(height)));
+    PaintUpcA(painter_, data, QRectF(toDevice(left), toDevice(top), toDevice(width), toDevice(height)), Qt::black,
+              &textRuns_);
 }
 
 void QtPrinter::NewPage() {

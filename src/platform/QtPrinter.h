@@ -7,6 +7,7 @@
 // for its file name then (through Dialogs::ShowSave), unless one was set by setOutputFile or by
 // the printer dialog. Pages are written out as they are finished.
 #include "platform/Printer.h"
+#include "platform/QtTextRuns.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -58,10 +59,12 @@ private:
     void applyDevice(bool pdfDefaults);
     QFont makeFont() const;
     struct FontEntry {
+        quint32 key;
         QFont font;
         QFontMetricsF metrics;
     };
     const FontEntry& currentFont();
+    void forgetFonts();
     double toDevice(double twips) const { return twips * unitsPerTwip_; }
     QColor color(PrinterColor c) const;
 
@@ -76,6 +79,7 @@ private:
     bool discarded_ = false;   // this document's output was declined or failed: draw nothing
     double unitsPerTwip_ = 1;  // device units (dots) per twip
     std::unordered_map<quint32, FontEntry> fontCache_;  // by size and style, for the current device
+    QtTextRuns textRuns_;  // texts measured and shaped in those fonts
 
     int jobDepth_ = 0;
     QString jobFile_;          // the file the job's first PDF document went to

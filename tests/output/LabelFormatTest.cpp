@@ -2,9 +2,13 @@
 // FontSize x 10 twips a character, x 12 when bold.
 #include "OutputTestSupport.h"
 #include "output/LabelFormat.h"
+#include "output/LaserPrinter.h"
 #include "platform/RecordingPrinter.h"
 
 #include <QBuffer>
+#include <QThread>
+
+#include <cstdio>
 
 // One row per case: the format lines (joined with CR LF), the exact trace ('|' for its tabs), the
 // row's UPC cell and the label's origin. The other cells: sku 100234, mfn blank, WIDGET, A12, 12.99,
@@ -75,4 +79,32 @@ TEST(LabelFormat, DrawsExactly) {
         DrawLabelFormat(file, printer, grid, 1, c.x, c.y);
         EXPECT_EQ(QStringList(printer.lines()).replaceInStrings("\t", "|"), c.trace);
     }
+}
+
+// A job keeps the format it read while the file stays as it was, and sees at the next label a file
+// edited in place (same size), replaced by another, or deleted.
+TEST(LabelFormat, JobSeesEveryChangeOfTheFormatFileBetweenLabels) {
+    Bench bench(3, 6);
+    const QString format = bench.files.write("shelf.fa3", "SKU,10,100,0,0,,0\r\n");
+    bench.options.SierraFormat3 = format;
+    // Only a file whose times are a few seconds old is trusted to be unchanged while they stay.
+    QThread::sleep(3);
+    LabelFormatCache formats;
+    auto label = [&](int row) {
+        const qsizetype before = bench.printer.lines().size();
+        const bool drawn = PrintLaserLabel(bench.out, 3, row, 0, 0, formats);
+        return drawn ? placed(bench.printer.lines().mid(before)).filter("@") : QStringList{"not drawn"};
+    };
+    EXPECT_EQ(label(1), QStringList{"S1@100,0"});
+    EXPECT_EQ(label(2), QStringList{"S2@100,0"});
+    bench.files.write("shelf.fa3", "SKU,10,200,0,0,,0\r\n");
+    EXPECT_EQ(label(3), QStringList{"S3@200,0"});
+    const QString other = bench.files.write("other.fa3", "SKU,10,300,0,0,,0\r\n");
+    ASSERT_EQ(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(format).constData()), 0);
+    EXPECT_EQ(label(4), QStringList{"S4@300,0"});
+    QFile::remove(format);
+    EXPECT_EQ(label(5), QStringList{"not drawn"});
+    bench.files.write("shelf.fa3", "SKU,10,400,0,0,,0\r\n");
+    EXPECT_EQ(label(6), QStringList{"S6@400,0"});
+    EXPECT_TRUE(bench.dialogs.messages.empty());
 }

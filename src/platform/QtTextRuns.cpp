@@ -1,0 +1,66 @@
+#include "platform/QtTextRuns.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QTextLayout>
+#include <QTextOption>
+
+namespace {
+
+// Text kept shaped: printable Latin-1, what label files and store databases hold. Anything else
+// (controls, other scripts, text that needs fonts merged from elsewhere) is drawn the ordinary way.
+bool keepsShaped(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u > 0xFF) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QtTextRuns::Entry& QtTextRuns::entry(quint64 fontKey, const QString& text) {
+    auto it = entries_.find(std::pair(fontKey, text));
+    if (it != entries_.end()) return *it;
+    if (entries_.size() >= kMaxTexts) entries_.clear();
+    return *entries_.insert(std::pair(fontKey, text), Entry{});
+}
+
+double QtTextRuns::width(quint64 fontKey, const QFont& font, QPaintDevice* device, const QString& text) {
+    Entry& e = entry(fontKey, text);
+    if (e.width < 0) e.width = QFontMetricsF(font, device).horizontalAdvance(text);
+    return e.width;
+}
+
+void QtTextRuns::draw(QPainter& painter, quint64 fontKey, const QFont& font, const QPointF& baseline,
+                      const QString& text) {
+    // A text drawn once (a description, a sku) costs the same either way; keeping its glyphs pays
+    // from its second drawing on, and costs a little more at its first.
+    // Underlined text too goes the ordinary way: a glyph run draws its own underline, which can
+    // end a fraction of a dot away from the one drawText draws.
+    Entry* e = keepsShaped(text) && !font.underline() ? &entry(fontKey, text) : nullptr;
+    if (!e || (!e->shaped && ++e->drawn < 2)) {
+        painter.setFont(font);
+        painter.drawText(baseline, text);
+        return;
+    }
+    if (!e->shaped) {
+        // One line laid out left to right from x = 0 without wrapping: what drawText does with a
+        // point and the painter's default direction.
+        QTextLayout layout(text, font, painter.device());
+        QTextOption option(Qt::AlignLeft);
+        option.setTextDirection(Qt::LeftToRight);
+        option.setWrapMode(QTextOption::NoWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        if (line.isValid()) {
+            e->runs = layout.glyphRuns();
+            e->ascent = line.ascent();
+        }
+        e->shaped = true;
+    }
+    const QPointF topLeft(baseline.x(), baseline.y() - e->ascent);
+    for (const QGlyphRun& run : std::as_const(e->runs)) painter.drawGlyphRun(topLeft, run);
+}
