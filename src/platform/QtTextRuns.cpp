@@ -20,10 +20,20 @@ bool keepsShaped(const QString& text) {
 }  // namespace
 
 QtTextRuns::Entry& QtTextRuns::entry(quint64 fontKey, const QString& text) {
-    auto it = entries_.find(std::pair(fontKey, text));
-    if (it != entries_.end()) return *it;
-    if (entries_.size() >= kMaxTexts) entries_.clear();
-    return *entries_.insert(std::pair(fontKey, text), Entry{});
+    const std::pair key(fontKey, text);
+    auto it = recent_.find(key);
+    if (it != recent_.end()) return *it;
+    Entry found;
+    auto old = older_.find(key);
+    if (old != older_.end()) {
+        found = std::move(*old);
+        older_.erase(old);
+    }
+    if (recent_.size() >= kMaxTexts / 2) {
+        older_ = std::move(recent_);
+        recent_ = Generation();
+    }
+    return *recent_.insert(key, std::move(found));
 }
 
 double QtTextRuns::width(quint64 fontKey, const QFont& font, QPaintDevice* device, const QString& text) {

@@ -16,7 +16,9 @@ class QPaintDevice;
 
 class QtTextRuns {
 public:
-    // Texts kept at most; past that the store starts afresh, so a job of any size holds no more.
+    // Texts kept at most, so a job of any size holds no more. The texts used most recently stay:
+    // the prices and locations that come back label after label outlast the descriptions and
+    // stock numbers that pass once.
     static constexpr qsizetype kMaxTexts = 4096;
 
     // `fontKey` tells the fonts of one device apart: one key always goes with one font. After the
@@ -29,8 +31,11 @@ public:
     // where QPainter::drawText would put them, with the painter's pen and the font's underline.
     void draw(QPainter& painter, quint64 fontKey, const QFont& font, const QPointF& baseline, const QString& text);
 
-    void clear() { entries_.clear(); }
-    qsizetype size() const { return entries_.size(); }
+    void clear() {
+        recent_.clear();
+        older_.clear();
+    }
+    qsizetype size() const { return recent_.size() + older_.size(); }
 
 private:
     struct Entry {
@@ -42,5 +47,9 @@ private:
     };
     Entry& entry(quint64 fontKey, const QString& text);
 
-    QHash<std::pair<quint64, QString>, Entry> entries_;
+    // Two generations: texts are added to and looked up in the recent one; an older one that is
+    // used again moves back. When the recent generation is full, the older one is dropped and
+    // the recent one becomes the older.
+    using Generation = QHash<std::pair<quint64, QString>, Entry>;
+    Generation recent_, older_;
 };
