@@ -44,10 +44,10 @@ double QtTextRuns::width(quint64 fontKey, const QFont& font, QPaintDevice* devic
 
 void QtTextRuns::draw(QPainter& painter, quint64 fontKey, const QFont& font, const QPointF& baseline,
                       const QString& text) {
-    // A text drawn once (a description, a sku) costs the same either way; keeping its glyphs pays
-    // from its second drawing on, and costs a little more at its first.
-    // Underlined text too goes the ordinary way: a glyph run draws its own underline, which can
-    // end a fraction of a dot away from the one drawText draws.
+    // The first drawing of a text goes the ordinary way: most descriptions and stock numbers are
+    // drawn only once, and laying one out to keep its glyphs costs more than drawing it. Its
+    // glyphs are kept from the second drawing on. Underlined text always goes the ordinary way:
+    // a glyph run draws its own underline, which can end a fraction of a dot away from drawText's.
     Entry* e = keepsShaped(text) && !font.underline() ? &entry(fontKey, text) : nullptr;
     if (!e || (!e->shaped && ++e->drawn < 2)) {
         painter.setFont(font);

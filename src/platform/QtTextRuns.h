@@ -27,8 +27,8 @@ public:
     // The advance width of `text` in `font` on `device`: QFontMetricsF::horizontalAdvance.
     double width(quint64 fontKey, const QFont& font, QPaintDevice* device, const QString& text);
 
-    // Draws `text` in `font` with the left end of its baseline at `baseline`, the glyphs exactly
-    // where QPainter::drawText would put them, with the painter's pen and the font's underline.
+    // Draws `text` in `font` with the painter's pen and the left end of its baseline at
+    // `baseline`: exactly what QPainter::drawText draws there. The painter's font may change.
     void draw(QPainter& painter, quint64 fontKey, const QFont& font, const QPointF& baseline, const QString& text);
 
     void clear() {
