@@ -1,8 +1,11 @@
 #pragma once
-// What several benchmarks share: dialogs that answer nothing, a mouse pointer that is not there,
-// and the process's peak resident memory.
+// What several benchmarks share: dialogs that answer nothing, settings in memory, a mouse pointer
+// that is not there, and the process's peak resident memory.
 #include "platform/Dialogs.h"
 #include "platform/ScreenPointer.h"
+#include "platform/SettingsStore.h"
+
+#include <QMap>
 
 #if defined(__unix__) || defined(__APPLE__)
 #include <sys/resource.h>
@@ -15,6 +18,18 @@ public:
     QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
     std::optional<QString> ShowOpen(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<QString> ShowSave(const FileDialogRequest&) override { return std::nullopt; }
+};
+
+// Settings kept in memory, keys case-insensitive as in the settings file.
+class MemorySettings : public SettingsStore {
+public:
+    QMap<QString, QString> values;
+    QString GetSetting(const QString&, const QString&, const QString& key, const QString& def) override {
+        return values.value(key.toUpper(), def);
+    }
+    void SaveSetting(const QString&, const QString&, const QString& key, const QString& value) override {
+        values.insert(key.toUpper(), value);
+    }
 };
 
 class NoPointer : public ScreenPointer {

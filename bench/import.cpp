@@ -2,6 +2,7 @@
 // hold), each without description and UPC, so that with the databases configured every record asks
 // the inventory (100,000 items) and the UPC table (200,000 rows). Also the same file with no
 // database configured.
+#include "BenchSupport.h"
 #include "datafiles/Import.h"
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
@@ -11,7 +12,6 @@
 #include "platform/QtOdbcRecordSet.h"
 #include "platform/QtUiServices.h"
 #include "platform/ScreenPointer.h"
-#include "platform/SettingsStore.h"
 #include "shell/Common.h"
 
 #include "shell/msfGridView.h"
@@ -38,17 +38,6 @@ public:
     QString InputBox(const QString&, const QString&, const QString&) override { return {}; }
     std::optional<QString> ShowOpen(const FileDialogRequest&) override { return path; }
     std::optional<QString> ShowSave(const FileDialogRequest&) override { return std::nullopt; }
-};
-
-class MapSettings : public SettingsStore {
-public:
-    QMap<QString, QString> values;
-    QString GetSetting(const QString&, const QString&, const QString& key, const QString& def) override {
-        return values.value(key.toUpper(), def);
-    }
-    void SaveSetting(const QString&, const QString&, const QString& key, const QString& value) override {
-        values.insert(key.toUpper(), value);
-    }
 };
 
 class NoEvents : public EventPump {
@@ -127,7 +116,7 @@ void RunImport(benchmark::State& state, bool withDatabases, bool shown = false) 
     }
     FileDialogs dialogs;
     dialogs.path = store.dataFile;
-    MapSettings settings;
+    MemorySettings settings;
     if (withDatabases) {
         settings.values.insert(QStringLiteral("ODBCINV"), QStringLiteral("Driver=SQLite3;Database=") + store.inv);
         settings.values.insert(QStringLiteral("ODBCUPC"), QStringLiteral("Driver=SQLite3;Database=") + store.upc);

@@ -1,9 +1,9 @@
 // LookupItem against UPC, inventory and CIS databases of 100,000 items each (three UPCs per item),
 // SQLite files reached through the SQLite ODBC driver like a store's own data sources. Reports the
 // median and 99th-percentile latency of one scan as counters (microseconds).
+#include "BenchSupport.h"
 #include "lookup/ItemLookup.h"
 #include "platform/QtOdbcRecordSet.h"
-#include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -22,17 +22,6 @@
 namespace {
 
 constexpr int kItems = 100000;
-
-class BenchSettings : public SettingsStore {
-public:
-    QMap<QString, QString> values;
-    QString GetSetting(const QString&, const QString&, const QString& key, const QString& def) override {
-        return values.value(key.toUpper(), def);
-    }
-    void SaveSetting(const QString&, const QString&, const QString& key, const QString& value) override {
-        values.insert(key.toUpper(), value);
-    }
-};
 
 QString connectString(const QString& path) { return QStringLiteral("Driver=SQLite3;Database=") + path; }
 
@@ -68,7 +57,7 @@ QString itemTable(const QString& table, const QString& descPrefix) {
 
 struct Store {
     QTemporaryDir dir;
-    BenchSettings settings;
+    MemorySettings settings;
     bool ok = false;
 
     Store() {

@@ -8,7 +8,6 @@
 #include "platform/EventPump.h"
 #include "platform/QtSerialPort.h"
 #include "platform/ScreenPointer.h"
-#include "platform/SettingsStore.h"
 #include "platform/TracingPrinter.h"
 #include "shell/Common.h"
 #include "shell/ProgramOptions.h"
@@ -34,17 +33,6 @@ public:
     void setCaption(const QString& c) override { caption = c; }
     QString PrintButtonCaption() const override { return button; }
     void setPrintButtonCaption(const QString& c) override { button = c; }
-};
-
-class Store : public SettingsStore {
-public:
-    QMap<QString, QString> values;
-    QString GetSetting(const QString&, const QString&, const QString& key, const QString& def) override {
-        return values.value(key.toUpper(), def);
-    }
-    void SaveSetting(const QString&, const QString&, const QString& key, const QString& value) override {
-        values[key.toUpper()] = value;
-    }
 };
 
 // The laser printer is never reached by a Sierra job; a printer that does nothing stands in.
@@ -97,7 +85,7 @@ void fillGrid(LabelGrid& grid) {
 void BM_SierraJob3000LabelsToFile(benchmark::State& state) {
     QTemporaryDir dir;
     const QString out = dir.filePath("sierra.out");
-    Store store;
+    MemorySettings store;
     store.SaveSetting(kRegApp, kRegSec, QStringLiteral("COM1"), out);
     QtSerialPort port(store);
     LabelGrid grid;

@@ -1,6 +1,7 @@
 #pragma once
 // What every fuzz target shares: dialogs that answer OK and show nothing, and a scratch file the
 // code under test can open by name.
+#include "grid/LabelGrid.h"
 #include "platform/Dialogs.h"
 
 #include <QByteArray>
@@ -53,6 +54,14 @@ struct FileAndRow {
     QByteArray file;
     QStringList cells;
 };
+
+// A grid whose row 1 holds `cells` from the sku column on (missing ones empty).
+inline void FillRowOne(LabelGrid& grid, const QStringList& cells) {
+    grid.setCols(9);
+    grid.setRows(2);
+    for (int col = GridCol::Sku; col <= GridCol::Upc; ++col)
+        grid.setTextMatrix(1, col, col - 1 < cells.size() ? cells[col - 1] : QString());
+}
 
 inline FileAndRow SplitFileAndRow(const std::uint8_t* data, std::size_t size) {
     const QByteArray all(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));

@@ -34,10 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FileAndRow input = SplitFileAndRow(data, size);
 
     LabelGrid grid;
-    grid.setCols(9);
-    grid.setRows(2);
-    for (int col = GridCol::Sku; col <= GridCol::Upc; ++col)
-        grid.setTextMatrix(1, col, col - 1 < input.cells.size() ? input.cells[col - 1] : QString());
+    FillRowOne(grid, input.cells);
 
     for (const auto& [x, y] : {std::pair{0, 0}, std::pair{32000, 32700}, std::pair{-32000, -100}}) {
         QByteArray bytes = input.file;

@@ -29,10 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FileAndRow input = SplitFileAndRow(data, size);
 
     LabelGrid grid;
-    grid.setCols(9);
-    grid.setRows(2);
-    for (int col = GridCol::Sku; col <= GridCol::Upc; ++col)
-        grid.setTextMatrix(1, col, col - 1 < input.cells.size() ? input.cells[col - 1] : QString());
+    FillRowOne(grid, input.cells);
 
     const QList<QByteArray> lines = SplitTextLines(input.file);
     qsizetype lineBytes = 0;

@@ -255,8 +255,8 @@ const LabelFormat* LabelFormatCache::load(const QString& path) {
     // times) is not opened again. Anything else, including a file that cannot be looked at, is
     // opened, so that a file gone or no longer readable is reported for this very label.
     const std::optional<Stamp> stamp = stampOf(path);
-    if (loaded_ && stamp && stamp_ && *stamp == *stamp_ && path == path_) return &format_;
-    loaded_ = false;
+    if (stamp && stamp_ && *stamp == *stamp_ && path == path_) return &format_;
+    stamp_.reset();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return nullptr;
     format_ = LabelFormat::parse(file.readAll());
@@ -265,8 +265,7 @@ const LabelFormat* LabelFormatCache::load(const QString& path) {
     // keeps its times. Until a file is a few seconds older than its reading, its times prove
     // nothing and it is read for every label.
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    stamp_ = stamp && stamp->modifiedSec < now - 2 && stamp->changedSec < now - 2 ? stamp : std::nullopt;
-    loaded_ = true;
+    if (stamp && stamp->modifiedSec < now - 2 && stamp->changedSec < now - 2) stamp_ = stamp;
     return &format_;
 }
 

@@ -64,7 +64,8 @@ private:
     // the file is read for every label.
     static std::optional<Stamp> stampOf(const QString& path);
 
-    bool loaded_ = false;
+    // The file format_ was read from, and its stamp while that can be trusted; without a stamp
+    // the file is read again.
     QString path_;
     std::optional<Stamp> stamp_;
     LabelFormat format_;

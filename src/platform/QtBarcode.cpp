@@ -3,7 +3,6 @@
 #include "platform/QtTextRuns.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QList>
@@ -71,6 +70,8 @@ bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, con
     painter.setBrush(color);
     painter.drawRects(bars.constData(), static_cast<int>(bars.size()));
 
+    QtTextRuns ownRuns;  // for a caller that keeps none: every text drawn the ordinary way
+    QtTextRuns& texts = runs ? *runs : ownRuns;
     const double textScale = std::min(sx, sy);
     const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -82,18 +83,11 @@ bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, con
         const QString text = QString::fromUtf8(reinterpret_cast<const char*>(s->text), s->length);
         // Kept apart from the printer's own fonts by the top bit; the size to a 1/1024 point.
         const quint64 key = (quint64{1} << 63) | static_cast<quint64>(std::llround(points * 1024));
-        const double width = runs ? runs->width(key, font, painter.device(), text)
-                                  : QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+        const double width = texts.width(key, font, painter.device(), text);
         double x = target.x() + s->x * sx;
         if (s->halign == 0) x -= width / 2;
         else if (s->halign == 2) x -= width;
-        const QPointF baseline(x, target.y() + s->y * sy);
-        if (runs) {
-            runs->draw(painter, key, font, baseline, text);
-        } else {
-            painter.setFont(font);
-            painter.drawText(baseline, text);
-        }
+        texts.draw(painter, key, font, QPointF(x, target.y() + s->y * sy), text);
     }
     painter.restore();
     return true;
