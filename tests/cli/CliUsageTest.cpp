@@ -21,6 +21,10 @@ TEST(CliUsage, MalformedCallsExitWithTwoAndSayWhy) {
         {{"print", "a.txt", "--target", "2"}, "--target must be one of 0|1|3|4"},
         {{"print", "a.txt", "--printer", "P", "--pdf", "b.pdf"}, "--printer and --pdf exclude each other"},
         {{"print", "a.txt", "--port", "0"}, "--port must be a whole number from 1 to 32767"},
+        {{"print", "a.txt", "--first-label", "33"}, "--first-label must be a whole number from 1 to 32"},
+        {{"print", "a.txt", "--target", "3", "--first-label", "31"}, "--first-label must be a whole number from 1 to 30"},
+        {{"print", "a.txt", "--target", "3", "--first-label", "0"}, "--first-label must be a whole number from 1 to 30"},
+        {{"print", "a.txt", "--target", "1", "--first-label", "2"}, "--first-label needs a laser target"},
         {{"help", "nothing"}, "unknown command \"nothing\""},
     };
     CliRunner cli;
