@@ -90,7 +90,7 @@ void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFact
     }
     std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
     try {
-        rs->setActiveConnection(withoutCreating(connect.trimmed()));
+        rs->setActiveConnection(connect);
     } catch (const TagwellError& e) {
         report.line(false, what, QStringLiteral("does not connect: ") + errorText(e));
         return;
@@ -145,8 +145,12 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, int ta
     const LabelArea area = LabelAreaFor(target);
     const QStringList problems = TextOverflows(trace, area) + SmallUpcSymbols(trace);
     QString detail = QStringLiteral("opens; %1 elements").arg(elements);
-    if (problems.isEmpty())
+    if (problems.isEmpty()) {
         detail += QStringLiteral("; every text of item %1 inside the %2 x %3 twips label").arg(item.sku).arg(area.width).arg(area.height);
+        for (const QString& line : trace)
+            if (line.startsWith(QLatin1String("BARCODE\t")))
+                detail += QStringLiteral("; UPC symbol %1 twips wide").arg(line.section(u'\t', 3, 3));
+    }
     else
         detail += QStringLiteral("; item %1: ").arg(item.sku) + problems.join(QStringLiteral("; "));
     report.line(problems.isEmpty(), what + u' ' + path, detail);
@@ -236,6 +240,12 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
     if (args.has(opt("printer")) && options.SierraPrint == 1) options.SierraDymoDeviceName = args.value(opt("printer"));
     const int target = options.SierraPrint == 0 || options.SierraPrint == 1 || options.SierraPrint == 3 ? options.SierraPrint : 4;
 
+    // Every connection of the check, the look-up of --item included, finds a missing database file
+    // missing rather than making it.
+    for (const char* key : {"ODBCUPC", "ODBCINV", "ODBCCIS"}) {
+        const QString connect = store.GetSetting(kRegApp, kRegSec, opt(key), QString());
+        if (!IsBlank(connect)) store.setOverride(opt(key), withoutCreating(connect.trimmed()));
+    }
     Report report(cx.out);
 
     const QString dictPath = store.GetSetting(kRegApp, kRegSec, QString::fromLatin1(kDictionaryKey), QString());

@@ -1,6 +1,7 @@
 #pragma once
-// A printer that lays labels out on another printer's fonts and measures and draws nothing, so
-// that a label can be measured (and traced) without a document being begun on the device.
+// A printer that takes its font state and text measures from another printer and draws nothing:
+// a label laid out on it (and traced) is measured with the device's fonts, and no document is
+// begun on the device.
 #include "platform/Printer.h"
 
 class MeasuringPrinter : public Printer {

@@ -42,7 +42,7 @@ TEST(CliUsage, HelpForTheProgramAndEachCommand) {
     // The option lists are printed from the table the parser reads.
     CliRunner cli;
     EXPECT_EQ(cli.run({"--help"}).exitCode, 0);
-    for (const QString name : {"dict", "read", "lookup", "import", "print"}) {
+    for (const QString name : {"dict", "read", "lookup", "import", "print", "check"}) {
         // "COMMAND --help" wins over a missing argument and says what "help COMMAND" says.
         const CliResult own = cli.run({name, "--help"}), other = cli.run({"help", name});
         EXPECT_EQ(std::pair(own.exitCode, other.exitCode), std::pair(0, 0)) << name.toStdString();
