@@ -2,6 +2,7 @@
 // on the demo store built from its script, whose prices keep their cents.
 #include "CliRunner.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -74,6 +75,88 @@ TEST(CliCheck, DemoStoreHoldsAndEachFaultIsNamed) {
     EXPECT_EQ(cli.settings(), stored);
     EXPECT_FALSE(QFileInfo::exists(cli.path("no-such.db")));
     EXPECT_FALSE(QFileInfo::exists(cli.path("sierra.bin")));
+}
+
+}  // namespace
+
+namespace {
+
+// A cupsd of this test's own (its folders and socket in a temporary folder) with two queues:
+// "front", the default, and "back", which rejects jobs. The machine's printing system is never
+// touched: every CUPS client of the test, tagwell-cli included, is sent here by CUPS_SERVER.
+class PrivateCups {
+public:
+    PrivateCups() {
+        const QString d = dir_.path();
+        for (const char* sub : {"cache", "log", "spool", "state", "tmp"}) QDir(d).mkpath(QString::fromLatin1(sub));
+        write("cupsd.conf", "Listen " + d + "/cups.sock\nLogLevel warn\nDefaultAuthType None\n"
+                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+                            "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
+                            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
+        write("cups-files.conf", "ServerRoot " + d + "\nCacheDir " + d + "/cache\nStateDir " + d + "/state\n" +
+                                 "RequestRoot " + d + "/spool\nTempDir " + d + "/tmp\nErrorLog " + d +
+                                 "/log/error_log\nAccessLog " + d + "/log/access_log\nPageLog " + d +
+                                 "/log/page_log\nFileDevice Yes\nSandboxing Relaxed\n");
+        qputenv("CUPS_SERVER", (d + "/cups.sock").toLocal8Bit());
+        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+        cupsd_.start("cupsd", {"-f", "-c", d + "/cupsd.conf", "-s", d + "/cups-files.conf"});
+        // Ready once it answers; a scheduler that never answers fails the test below.
+        for (QDeadlineTimer deadline(20000); !deadline.hasExpired() && cupsd_.state() != QProcess::NotRunning;)
+            if (run("lpstat", {"-r"}).contains("scheduler is running")) break;
+    }
+    ~PrivateCups() {
+        cupsd_.terminate();
+        cupsd_.waitForFinished(10000);
+        qunsetenv("CUPS_SERVER");
+    }
+    bool running() { return run("lpstat", {"-r"}).contains("scheduler is running"); }
+    QString log() { return QString::fromLocal8Bit(cupsd_.readAll()); }
+    QByteArray run(const QString& program, const QStringList& args) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(program, args);
+        p.waitForFinished(20000);
+        return p.readAll();
+    }
+
+private:
+    void write(const char* name, const QString& text) {
+        QFile f(dir_.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    }
+    QTemporaryDir dir_;
+    QProcess cupsd_;
+};
+
+TEST(CliCheck, PrinterLineSaysPresentDefaultAndAcceptingJobs) {
+    PrivateCups cups;
+    ASSERT_TRUE(cups.running()) << "the private cupsd did not start: " << cups.log().toStdString();
+    for (const char* queue : {"front", "back"})
+        EXPECT_EQ(cups.run("lpadmin", {"-p", queue, "-E", "-v", "file:///dev/null"}), QByteArray()) << queue;
+    cups.run("lpadmin", {"-d", "front"});
+    cups.run("cupsreject", {"back"});
+
+    CliRunner cli;
+    const struct { QStringList args; int exit; const char* line; } cases[] = {
+        {{"--target", "3"}, 0, "OK    print target laser 3-up: printer \"front\" present, default, accepting jobs (idle)"},
+        {{"--target", "4", "--printer", "back"}, 1,
+         "FAIL  print target laser 4-up: printer \"back\" present, not the default, not accepting jobs (rejecting jobs)"},
+        {{"--target", "1", "--printer", "front"}, 0,
+         "OK    print target Dymo: printer \"front\" present, default, accepting jobs (idle)"},
+        {{"--target", "3", "--printer", "gone"}, 1,
+         "FAIL  print target laser 3-up: printer \"gone\" not installed, not the default, not accepting jobs (not installed)"},
+    };
+    // Only the printer line matters here: the formats of the target are those of the demo.
+    const QStringList formats{"--fa1", demo("demo.fa1"), "--fa3", demo("demo.fa3"), "--fa4", demo("demo.fa4")};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const CliResult r = cli.run(QStringList{"check"} + c.args + formats);
+        const QStringList lines = QString::fromUtf8(r.out).split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.value(lines.size() - 1), QString::fromLatin1(c.line));
+    }
+    cups.run("cupsdisable", {"front"});
+    EXPECT_TRUE(cli.run({"check", "--target", "3"}).out.contains("printer \"front\" present, default, not accepting jobs (stopped)"));
 }
 
 }  // namespace
