@@ -64,7 +64,8 @@ QString withoutCreating(const QString& connect) {
 // no item. Local to the check: the look-up layer's own probe of its key queries, once it has one,
 // takes its place. Returns the failure, "" when every query ran.
 QString runKeyQueriesOnNothing(RecordSet& rs, const QString& table) {
-    const QString key = QStringLiteral("\x7f tagwell check \x7f");
+    // A number, as scanned keys are, so that a key column of a number type takes it too.
+    const QString key = QStringLiteral("-1");
     QStringList columns{QStringLiteral("1")};
     if (table == QLatin1String("upc")) columns << QStringLiteral("149");
     for (const QString& column : columns) {

@@ -61,11 +61,15 @@ TEST(CliCheck, DemoStoreHoldsAndEachFaultIsNamed) {
                  "DESC,12,100,170,0,B,0\r\nUPC,520,100,1060,1500,,0\r\n");
     format.close();
     const QString nowhere = SqliteConnect(cli.path("no-such.db"));
+    QProcess sqlite;  // a CIS table without the stock-number column the key queries name
+    sqlite.start(QStringLiteral("sqlite3"), {cli.path("cis.db"), "CREATE TABLE special (sku TEXT)"});
+    ASSERT_TRUE(sqlite.waitForFinished(30000) && sqlite.exitCode() == 0);
     const CliResult bad = cli.run({"check", "--target", "0", "--device", "/dev/ttyTagwellNoSuchPort", "--fa4", tight,
-                                   "--upc", nowhere, "--item", "100107"});
+                                   "--upc", nowhere, "--cis", SqliteConnect(cli.path("cis.db")), "--item", "100107"});
     EXPECT_EQ(bad.exitCode, 1) << bad.out.toStdString();
     const QString out = QString::fromUtf8(bad.out);
     EXPECT_TRUE(out.contains(QRegularExpression("\nFAIL  UPC database: does not connect: [^\n]+\n"))) << bad.out.toStdString();
+    EXPECT_TRUE(out.contains("\nFAIL  CIS database: connects; the key query on [1] fails: ")) << bad.out.toStdString();
     EXPECT_TRUE(out.contains("\nOK    item 100107: found: PEX PIPE 1/2IN X 10FT\n")) << bad.out.toStdString();
     EXPECT_TRUE(out.contains(QRegularExpression("\nFAIL  laser 4-up format [^\n]*: opens; 2 elements; item 100107: "
                                                 "\"PEX PIPE 1/2IN X 10FT\" spans [^\n]*; UPC symbol 1500 twips wide")))
