@@ -123,10 +123,16 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, int ta
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        report.line(!inUse, what + u' ' + path, QStringLiteral("does not open: ") + file.errorString());
+        report.line(false, what + u' ' + path, QStringLiteral("does not open: ") + file.errorString());
         return;
     }
-    const QByteArray bytes = file.readAll();
+    // A format is a few lines; a device or a huge file named by mistake must not hold the check up.
+    constexpr qint64 kLargestFormat = 1 << 20;
+    const QByteArray bytes = file.read(kLargestFormat + 1);
+    if (bytes.size() > kLargestFormat) {
+        report.line(false, what + u' ' + path, QStringLiteral("larger than %1 bytes: not a format file").arg(kLargestFormat));
+        return;
+    }
     int elements = 0;
     for (const QByteArray& line : bytes.split('\n')) {
         const QByteArray trimmed = line.trimmed();
@@ -151,9 +157,9 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, int ta
         for (const QString& line : trace)
             if (line.startsWith(QLatin1String("BARCODE\t")))
                 detail += QStringLiteral("; UPC symbol %1 twips wide").arg(line.section(u'\t', 3, 3));
-    }
-    else
+    } else {
         detail += QStringLiteral("; item %1: ").arg(item.sku) + problems.join(QStringLiteral("; "));
+    }
     report.line(problems.isEmpty(), what + u' ' + path, detail);
 }
 
