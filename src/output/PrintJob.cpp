@@ -118,12 +118,23 @@ void PrintJob::runSierra(int lastRow) {
     if (!failure.isEmpty()) alert(failure);
 }
 
+// The labels of `row` on were refused or lost: say so and stop, rather than send the rest of the
+// job after them. A file choice the user declined stops the job without a word.
+bool PrintJob::dymoStopped(int row) {
+    const PrintOutcome outcome = printer_.JobOutcome();
+    if (outcome.declined) return true;
+    if (outcome.failure.isEmpty()) return false;
+    alert(NotPrintedMessage(outcome.failure, row));
+    return true;
+}
+
 void PrintJob::runDymo(int lastRow) {
     const LabelOutput out{printer_, dialogs_, grid_, options_};
     PrinterJobScope job(printer_);
     bool firstRowReported = false, laterFormatProblem = false;
     for (int row = 1; row <= lastRow; ++row) {
         if (!PrintDymoLabel(out, row)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
+        if (dymoStopped(row)) break;
         if (cancelCheck()) break;
     }
     // A format file gone while the job ran (row 1 has its own message).
@@ -145,6 +156,7 @@ void PrintJob::PrintLabels() {
     window_.setPrintButtonCaption(PrintJobText::Cancel);
 
     const int target = options_.SierraPrint;
+    printer_.setDocumentName(jobName(lastRow));
     QString failure;
     if (target == 0) {
         runSierra(lastRow);  // reports its own failures after closing the port
@@ -159,6 +171,11 @@ void PrintJob::PrintLabels() {
     if (!failure.isEmpty()) alert(failure);
 }
 
+QString PrintJob::jobName(int lastRow) const {
+    const QString what = jobSource_.isEmpty() ? QStringLiteral("%1 rows").arg(lastRow) : jobSource_;
+    return QStringLiteral("Tagwell labels - ") + what;
+}
+
 void PrintJob::PrintInstantRow(int row) {
     QString failure;
     // The drivers report a format file that will not open for row 1 only; any other row printed
@@ -166,8 +183,12 @@ void PrintJob::PrintInstantRow(int row) {
     QString formatProblem;
     if (options_.SierraPrint == 1) {
         const LabelOutput out{printer_, dialogs_, grid_, options_};
+        printer_.setDocumentName(QStringLiteral("Tagwell labels - row %1").arg(row));
         failure = failureOf([&] {
+            const PrinterJobScope job(printer_);
             if (!PrintDymoLabel(out, row) && row != 1) formatProblem = QString::fromLatin1(kDymoFormatProblem);
+            const PrintOutcome outcome = printer_.JobOutcome();
+            if (!outcome.failure.isEmpty()) formatProblem = NotPrintedMessage(outcome.failure);
         });
     } else {
         if (!openPort()) return;

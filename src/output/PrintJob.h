@@ -67,6 +67,11 @@ public:
     // Laser Printer Setup. Cancel changes nothing.
     void LaserPrinterSetup(PrinterSetupDialog& dialog);
 
+    // The data file the grid was read from, named in the printing system's job name ("Tagwell
+    // labels - items.txt"); without one the job is named by its row count ("Tagwell labels - 35
+    // rows").
+    void setJobSource(const QString& name) { jobSource_ = name; }
+
     // The last row whose sku is not blank, 0 when there is none.
     int LastRow() const;
 
@@ -85,6 +90,8 @@ private:
     bool cancelCheck();
     void runSierra(int lastRow);
     void runDymo(int lastRow);
+    bool dymoStopped(int row);
+    QString jobName(int lastRow) const;
     void alert(const QString& text);
 
     const LabelGrid& grid_;
@@ -97,4 +104,5 @@ private:
     Hourglass& hourglass_;
     SierraPrinter sierra_;
     bool printCancelled_ = false;
+    QString jobSource_;
 };
