@@ -123,11 +123,12 @@ TEST_F(CupsPrinting, ALaserJobReachesTheQueueUnderItsNameOnTheQueuesPage) {
     EXPECT_EQ(alerts(b.dialogs), QStringList{" 3 items printed."});
 
     ASSERT_TRUE(cups_->waitForJobs());
-    EXPECT_TRUE(cups_->completedJobs().contains("Tagwell labels - " + tag + ".txt")) << cups_->completedJobs().join(", ").toStdString();
+    const QStringList sent = cups_->submitted("Tagwell labels - " + tag + ".txt");
+    ASSERT_EQ(sent.size(), 1) << cups_->completedJobs().join(", ").toStdString();
+    // The queue's default page (A4 for cups-pdf), not a page the program chose.
+    EXPECT_EQ(pageSize(sent[0]), "595 x 842");
     const QStringList pdfs = PrivateCups::outputs(tag);
     ASSERT_EQ(pdfs.size(), 1);
-    // The queue's default page (A4 for cups-pdf), not a page the program chose.
-    EXPECT_EQ(pageSize(pdfs[0]), "595 x 842");
     // The three labels' symbols scan from what came out of the queue.
     QStringList scanned = symbols(pdfs[0]);
     scanned.sort();
@@ -144,13 +145,15 @@ TEST_F(CupsPrinting, DymoLabelsPrintOnTheQueuesLabelOneJobEach) {
     EXPECT_EQ(alerts(b.dialogs), QStringList{});
 
     ASSERT_TRUE(cups_->waitForJobs());
-    EXPECT_EQ(cups_->completedJobs().count("Tagwell labels - " + tag), 2);
+    // Each label a job of its own, on the queue's label turned to landscape.
+    const QStringList sent = cups_->submitted("Tagwell labels - " + tag);
+    ASSERT_EQ(sent.size(), 2) << cups_->completedJobs().join(", ").toStdString();
+    for (const QString& doc : sent) EXPECT_EQ(pageSize(doc), "252 x 79");
+    // cups-pdf names the files of one job name alike: at least one is there, on the label.
     const QStringList pdfs = PrivateCups::outputs(tag);
     ASSERT_FALSE(pdfs.isEmpty());
-    // cups-pdf names the files of one job name alike: at least one is there, on the label's page.
     for (const QString& pdf : pdfs) {
-        const QString size = pageSize(pdf);
-        EXPECT_TRUE(size == "79 x 252" || size == "252 x 79") << size.toStdString();
+        EXPECT_EQ(pageSize(pdf), "79 x 252");
         QFile::remove(pdf);
     }
 }

@@ -9,6 +9,7 @@
 // and a test finds its PDFs by a token it put in the job name.
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -114,6 +115,19 @@ public:
         return names;
     }
 
+    // The documents as the program submitted them, of the completed jobs named `title`, in job
+    // order (the scheduler keeps them in its spool).
+    QStringList submitted(const QString& title) const {
+        cups_job_t* jobs = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
+        QMap<int, QString> files;
+        for (int i = 0; i < n; ++i)
+            if (QString::fromUtf8(jobs[i].title) == title)
+                files[jobs[i].id] = dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')));
+        cupsFreeJobs(n, jobs);
+        return files.values();
+    }
+
     // The PDFs cups-pdf wrote for jobs whose name holds `token` (cups-pdf makes a file name of the
     // job name, so the token must be letters and digits).
     static QStringList outputs(const QString& token) {
@@ -150,6 +164,7 @@ private:
         const QByteArray cupsd =
             "Listen " + socket_.toUtf8() + "\nListen 127.0.0.1:" + QByteArray::number(port_) +
             "\nLogLevel info\nBrowsing Off\nWebInterface No\nDefaultAuthType None\nMaxJobs 0\nPreserveJobHistory Yes\n"
+            "PreserveJobFiles Yes\n"
             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
             "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
         const QString d = dir_.path();
