@@ -20,6 +20,15 @@ struct Dests {
     int count = 0;
 };
 
+// Whether the scheduler accepts a connection at all (libcups reports a missing one only as the
+// system error of the attempt).
+bool schedulerAnswers() {
+    http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    if (!http) return false;
+    httpClose(http);
+    return true;
+}
+
 }  // namespace
 
 namespace CupsQueue {
@@ -30,7 +39,11 @@ QString SubmitPdf(const QString& queue, const QString& file, const QString& titl
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), file.toLocal8Bit().constData(),
                                    title.toUtf8().constData(), 0, nullptr);
     if (job > 0) return {};
-    return QStringLiteral("The printer %1 did not take the job: %2").arg(queue, lastError());
+    const QString why = lastError();
+    if (!schedulerAnswers())
+        return QStringLiteral("The printer %1 did not take the job: the printing system at %2 does not answer (%3).")
+            .arg(queue, QString::fromUtf8(cupsServer()), why);
+    return QStringLiteral("The printer %1 did not take the job: %2").arg(queue, why);
 }
 
 QString SetUserDefault(const QString& queue) {
@@ -45,9 +58,9 @@ QString SetUserDefault(const QString& queue) {
 }
 
 QString Unreachable() {
-    Dests dests;
-    if (dests.count > 0 || cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE) return {};
-    return QStringLiteral("The printing system at %1 does not answer: %2").arg(QString::fromUtf8(cupsServer()), lastError());
+    if (schedulerAnswers()) return {};
+    Dests dests;  // for libcups's own account of the failure
+    return QStringLiteral("The printing system at %1 does not answer (%2)").arg(QString::fromUtf8(cupsServer()), lastError());
 }
 
 }  // namespace CupsQueue

@@ -73,7 +73,10 @@ void QtPrinter::applyDevice(bool pdfDefaults) {
         // Drawn as PDF at a laser's resolution and handed to the queue at EndDoc.
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setResolution(kPdfResolution);
-        printer_->setPageLayout(queueLayout(names_[current_]));
+        // A Dymo job comes back to its queue for every label: ask the printing system once.
+        auto layout = queueLayouts_.constFind(names_[current_]);
+        if (layout == queueLayouts_.cend()) layout = queueLayouts_.insert(names_[current_], queueLayout(names_[current_]));
+        printer_->setPageLayout(*layout);
     } else {
         printer_->setOutputFormat(QPrinter::NativeFormat);
         printer_->setPrinterName(names_[current_]);

@@ -18,6 +18,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <QHash>
 #include <QPageLayout>
 
 #include <memory>
@@ -102,4 +103,5 @@ private:
     PrintOutcome outcome_;                   // of the job, or of the last document outside a job
     QString documentName_;                   // the printing system's name for the documents
     std::unique_ptr<QTemporaryFile> spool_;  // CUPS: the document in hand, submitted at EndDoc
+    QHash<QString, QPageLayout> queueLayouts_;  // each queue's default page, as first asked
 };

@@ -170,8 +170,8 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
     const Case cases[] = {
         {"laser on a rejecting queue", 3, "reject", false, "not accepting jobs"},
         {"Dymo on a rejecting queue", 1, "reject", false, "not accepting jobs"},
-        {"laser with the scheduler stopped", 4, "accept", true, "accept"},
-        {"Dymo with the scheduler stopped", 1, "dymo", true, "dymo"},
+        {"laser with the scheduler stopped", 4, "accept", true, "The printer accept did not take the job: the printing system at"},
+        {"Dymo with the scheduler stopped", 1, "dymo", true, "The printer dymo did not take the job: the printing system at"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
