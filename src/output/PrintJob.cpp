@@ -180,15 +180,16 @@ void PrintJob::PrintInstantRow(int row) {
     QString failure;
     // The drivers report a format file that will not open for row 1 only; any other row printed
     // on its own would otherwise vanish without a word.
-    QString formatProblem;
+    QString formatProblem, refused;
     if (options_.SierraPrint == 1) {
         const LabelOutput out{printer_, dialogs_, grid_, options_};
         printer_.setDocumentName(QStringLiteral("Tagwell labels - row %1").arg(row));
         failure = failureOf([&] {
             const PrinterJobScope job(printer_);
             if (!PrintDymoLabel(out, row) && row != 1) formatProblem = QString::fromLatin1(kDymoFormatProblem);
+            // A label the printing system refused must not vanish without a word either.
             const PrintOutcome outcome = printer_.JobOutcome();
-            if (!outcome.failure.isEmpty()) formatProblem = NotPrintedMessage(outcome.failure);
+            if (!outcome.failure.isEmpty()) refused = NotPrintedMessage(outcome.failure);
         });
     } else {
         if (!openPort()) return;
@@ -198,6 +199,7 @@ void PrintJob::PrintInstantRow(int row) {
         closePort(&failure);
     }
     if (!formatProblem.isEmpty()) alert(formatProblem);
+    if (!refused.isEmpty()) alert(refused);
     if (!failure.isEmpty()) alert(failure);
 }
 
