@@ -10,6 +10,7 @@
 #include "grid/LabelGrid.h"
 #include "output/LaserPrinter.h"
 #include "output/PrintJob.h"
+#include "platform/QtCupsQueue.h"
 #include "platform/QtOdbcRecordSet.h"
 #include "platform/QtPrinter.h"
 #include "platform/QtSerialPort.h"
@@ -18,6 +19,7 @@
 #include "shell/ProgramOptions.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QRegularExpression>
 
@@ -86,6 +88,20 @@ public:
 private:
     QFile file_;
 };
+
+// Why no printer can take the labels, naming what was found: printers without a default among
+// them, or none, or a printing system that does not answer.
+QString NoPrinterMessage(QStringList printers) {
+    printers.removeAll(QtPrinter::fileDeviceName());
+    if (!printers.isEmpty())
+        return QStringLiteral("No default printer is set among the installed printers (%1): give --printer NAME, or "
+                              "--pdf FILE to print into a PDF file.")
+            .arg(printers.join(QStringLiteral(", ")));
+    const QString unreachable = CupsQueue::Unreachable();
+    if (!unreachable.isEmpty())
+        return unreachable + QStringLiteral(": give --pdf FILE to print into a PDF file.");
+    return QStringLiteral("No printer is installed: give --pdf FILE to print into a PDF file.");
+}
 
 }  // namespace
 
@@ -183,8 +199,7 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
         const bool dymoInstalled = dymo && qtPrinter.Printers().contains(options.SierraDymoDeviceName) &&
                                    options.SierraDymoDeviceName != QtPrinter::fileDeviceName();
         if (!dymoInstalled && qtPrinter.DeviceName() == QtPrinter::fileDeviceName()) {
-            cx.dialogs.MsgBox(QStringLiteral("No printer is installed: give --pdf FILE to print into a PDF file."),
-                              MsgStyle::Information, kAlert);
+            cx.dialogs.MsgBox(NoPrinterMessage(qtPrinter.Printers()), MsgStyle::Information, kAlert);
             return CliExit::Failed;
         }
     }
@@ -215,6 +230,7 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     Hourglass hourglass(session.screen);
     PrintJob job(session.grid, options, printer, serial, cx.dialogs, session.pump, session.window, hourglass);
     job.setFirstLabel(firstLabel);
+    job.setJobSource(QFileInfo(args.positional).fileName());
     const int before = cx.dialogs.alerts();
     job.PrintLabels();
     // Every message of a job other than the count reports something that did not print.

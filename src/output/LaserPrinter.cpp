@@ -49,6 +49,12 @@ std::optional<Origin> labelOrigin(const LaserSheet& sheet, std::int32_t offLr, s
 
 }  // namespace
 
+QString NotPrintedMessage(const QString& failure, int fromRow) {
+    const QString head = fromRow > 1 ? QStringLiteral("The labels from row %1 on were not printed.").arg(fromRow)
+                                     : QStringLiteral("The labels were not printed.");
+    return failure.isEmpty() ? head : head + QStringLiteral("\r\n") + failure;
+}
+
 LaserSheet LaserSheetFor(int layout) {
     if (layout == 3) return {3, 10, 30, 3960, 1440};
     return {4, 8, 32, 3060, 1800};
@@ -118,6 +124,14 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     // Also after a cancel: every label drawn so far prints.
     out.printer.EndDoc();
     hourglass.ShowHourglass(false);
+    // The count says the labels were printed: it is shown only when the document reached the
+    // printer. A file choice the user cancelled ends the job as quietly as a cancelled dialog.
+    const PrintOutcome outcome = out.printer.JobOutcome();
+    if (outcome.declined) return 0;
+    if (!outcome.failure.isEmpty()) {
+        out.dialogs.MsgBox(NotPrintedMessage(outcome.failure), MsgStyle::Information, kAlert);
+        return 0;
+    }
     const int handedOut = row - 1;
     // Without this the count below would be all the clerk learns of labels that came out blank.
     if (laterFormatProblem && !firstRowReported)

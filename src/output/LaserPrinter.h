@@ -1,10 +1,16 @@
 #pragma once
 // Laser sheets of labels: 3 across and 10 down (layout 3) or 4 across and 8 down (layout 4).
+#include <QString>
+
 #include <functional>
 
 struct LabelOutput;
 class Hourglass;
 class LabelFormatCache;
+
+// The message for labels that did not reach the printer, with the printing system's reason on a
+// second line; from a later row on when the labels before it were printed (a Dymo job).
+QString NotPrintedMessage(const QString& failure, int fromRow = 1);
 
 // The geometry of one sheet layout, in twips.
 struct LaserSheet {
@@ -37,6 +43,9 @@ bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, i
 // `firstLabel` (1 = the top-left label) is the position row 1 takes on the first sheet, for a
 // sheet whose earlier labels were used before; later sheets start at their top-left label. The
 // caller keeps it within 1..labels per sheet.
+//
+// When the printing system refused or lost the document, NotPrintedMessage takes the count's
+// place; when the user declined where the document was to go, nothing is shown. Both return 0.
 //
 // Returns the number of rows handed to PrintLaserLabel, or -1 when the job was refused before
 // anything was drawn because an offset of the layout is not a whole number that fits (an "Alert:"

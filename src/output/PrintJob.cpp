@@ -119,12 +119,23 @@ void PrintJob::runSierra(int lastRow) {
     if (!failure.isEmpty()) alert(failure);
 }
 
+// The labels of `row` on were refused or lost: say so and stop, rather than send the rest of the
+// job after them. A file choice the user declined stops the job without a word.
+bool PrintJob::dymoStopped(int row) {
+    const PrintOutcome outcome = printer_.JobOutcome();
+    if (outcome.declined) return true;
+    if (outcome.failure.isEmpty()) return false;
+    alert(NotPrintedMessage(outcome.failure, row));
+    return true;
+}
+
 void PrintJob::runDymo(int lastRow) {
     const LabelOutput out{printer_, dialogs_, grid_, options_};
     PrinterJobScope job(printer_);
     bool firstRowReported = false, laterFormatProblem = false;
     for (int row = 1; row <= lastRow; ++row) {
         if (!PrintDymoLabel(out, row)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
+        if (dymoStopped(row)) break;
         if (cancelCheck()) break;
     }
     // A format file gone while the job ran (row 1 has its own message).
@@ -146,6 +157,7 @@ void PrintJob::PrintLabels() {
     window_.setPrintButtonCaption(PrintJobText::Cancel);
 
     const int target = options_.SierraPrint;
+    printer_.setDocumentName(jobName(lastRow));
     QString failure;
     if (target == 0) {
         runSierra(lastRow);  // reports its own failures after closing the port
@@ -162,15 +174,25 @@ void PrintJob::PrintLabels() {
     if (!failure.isEmpty()) alert(failure);
 }
 
+QString PrintJob::jobName(int lastRow) const {
+    const QString what = jobSource_.isEmpty() ? QStringLiteral("%1 rows").arg(lastRow) : jobSource_;
+    return QStringLiteral("Tagwell labels - ") + what;
+}
+
 void PrintJob::PrintInstantRow(int row) {
     QString failure;
     // The drivers report a format file that will not open for row 1 only; any other row printed
     // on its own would otherwise vanish without a word.
-    QString formatProblem;
+    QString formatProblem, refused;
     if (options_.SierraPrint == 1) {
         const LabelOutput out{printer_, dialogs_, grid_, options_};
+        printer_.setDocumentName(QStringLiteral("Tagwell labels - row %1").arg(row));
         failure = failureOf([&] {
+            const PrinterJobScope job(printer_);
             if (!PrintDymoLabel(out, row) && row != 1) formatProblem = QString::fromLatin1(kDymoFormatProblem);
+            // A label the printing system refused must not vanish without a word either.
+            const PrintOutcome outcome = printer_.JobOutcome();
+            if (!outcome.failure.isEmpty()) refused = NotPrintedMessage(outcome.failure);
         });
     } else {
         if (!openPort()) return;
@@ -180,6 +202,7 @@ void PrintJob::PrintInstantRow(int row) {
         closePort(&failure);
     }
     if (!formatProblem.isEmpty()) alert(formatProblem);
+    if (!refused.isEmpty()) alert(refused);
     if (!failure.isEmpty()) alert(failure);
 }
 

@@ -71,6 +71,11 @@ public:
     // sheet part used before; every job after that one starts at 1 again.
     void setFirstLabel(int position) { firstLabel_ = position; }
 
+    // The data file the grid was read from, named in the printing system's job name ("Tagwell
+    // labels - items.txt"); without one the job is named by its row count ("Tagwell labels - 35
+    // rows").
+    void setJobSource(const QString& name) { jobSource_ = name; }
+
     // The last row whose sku is not blank, 0 when there is none.
     int LastRow() const;
 
@@ -89,6 +94,8 @@ private:
     bool cancelCheck();
     void runSierra(int lastRow);
     void runDymo(int lastRow);
+    bool dymoStopped(int row);
+    QString jobName(int lastRow) const;
     void alert(const QString& text);
 
     const LabelGrid& grid_;
@@ -102,4 +109,5 @@ private:
     SierraPrinter sierra_;
     bool printCancelled_ = false;
     int firstLabel_ = 1;
+    QString jobSource_;
 };

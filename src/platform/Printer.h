@@ -16,6 +16,14 @@ struct PrinterColor {
     friend bool operator==(const PrinterColor&, const PrinterColor&) = default;
 };
 
+// What became of the documents of a job: delivered to the printer (or file), declined by the
+// user where a file was to be chosen, or refused or lost by the printing system.
+struct PrintOutcome {
+    bool declined = false;  // nothing went anywhere, by the user's choice: there is nothing to report
+    QString failure;        // why a document did not reach its printer or file; empty when all did
+    bool delivered() const { return !declined && failure.isEmpty(); }
+};
+
 // Page orientation values.
 namespace PrinterOrientation {
 constexpr int Portrait = 1;
@@ -93,6 +101,13 @@ public:
     // document stands alone. Drawing never depends on them.
     virtual void StartJob() {}
     virtual void FinishJob() {}
+
+    // What became of the documents ended since the outermost StartJob (outside a job, of the last
+    // document). Only a device that hands documents to a printing system can fail; the first
+    // failure is kept.
+    virtual PrintOutcome JobOutcome() const { return {}; }
+    // The name the printing system shows for the documents begun from now on.
+    virtual void setDocumentName(const QString& name) { (void)name; }
 };
 
 // The printer object's plain properties (font, colour, current position, pen, orientation) held

@@ -2,12 +2,14 @@
 
 #include "platform/Dialogs.h"
 #include "platform/QtBarcode.h"
+#include "platform/QtCupsQueue.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 
 #include <cmath>
 
@@ -26,6 +28,18 @@ QString numbered(const QString& path, int n) {
     return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1").arg(n) + suffix);
 }
 
+// A queue's own default page (a Dymo queue offers its label) with the queue's printable area as
+// margins, so that the origin of a label is where the device can print.
+QPageLayout queueLayout(const QString& name) {
+    QPrinter probe(QPrinter::HighResolution);
+    probe.setPrinterName(name);
+    const QPageSize size = QPrinterInfo::printerInfo(name).defaultPageSize();
+    if (size.isValid()) probe.setPageSize(size);
+    QPageLayout layout = probe.pageLayout();
+    layout.setMargins(layout.minimumMargins());
+    return layout;
+}
+
 }  // namespace
 
 QtPrinter::QtPrinter(Dialogs& dialogs) : dialogs_(dialogs), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -38,7 +52,7 @@ QtPrinter::QtPrinter(Dialogs& dialogs) : dialogs_(dialogs), printer_(std::make_u
 
 QtPrinter::~QtPrinter() {
     // A document still open when the program ends is printed rather than lost.
-    if (painter_.isActive()) painter_.end();
+    EndDoc();
 }
 
 QString QtPrinter::fileDeviceName() { return QStringLiteral("Print to File (PDF)"); }
@@ -46,7 +60,7 @@ QString QtPrinter::fileDeviceName() { return QStringLiteral("Print to File (PDF)
 QString QtPrinter::DeviceName() const { return names_.value(current_); }
 
 void QtPrinter::applyDevice(bool pdfDefaults) {
-    if (current_ == names_.size() - 1) {
+    if (toFile()) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setResolution(kPdfResolution);
         if (pdfDefaults) {
@@ -55,6 +69,14 @@ void QtPrinter::applyDevice(bool pdfDefaults) {
             printer_->setPageSize(QPageSize(QPageSize::Letter));
             printer_->setPageMargins(QMarginsF(9, 9, 9, 9), QPageLayout::Point);
         }
+    } else if (CupsQueue::Available()) {
+        // Drawn as PDF at a laser's resolution and handed to the queue at EndDoc.
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setResolution(kPdfResolution);
+        // A Dymo job comes back to its queue for every label: ask the printing system once.
+        auto layout = queueLayouts_.constFind(names_[current_]);
+        if (layout == queueLayouts_.cend()) layout = queueLayouts_.insert(names_[current_], queueLayout(names_[current_]));
+        printer_->setPageLayout(*layout);
     } else {
         printer_->setOutputFormat(QPrinter::NativeFormat);
         printer_->setPrinterName(names_[current_]);
@@ -82,17 +104,23 @@ void QtPrinter::setOutputFile(const QString& path) {
     applyDevice(true);
 }
 
-void QtPrinter::adoptDeviceSettings() {
-    if (printer_->outputFormat() == QPrinter::PdfFormat) {
-        fixedFile_ = printer_->outputFileName();
+QPageLayout QtPrinter::pageLayout() const { return printer_->pageLayout(); }
+
+void QtPrinter::adoptDeviceSettings(const QPrinter& chosen) {
+    if (painter_.isActive() || discarded_) EndDoc();
+    const bool pdf = chosen.outputFormat() == QPrinter::PdfFormat;
+    if (pdf) {
+        fixedFile_ = chosen.outputFileName();
         current_ = static_cast<int>(names_.size()) - 1;
     } else {
-        const auto i = names_.indexOf(printer_->printerName());
+        const auto i = names_.indexOf(chosen.printerName());
         if (i >= 0) current_ = static_cast<int>(i);
     }
-    orientation_ = printer_->pageLayout().orientation() == QPageLayout::Landscape ? PrinterOrientation::Landscape
-                                                                                   : PrinterOrientation::Portrait;
-    applyDevice(false);  // keep the page the dialog chose
+    orientation_ = chosen.pageLayout().orientation() == QPageLayout::Landscape ? PrinterOrientation::Landscape
+                                                                                : PrinterOrientation::Portrait;
+    applyDevice(false);
+    // A file keeps the page the dialog chose; a printer prints on its own default page.
+    if (pdf) printer_->setPageLayout(chosen.pageLayout());
 }
 
 void QtPrinter::StartJob() {
@@ -100,7 +128,12 @@ void QtPrinter::StartJob() {
         jobFile_.clear();
         jobDeclined_ = false;
         jobDocuments_ = 0;
+        outcome_ = {};
     }
+}
+
+void QtPrinter::fail(const QString& why) {
+    if (outcome_.failure.isEmpty()) outcome_.failure = why;
 }
 
 void QtPrinter::FinishJob() {
@@ -164,19 +197,31 @@ QString QtPrinter::documentFile() {
 }
 
 bool QtPrinter::beginDocument() {
-    const bool toFile = current_ == names_.size() - 1;
-    if (toFile) {
+    if (jobDepth_ == 0) outcome_ = {};
+    if (toFile()) {
         const QString path = documentFile();
-        if (path.isEmpty()) return false;  // the user declined: this document goes nowhere
+        if (path.isEmpty()) {  // the user declined: this document goes nowhere
+            outcome_.declined = true;
+            return false;
+        }
         printer_->setOutputFileName(path);
+    } else if (CupsQueue::Available()) {
+        spool_ = std::make_unique<QTemporaryFile>(QDir(QDir::tempPath()).filePath(QStringLiteral("tagwell-XXXXXX.pdf")));
+        if (!spool_->open()) {
+            fail(QStringLiteral("The labels for the printer %1 could not be prepared: %2").arg(DeviceName(), spool_->errorString()));
+            spool_.reset();
+            return false;
+        }
+        printer_->setOutputFileName(spool_->fileName());
     }
+    printer_->setDocName(documentName_.isEmpty() ? QStringLiteral("Tagwell labels") : documentName_);
     printer_->setFullPage(false);  // origin at the top-left of the printable area
     printer_->setPageOrientation(orientation_ == PrinterOrientation::Landscape ? QPageLayout::Landscape
                                                                                 : QPageLayout::Portrait);
     if (!painter_.begin(printer_.get())) {
-        dialogs_.MsgBox(toFile ? QStringLiteral("The labels could not be written to %1.").arg(printer_->outputFileName())
-                               : QStringLiteral("The printer %1 could not start printing.").arg(DeviceName()),
-                        MsgStyle::Information, QStringLiteral("Alert:"));
+        fail(toFile() ? QStringLiteral("The labels could not be written to %1.").arg(printer_->outputFileName())
+                      : QStringLiteral("The printer %1 could not start printing.").arg(DeviceName()));
+        spool_.reset();
         return false;
     }
     unitsPerTwip_ = printer_->resolution() / kTwipsPerInch;
@@ -231,7 +276,20 @@ void QtPrinter::NewPage() {
 }
 
 void QtPrinter::EndDoc() {
-    if (painter_.isActive()) painter_.end();
+    if (painter_.isActive()) {
+        const bool ended = painter_.end();
+        if (spool_) {
+            // The queue's answer is the job's outcome: a refusal or an unreachable scheduler is
+            // reported, never counted as printed.
+            const QString why = ended ? CupsQueue::SubmitPdf(DeviceName(), spool_->fileName(), printer_->docName())
+                                      : QStringLiteral("The labels for the printer %1 could not be prepared.").arg(DeviceName());
+            if (!why.isEmpty()) fail(why);
+            spool_.reset();
+        } else if (!ended || printer_->printerState() == QPrinter::Error) {
+            fail(toFile() ? QStringLiteral("The labels could not be written to %1.").arg(printer_->outputFileName())
+                          : QStringLiteral("The printer %1 reported an error: the labels were not printed.").arg(DeviceName()));
+        }
+    }
     discarded_ = false;
     x_ = 0;
     y_ = 0;

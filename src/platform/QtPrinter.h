@@ -6,6 +6,11 @@
 // current. A document begins at the first drawing after the previous EndDoc; a PDF document asks
 // for its file name then (through Dialogs::ShowSave), unless one was set by setOutputFile or by
 // the printer dialog. Pages are written out as they are finished.
+//
+// Under CUPS a printer's document is drawn as PDF on the queue's default page (a Dymo queue's
+// label) and handed to the queue at EndDoc under the document name; a queue that refuses it, or a
+// scheduler that does not answer, makes the job's outcome a failure (JobOutcome) instead of a
+// silent loss.
 #include "platform/Printer.h"
 #include "platform/QtTextRuns.h"
 
@@ -13,11 +18,15 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <QHash>
+#include <QPageLayout>
+
 #include <memory>
 #include <unordered_map>
 
 class Dialogs;
 class QPrinter;
+class QTemporaryFile;
 
 class QtPrinter : public PrinterState {
 public:
@@ -41,19 +50,24 @@ public:
     void setPrinter(int index) override;
     void StartJob() override;
     void FinishJob() override;
+    PrintOutcome JobOutcome() const override { return outcome_; }
+    void setDocumentName(const QString& name) override { documentName_ = name; }
 
     // Makes the PDF member current with a fixed file: later documents are written there without
     // asking (several documents of one job go to name-2.pdf, name-3.pdf, ...).
     void setOutputFile(const QString& path);
 
-    // The device for the platform's printer dialog. After the dialog was accepted, call
-    // adoptDeviceSettings() so the chosen printer (or "Print to File (PDF)" with its file) becomes
-    // current. Changes apply from the next document.
-    QPrinter& device() { return *printer_; }
-    void adoptDeviceSettings();
+    // The page of the current printer, to start the platform's printer dialog from. After the
+    // dialog was accepted, adoptDeviceSettings(dialog's printer) makes the chosen printer current
+    // (a printer on its own default page, "Print to File (PDF)" with the file and page chosen), in
+    // the orientation chosen. Changes apply from the next document.
+    QPageLayout pageLayout() const;
+    void adoptDeviceSettings(const QPrinter& chosen);
 
 private:
     bool ensureDocument();
+    bool toFile() const { return current_ == names_.size() - 1; }
+    void fail(const QString& why);
     bool beginDocument();
     QString documentFile();
     void applyDevice(bool pdfDefaults);
@@ -85,4 +99,9 @@ private:
     QString jobFile_;          // the file the job's first PDF document went to
     bool jobDeclined_ = false; // the user declined the job's file: its later documents too
     int jobDocuments_ = 0;
+
+    PrintOutcome outcome_;                   // of the job, or of the last document outside a job
+    QString documentName_;                   // the printing system's name for the documents
+    std::unique_ptr<QTemporaryFile> spool_;  // CUPS: the document in hand, submitted at EndDoc
+    QHash<QString, QPageLayout> queueLayouts_;  // each queue's default page, as first asked
 };

@@ -8,11 +8,18 @@ double SimulatedPrinter::TextWidth(const QString& text) {
 }
 
 void SimulatedPrinter::Print(const QString&) {
+    open_ = true;
     x_ = 0;
     y_ += fontSize_ * 24;
 }
 
 void SimulatedPrinter::EndDoc() {
+    if (open_) {
+        ++ended_;
+        if (decline_) outcome_.declined = true;
+        else if (!failure_.isEmpty() && ended_ >= failFrom_ && outcome_.failure.isEmpty()) outcome_.failure = failure_;
+    }
+    open_ = false;
     x_ = 0;
     y_ = 0;
 }

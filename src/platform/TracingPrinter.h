@@ -50,6 +50,8 @@ public:
     void setPrinter(int index) override;
     void StartJob() override { inner_.StartJob(); }
     void FinishJob() override { inner_.FinishJob(); }
+    PrintOutcome JobOutcome() const override { return inner_.JobOutcome(); }
+    void setDocumentName(const QString& name) override { inner_.setDocumentName(name); }
 
 private:
     void write(const QStringList& fields);

@@ -100,6 +100,19 @@ TEST(PrintJob, CommandsOnEveryTarget) {
         {"Sierra Sport test, a failed write", 4, 2, {}, 0, "", 1, {"Device I/O error"}, 0,
          [](Bench& b) { b.port.failOutputAfterBytes = 0; }, sportTest},
         {"Sierra Sport test, a port that will not open", 4, 2, {}, 0, "", 0, {kNoPort1}, 0, failOpen, sportTest},
+        // What the printing system refused is not counted; a file the user declined to name ends
+        // the job without a word, as a cancelled printer dialog does.
+        {"laser job refused by the printing system", 4, 3, {"S1@0,-100", "S2@3060,-100", "S3@6120,-100"}, 1, "", 0,
+         {"The labels were not printed.\r\nqueue refused"}, 3, [](Bench& b) { b.printer.simulated().failFrom(1, "queue refused"); }},
+        {"Dymo job refused from label 2 on", 1, 3, {"S1@0,0", "S2@0,0"}, 4, "", 0,
+         {"The labels from row 2 on were not printed.\r\nqueue refused"}, 1,
+         [](Bench& b) { b.printer.simulated().failFrom(2, "queue refused"); }},
+        {"instant Dymo row refused", 1, 3, {"S2@0,0"}, 2, "", 0, {"The labels were not printed.\r\nqueue refused"}, 0,
+         [](Bench& b) { b.printer.simulated().failFrom(1, "queue refused"); }, instant2},
+        {"laser job whose file was declined", 4, 3, {"S1@0,-100", "S2@3060,-100", "S3@6120,-100"}, 1, "", 0, {}, 3,
+         [](Bench& b) { b.printer.simulated().declineDocuments(true); }},
+        {"Dymo job whose file was declined", 1, 3, {"S1@0,0"}, 2, "", 0, {}, 0,
+         [](Bench& b) { b.printer.simulated().declineDocuments(true); }},
         {"laser printer setup cancelled: no message", 4, 3, {}, 0, "", 0, {}, 0, {}, [](Bench& b) { LaserSetup(b, false); }},
         {"laser printer setup failing: reported", 4, 3, {}, 0, "", 0, {"No printers are installed"}, 0, {},
          [](Bench& b) { LaserSetup(b, true); }},
@@ -125,6 +138,17 @@ TEST(PrintJob, CommandsOnEveryTarget) {
         b.job.PrintLabels();
         EXPECT_FALSE(b.job.PrintCancelled() || alerts(b.dialogs).contains(kCancelled));
     }
+}
+
+// The printing system shows each job under a name: the data file's when the grid came from one,
+// else the number of rows.
+TEST(PrintJob, JobsAreNamedByDataFileOrRowCount) {
+    Bench b(4, 5);
+    b.job.PrintLabels();
+    EXPECT_EQ(b.printer.simulated().documentName(), "Tagwell labels - 5 rows");
+    b.job.setJobSource("walk.txt");
+    b.job.PrintLabels();
+    EXPECT_EQ(b.printer.simulated().documentName(), "Tagwell labels - walk.txt");
 }
 
 TEST(PrintJob, SerialConfigurationNeverStopsTheCaller) {

@@ -1,0 +1,281 @@
+// Printing through a CUPS scheduler of the test's own with cups-pdf queues: an accepting laser
+// queue, a queue that rejects jobs, a Dymo queue whose default page is its label, and the scheduler
+// stopped. What the program says is checked against what the scheduler and cups-pdf did.
+#include "PrivateCups.h"
+#include "cli/CliRunner.h"
+#include "grid/LabelGrid.h"
+#include "output/PrintJob.h"
+#include "platform/QtPrinter.h"
+#include "platform/QtPrinterSetup.h"
+#include "shell/Common.h"
+#include "shell/ProgramOptions.h"
+#include "support/FakeSerialPort.h"
+#include "support/FakeUi.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPrintDialog>
+#include <QRandomGenerator>
+#include <QTimer>
+
+namespace {
+
+const QString kDemo = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/");
+
+class FakeWindow : public PrintJobWindow {
+public:
+    QString button = QStringLiteral("Print"), caption;
+    QString Caption() const override { return caption; }
+    void setCaption(const QString& c) override { caption = c; }
+    QString PrintButtonCaption() const override { return button; }
+    void setPrintButtonCaption(const QString& c) override { button = c; }
+};
+
+QStringList alerts(const ScriptedDialogs& dialogs) {
+    QStringList prompts;
+    for (const auto& m : dialogs.messages) prompts << m.prompt;
+    return prompts;
+}
+
+// A token for job names, so that a test finds its own PDFs among any others.
+QString token() { return QStringLiteral("tw") + QString::number(QRandomGenerator::global()->generate(), 36); }
+
+// "w x h" of the first page, in whole points.
+QString pageSize(const QString& pdf) {
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    info.waitForFinished(30000);
+    const auto m = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(QString::fromUtf8(info.readAllStandardOutput()));
+    return m.hasMatch() ? QStringLiteral("%1 x %2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()))
+                        : QStringLiteral("<no page>");
+}
+
+// The symbols zbarimg reads on the first page (cups-pdf's fonts keep no text to extract).
+QStringList symbols(const QString& pdf) {
+    QProcess::execute("pdftoppm", {"-r", "300", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, pdf});
+    QProcess zbar;
+    zbar.start("zbarimg", {"-q", "--raw", pdf + ".png"});
+    zbar.waitForFinished(60000);
+    QFile::remove(pdf + ".png");
+    return QString::fromLatin1(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+class CupsPrinting : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        cups_ = new PrivateCups;
+        startError_ = cups_->start();
+        const QString label = cups_->labelPpd();
+        if (startError_.isEmpty() && label.isEmpty()) startError_ = "cannot write the label PPD";
+        if (startError_.isEmpty()) startError_ = cups_->addQueue("accept", PrivateCups::plainPpd(), true);
+        if (startError_.isEmpty()) startError_ = cups_->addQueue("dymo", label, true);
+        if (startError_.isEmpty()) startError_ = cups_->addQueue("reject", PrivateCups::plainPpd(), false);
+    }
+    static void TearDownTestSuite() {
+        delete cups_;
+        cups_ = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(startError_.isEmpty()) << "the private cupsd did not start: " << startError_.toStdString(); }
+
+    static PrivateCups* cups_;
+    static QString startError_;
+};
+PrivateCups* CupsPrinting::cups_ = nullptr;
+QString CupsPrinting::startError_;
+
+// The print job on the Qt printer, with scripted dialogs and grid rows of demo-like items.
+struct QtBench {
+    ScriptedDialogs dialogs;
+    QtPrinter printer{dialogs};
+    LabelGrid grid;
+    ProgramOptions options;
+    FakeSerialPort port;
+    FakeEventPump pump;
+    FakeWindow window;
+    FakeScreenPointer pointer;
+    Hourglass hourglass{pointer};
+    PrintJob job{grid, options, printer, port, dialogs, pump, window, hourglass};
+
+    QtBench(int target, int rows) {
+        grid.setRows(33);
+        const QStringList upcs{"036000291452", "012345678905", "042100005264"};
+        for (int r = 1; r <= rows; ++r) {
+            const QStringList cells{QString::number(100000 + r), "MF", QStringLiteral("DESC %1").arg(r), "A1", "1.99", "EA", "1",
+                                    upcs[r % 3]};
+            for (int c = 0; c < 8; ++c) grid.setTextMatrix(r, c + 1, cells[c]);
+        }
+        options.SierraPrint = static_cast<std::int16_t>(target);
+        options.SierraFormat1 = kDemo + "demo.fa1";
+        options.SierraFormat3 = kDemo + "demo.fa3";
+        options.SierraFormat4 = kDemo + "demo.fa4";
+    }
+    void use(const QString& name) { printer.setPrinter(static_cast<int>(printer.Printers().indexOf(name))); }
+};
+
+TEST_F(CupsPrinting, ALaserJobReachesTheQueueUnderItsNameOnTheQueuesPage) {
+    QtBench b(3, 3);
+    ASSERT_TRUE(b.printer.Printers().contains("accept")) << b.printer.Printers().join(", ").toStdString();
+    b.use("accept");
+    const QString tag = token();
+    b.job.setJobSource(tag + ".txt");
+    b.job.PrintLabels();
+    EXPECT_EQ(alerts(b.dialogs), QStringList{" 3 items printed."});
+
+    ASSERT_TRUE(cups_->waitForJobs());
+    const QStringList sent = cups_->submitted("Tagwell labels - " + tag + ".txt");
+    ASSERT_EQ(sent.size(), 1) << cups_->completedJobs().join(", ").toStdString();
+    // The queue's default page (A4 for cups-pdf), not a page the program chose.
+    EXPECT_EQ(pageSize(sent[0]), "595 x 842");
+    const QStringList pdfs = PrivateCups::outputs(tag);
+    ASSERT_EQ(pdfs.size(), 1);
+    // The three labels' symbols scan from what came out of the queue.
+    QStringList scanned = symbols(pdfs[0]);
+    scanned.sort();
+    EXPECT_EQ(scanned, (QStringList{"0012345678905", "0036000291452", "0042100005264"}));
+    for (const QString& f : pdfs) QFile::remove(f);
+}
+
+TEST_F(CupsPrinting, DymoLabelsPrintOnTheQueuesLabelOneJobEach) {
+    QtBench b(1, 2);
+    b.options.SierraDymoDeviceName = "dymo";
+    const QString tag = token();
+    b.job.setJobSource(tag);
+    b.job.PrintLabels();
+    EXPECT_EQ(alerts(b.dialogs), QStringList{});
+
+    ASSERT_TRUE(cups_->waitForJobs());
+    // Each label a job of its own, on the queue's label turned to landscape.
+    const QStringList sent = cups_->submitted("Tagwell labels - " + tag);
+    ASSERT_EQ(sent.size(), 2) << cups_->completedJobs().join(", ").toStdString();
+    for (const QString& doc : sent) EXPECT_EQ(pageSize(doc), "252 x 79");
+    // cups-pdf names the files of one job name alike: at least one is there, on the label.
+    const QStringList pdfs = PrivateCups::outputs(tag);
+    ASSERT_FALSE(pdfs.isEmpty());
+    for (const QString& pdf : pdfs) {
+        EXPECT_EQ(pageSize(pdf), "79 x 252");
+        QFile::remove(pdf);
+    }
+}
+
+// Each way the labels do not reach a printer says so instead of counting them, once per job.
+TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
+    struct Case {
+        const char* name;
+        int target;
+        const char* printer;  // laser: the current printer; Dymo: the Dymo device name
+        bool stopScheduler;
+        const char* reason;   // part of the printing system's reason
+    };
+    const Case cases[] = {
+        {"laser on a rejecting queue", 3, "reject", false, "not accepting jobs"},
+        {"Dymo on a rejecting queue", 1, "reject", false, "not accepting jobs"},
+        {"laser with the scheduler stopped", 4, "accept", true, "The printer accept did not take the job: the printing system at"},
+        {"Dymo with the scheduler stopped", 1, "dymo", true, "The printer dymo did not take the job: the printing system at"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QtBench b(c.target, 3);
+        if (c.target == 1) b.options.SierraDymoDeviceName = c.printer;
+        else b.use(c.printer);
+        // The printer was picked while the scheduler ran; it stops before the job.
+        if (c.stopScheduler) cups_->stop();
+        b.job.PrintLabels();
+        if (c.stopScheduler) ASSERT_EQ(cups_->start(), QString());
+        const QStringList shown = alerts(b.dialogs);
+        ASSERT_EQ(shown.size(), 1) << shown.join(" | ").toStdString();
+        EXPECT_TRUE(shown[0].startsWith("The labels were not printed.\r\n")) << shown[0].toStdString();
+        EXPECT_TRUE(shown[0].contains(c.reason)) << shown[0].toStdString();
+        EXPECT_EQ(b.window.button, "Print");
+    }
+}
+
+// With no printer the labels go into a PDF file; cancelling its dialog prints nothing and counts
+// nothing, as cancelling the printer dialog does.
+TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
+    for (int target : {3, 1}) {
+        SCOPED_TRACE(target);
+        QtBench b(target, 3);
+        b.use(QtPrinter::fileDeviceName());
+        b.options.SierraDymoDeviceName = "None";
+        b.dialogs.fileAnswers.push_back(std::nullopt);
+        b.job.PrintLabels();
+        EXPECT_EQ(alerts(b.dialogs), QStringList{});
+        EXPECT_EQ(b.dialogs.saveRequests.size(), 1u);  // asked once for the whole job
+        EXPECT_EQ(b.window.button, "Print");
+    }
+}
+
+TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
+    CliRunner cli;
+    cli.saveSettings({{"DICTIONARY", Fixture("@/store.dct")}});
+    // The job is named after the data file: a name of this run's own.
+    const QString rows = cli.path(token() + ".txt");
+    ASSERT_TRUE(QFile::copy(Fixture("@/sierra-rows.txt"), rows));
+    const QStringList print{"print", rows, "--target", "3", "--format", kDemo + "demo.fa3"};
+
+    const CliResult ok = cli.run(print + QStringList{"--printer", "accept"});
+    EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
+    EXPECT_EQ(ok.out, " 2 items printed.\n");
+    ASSERT_TRUE(cups_->waitForJobs());
+    const QString name = QFileInfo(rows).fileName();
+    EXPECT_TRUE(cups_->completedJobs().contains("Tagwell labels - " + name));
+    const QStringList pdfs = PrivateCups::outputs(QFileInfo(rows).completeBaseName());
+    EXPECT_EQ(pdfs.size(), 1);
+    for (const QString& f : pdfs) QFile::remove(f);
+
+    const CliResult refused = cli.run(print + QStringList{"--printer", "reject"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out, QByteArray());
+    EXPECT_TRUE(refused.err.startsWith("The labels were not printed.")) << refused.err.toStdString();
+
+    // Printers, but none of them the default: the message names them.
+    const CliResult noDefault = cli.run(print);
+    EXPECT_EQ(noDefault.exitCode, 1);
+    EXPECT_TRUE(noDefault.err.contains("No default printer is set among the installed printers (accept, dymo, reject)"))
+        << noDefault.err.toStdString();
+
+    cups_->stop();
+    const CliResult down = cli.run(print);
+    ASSERT_EQ(cups_->start(), QString());
+    EXPECT_EQ(down.exitCode, 1);
+    EXPECT_TRUE(down.err.contains("does not answer")) << down.err.toStdString();
+}
+
+// Laser Printer Setup makes the chosen printer the user's default in CUPS (what lpoptions -d
+// sets): `lpstat -d` and a later run start on it. Cancel changes nothing.
+TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
+    const auto answerDialog = [](const QString& printer) {
+        QTimer::singleShot(0, [printer] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            if (printer.isEmpty()) return dialog->reject();
+            auto* names = dialog->findChild<QComboBox*>("printers");
+            ASSERT_NE(names, nullptr);
+            names->setCurrentIndex(names->findText(printer));
+            dialog->accept();
+        });
+    };
+    const auto systemDefault = [] {
+        QByteArray out;
+        cups_->tool("lpstat", {"-d"}, &out);
+        return QString::fromUtf8(out).trimmed();
+    };
+    const QString before = systemDefault();
+    ScriptedDialogs dialogs;
+    QtPrinter printer(dialogs);
+    QtPrinterSetupDialog setup(printer);
+
+    answerDialog({});
+    EXPECT_FALSE(setup.ShowPrinterSetup());
+    EXPECT_EQ(systemDefault(), before);
+
+    answerDialog("dymo");
+    EXPECT_TRUE(setup.ShowPrinterSetup());
+    EXPECT_EQ(printer.DeviceName(), "dymo");
+    EXPECT_EQ(systemDefault(), "system default destination: dymo");
+    EXPECT_EQ(QtPrinter(dialogs).DeviceName(), "dymo");
+    QFile::remove(cups_->home() + "/.cups/lpoptions");
+}
+
+}  // namespace

@@ -1,0 +1,237 @@
+#pragma once
+// A CUPS scheduler of the test's own: its ServerRoot, spool, logs and socket in a temporary folder,
+// a port chosen free at run time, and cups-pdf queues on it. The test process points CUPS_SERVER,
+// CUPS_SERVERROOT and HOME at it (and clears LPDEST and PRINTER), so neither the program nor the
+// CUPS tools it runs ever reach the machine's scheduler, its printers or /etc/cups.
+//
+// cups-pdf writes a job of an unknown user into its anonymous folder (AnonDirName of its own
+// configuration), named after the job; jobs are therefore sent under a user name no account has,
+// and a test finds its PDFs by a token it put in the job name.
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cups/cups.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+
+class PrivateCups {
+public:
+    PrivateCups() { dir_.setAutoRemove(true); }
+    ~PrivateCups() { stop(); }
+    PrivateCups(const PrivateCups&) = delete;
+    PrivateCups& operator=(const PrivateCups&) = delete;
+
+    // Writes the configuration, points this process at the scheduler and starts it. "" or why not.
+    QString start() {
+        if (!dir_.isValid()) return QStringLiteral("no temporary folder");
+        if (!configured_) {
+            if (const QString why = configure(); !why.isEmpty()) return why;
+            configured_ = true;
+        }
+        return launch();
+    }
+
+    // Ends the scheduler (it can be started again on the same folder).
+    void stop() {
+        if (cupsd_.state() == QProcess::NotRunning) return;
+        cupsd_.terminate();
+        if (!cupsd_.waitForFinished(20000)) {
+            cupsd_.kill();
+            cupsd_.waitForFinished(5000);
+        }
+    }
+
+    // Adds a cups-pdf queue with `ppd`, accepting jobs or rejecting them. "" or lpadmin's reason.
+    QString addQueue(const QString& name, const QString& ppd, bool accepting) {
+        QString why = tool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppd});
+        if (why.isEmpty() && !accepting) why = tool(QStringLiteral("cupsreject"), {name});
+        return why;
+    }
+
+    // A copy of the cups-pdf PPD whose default page is a Dymo address label (1.1 x 3.5 in, 79 x
+    // 252 points) with a printable area 4 points in from each edge.
+    QString labelPpd() {
+        QFile in(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"));
+        if (!in.open(QIODevice::ReadOnly)) return {};
+        QByteArray ppd = in.readAll();
+        const QByteArray label = "w79h252/30252 Address";
+        ppd.replace("*DefaultPageSize: A4", "*DefaultPageSize: w79h252\n*PageSize " + label +
+                                                ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"");
+        ppd.replace("*DefaultPageRegion: A4", "*DefaultPageRegion: w79h252\n*PageRegion " + label +
+                                                  ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"");
+        ppd.replace("*DefaultImageableArea: A4", "*DefaultImageableArea: w79h252\n*ImageableArea " + label + ": \"4 4 75 248\"");
+        ppd.replace("*DefaultPaperDimension: A4", "*DefaultPaperDimension: w79h252\n*PaperDimension " + label + ": \"79 252\"");
+        const QString path = dir_.filePath(QStringLiteral("dymo-label.ppd"));
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(ppd) != ppd.size()) return {};
+        return path;
+    }
+
+    static QString plainPpd() { return QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"); }
+
+    // Runs a CUPS command-line tool against this scheduler. "" or its error output.
+    QString tool(const QString& program, const QStringList& args, QByteArray* out = nullptr) const {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(60000)) return program + QStringLiteral(" did not finish");
+        if (out) *out = p.readAllStandardOutput();
+        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+            return program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(p.readAllStandardError());
+        return {};
+    }
+
+    // Waits until the scheduler has no job left that is pending or printing (each job ends as
+    // completed, stopped or aborted). False when that did not happen within two minutes.
+    bool waitForJobs() const {
+        using namespace std::chrono;
+        const auto until = steady_clock::now() + minutes(2);
+        while (steady_clock::now() < until) {
+            cups_job_t* jobs = nullptr;
+            const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_ACTIVE);
+            cupsFreeJobs(n, jobs);
+            if (n == 0 && cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE) return true;
+            QThread::msleep(100);  // the scheduler's own pace: filters and gs run as their own processes
+        }
+        return false;
+    }
+
+    // The jobs the scheduler completed, by name.
+    QStringList completedJobs() const {
+        cups_job_t* jobs = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
+        QStringList names;
+        for (int i = 0; i < n; ++i)
+            if (jobs[i].state == IPP_JSTATE_COMPLETED) names << QString::fromUtf8(jobs[i].title);
+        cupsFreeJobs(n, jobs);
+        return names;
+    }
+
+    // The documents as the program submitted them, of the completed jobs named `title`, in job
+    // order (the scheduler keeps them in its spool).
+    QStringList submitted(const QString& title) const {
+        cups_job_t* jobs = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
+        QMap<int, QString> files;
+        for (int i = 0; i < n; ++i)
+            if (QString::fromUtf8(jobs[i].title) == title)
+                files[jobs[i].id] = dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')));
+        cupsFreeJobs(n, jobs);
+        return files.values();
+    }
+
+    // The PDFs cups-pdf wrote for jobs whose name holds `token` (cups-pdf makes a file name of the
+    // job name, so the token must be letters and digits).
+    static QStringList outputs(const QString& token) {
+        QDir out(anonymousFolder());
+        QStringList found;
+        for (const QString& name : out.entryList({QStringLiteral("*.pdf")}, QDir::Files))
+            if (name.contains(token)) found << out.filePath(name);
+        return found;
+    }
+
+    const QString& socket() const { return socket_; }
+    QString home() const { return dir_.filePath(QStringLiteral("home")); }
+
+private:
+    static QString anonymousFolder() {
+        QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
+        if (conf.open(QIODevice::ReadOnly)) {
+            static const QRegularExpression anon(QStringLiteral("^AnonDirName\\s+(\\S+)"), QRegularExpression::MultilineOption);
+            const auto m = anon.match(QString::fromLocal8Bit(conf.readAll()));
+            if (m.hasMatch()) return m.captured(1);
+        }
+        return QStringLiteral("/var/spool/cups-pdf/ANONYMOUS");
+    }
+
+    QString configure() {
+        // Filters run as the scheduler's unprivileged user: the folders must be reachable to it.
+        ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);
+        for (const char* sub : {"root", "spool", "spool/tmp", "state", "cache", "log", "home"})
+            if (!QDir(dir_.path()).mkpath(QString::fromLatin1(sub))) return QStringLiteral("cannot make %1").arg(sub);
+        port_ = freePort();
+        if (!port_) return QStringLiteral("no free port");
+        socket_ = dir_.filePath(QStringLiteral("cups.sock"));
+        const QString root = dir_.filePath(QStringLiteral("root"));
+        const QByteArray cupsd =
+            "Listen " + socket_.toUtf8() + "\nListen 127.0.0.1:" + QByteArray::number(port_) +
+            "\nLogLevel info\nBrowsing Off\nWebInterface No\nDefaultAuthType None\nMaxJobs 0\nPreserveJobHistory Yes\n"
+            "PreserveJobFiles Yes\n"
+            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
+            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
+        const QString d = dir_.path();
+        const QByteArray files = "ServerRoot " + root.toUtf8() + "\nRequestRoot " + (d + "/spool").toUtf8() +
+                                 "\nTempDir " + (d + "/spool/tmp").toUtf8() + "\nStateDir " + (d + "/state").toUtf8() +
+                                 "\nCacheDir " + (d + "/cache").toUtf8() + "\nErrorLog " + (d + "/log/error_log").toUtf8() +
+                                 "\nAccessLog " + (d + "/log/access_log").toUtf8() + "\nPageLog " +
+                                 (d + "/log/page_log").toUtf8() + "\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n";
+        if (!write(root + "/cupsd.conf", cupsd) || !write(root + "/cups-files.conf", files))
+            return QStringLiteral("cannot write the scheduler's configuration");
+
+        qputenv("CUPS_SERVER", socket_.toUtf8());
+        qputenv("CUPS_SERVERROOT", root.toUtf8());
+        qputenv("HOME", home().toUtf8());
+        qputenv("CUPS_USER", "tagwell-test-nobody");
+        qunsetenv("LPDEST");
+        qunsetenv("PRINTER");
+        return {};
+    }
+
+    QString launch() {
+        const QString root = dir_.filePath(QStringLiteral("root"));
+        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+        cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
+                     {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
+        if (!cupsd_.waitForStarted(10000)) return QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
+        // Ready when it answers on its socket.
+        for (int i = 0; i < 300; ++i) {
+            if (cupsd_.state() == QProcess::NotRunning)
+                return QStringLiteral("cupsd ended: ") + QString::fromLocal8Bit(cupsd_.readAll()) + errorLog();
+            QByteArray answer;
+            if (tool(QStringLiteral("lpstat"), {"-r"}, &answer).isEmpty() && answer.startsWith("scheduler is running"))
+                return {};
+            QThread::msleep(100);  // the scheduler is still opening its socket
+        }
+        return QStringLiteral("cupsd does not answer on ") + socket_ + errorLog();
+    }
+
+    QString errorLog() const {
+        QFile log(dir_.filePath(QStringLiteral("log/error_log")));
+        return log.open(QIODevice::ReadOnly) ? QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll().right(2000)) : QString();
+    }
+
+    // A loopback port free now, released for the scheduler to take.
+    static quint16 freePort() {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (fd < 0) return 0;
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof a;
+        quint16 port = 0;
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+            port = ntohs(a.sin_port);
+        ::close(fd);
+        return port;
+    }
+
+    static bool write(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+
+    QTemporaryDir dir_;
+    QProcess cupsd_;
+    QString socket_;
+    quint16 port_ = 0;
+    bool configured_ = false;
+};
