@@ -40,8 +40,8 @@ TEST(QodbcDatabaseName, DataSourceNamesFromTheUsersOdbcIniOpen) {
     QtOdbcRecordSetFactory factory;
     for (const char* connect : {"tagwell_test_inv", "DSN=tagwell_test_inv; UID=SA; PWD=", "UID=SA;DSN=tagwell_test_inv"}) {
         auto rs = factory.CreateRecordSet();
-        EXPECT_NO_THROW(rs->Open("SELECT COUNT(*) FROM t", connect)) << connect;
-        if (rs->IsOpen()) { EXPECT_EQ(rs->Fields(0).Value().toInt(), 2) << connect; }
+        EXPECT_NO_THROW(rs->Open(RecordQuery{"t", "v", "b"}, connect)) << connect;
+        if (rs->IsOpen()) { EXPECT_EQ(rs->Fields(0).Value().toString(), "b") << connect; }
     }
     if (saved.isEmpty()) qunsetenv("ODBCINI");
     else qputenv("ODBCINI", saved);
