@@ -141,13 +141,18 @@ SqlDialect dialectOf(const QSqlDatabase& db) {
         dialect.quoteOpen = quoted.left(1);
         dialect.quoteClose = quoted.right(1);
     }
-    // The session's own setting decides; a probe that fails leaves backslashes plain.
+    // The database's own answer decides; a probe that fails changes nothing.
     const auto probe = [&](const QString& sql) -> QString {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("?");
     };
-    if (dialect.quoteOpen == u"`") {  // MySQL, MariaDB (and Access, where the probe fails)
+    if (dbms == QSqlDriver::UnknownDbms && dialect.quoteOpen == u"\"" && probe(QStringLiteral("SELECT sqlite_version()")) != u"?") {
+        // SQLite reads a double-quoted name that matches no column as a text, so a table without
+        // the key column would answer every key instead of failing; brackets are names only.
+        dialect.quoteOpen = QStringLiteral("[");
+        dialect.quoteClose = QStringLiteral("]");
+    } else if (dialect.quoteOpen == u"`") {  // MySQL, MariaDB (and Access, where the probe fails)
         const QString mode = probe(QStringLiteral("SELECT @@SESSION.sql_mode"));
         dialect.backslashEscapes = mode != u"?" && !mode.contains(QLatin1String("NO_BACKSLASH_ESCAPES"), Qt::CaseInsensitive);
     } else if (dbms == QSqlDriver::PostgreSQL) {

@@ -29,7 +29,8 @@ private:
 };
 
 // How the connected database writes the two parts of a query that are not plain words: the marks
-// around a column name (the driver's identifier quote, brackets on SQL Server), and whether a
+// around a column name (the driver's identifier quote; brackets on SQL Server, and on SQLite, which
+// would take a double-quoted name of no column for a text), and whether a
 // backslash inside a text literal starts an escape there (MySQL and MariaDB unless the session
 // has NO_BACKSLASH_ESCAPES, PostgreSQL with standard_conforming_strings off).
 struct SqlDialect {
