@@ -75,7 +75,7 @@ std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsS
 // when there is no such item, and also when the query cannot be run at all (the database went
 // away in the middle of the import): the record then goes on as the file gave it, and the first
 // such failure is kept in `failure`.
-bool findItem(RecordSet& inv, const QString& sku, QString& failure) noexcept {
+bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed) noexcept {
     try {
         inv.Open(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), sku));
         if (inv.Eof()) return false;  // closed by the caller, with every consulted query
@@ -83,6 +83,7 @@ bool findItem(RecordSet& inv, const QString& sku, QString& failure) noexcept {
         return true;
     } catch (...) {
         if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, FailureText(std::current_exception()));
+        failed = true;
         closeQuietly(&inv);
         return false;
     }
@@ -171,7 +172,10 @@ void DataFileImport::readRecords(bool priceChange) {
                 }
 
                 const bool consulted = inv && (priceChange || anyBlank);
-                const bool found = consulted && findItem(*inv, values[kSku], queryFailure_);
+                // A database whose query failed (locked, gone) is left out for the rest of the
+                // import: each record would otherwise wait for it again.
+                bool invFailed = false;
+                const bool found = consulted && findItem(*inv, values[kSku], queryFailure_, invFailed);
 
                 if (priceChange && blank[kRetail]) {
                     accept = false;  // no new price
@@ -188,12 +192,14 @@ void DataFileImport::readRecords(bool priceChange) {
                         if (kFields[i].fromInventory && blank[i]) inventoryText(*inv, kFields[i].name, values[i]);
                 }
                 if (consulted) closeQuietly(inv.get());
+                if (invFailed) inv.reset();
 
                 if (accept && blank[kUpc] && upc) {
                     QString problem;
                     values[kUpc] = FindPreferredUpc(*upc, values[kSku], &problem);
                     if (queryFailure_.isEmpty() && !problem.isEmpty())
                         queryFailure_ = DatabaseProblem(StoreDatabase::Upc, problem);
+                    if (!problem.isEmpty()) upc.reset();
                 }
 
                 if (accept) {

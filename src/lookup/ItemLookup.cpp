@@ -104,7 +104,7 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
     };
 
     const QString upcConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCUPC"), QString());
-    const bool upcUsable = !IsBlank(upcConnect) && connectTo(recordSet(), upcConnect, StoreDatabase::Upc, failure);
+    bool upcUsable = !IsBlank(upcConnect) && connectTo(recordSet(), upcConnect, StoreDatabase::Upc, failure);
 
     // A scanned UPC becomes the stock number of the first upc row that carries it. A failing
     // conversion query or a row without a stock number counts as "not found".
@@ -131,6 +131,9 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
         } catch (...) {
             converted = false;
             failure.note(StoreDatabase::Upc, FailureText(std::current_exception()));
+            // A database that failed once (locked, gone) is not asked again in this look-up, so
+            // that one scan waits for it once at most.
+            upcUsable = false;
         }
         closeQuietly(rs);
         if (converted) entry.sku = stockNumber;

@@ -207,6 +207,9 @@ TEST_F(ImportTest, DatabasesDroppedInTheMiddleLeaveTheRestAsTheFileGaveIt) {
                              "6|1006||||1.69|||"}));
     EXPECT_EQ(loads, 1);
     // The rows went in without the database's values, and the import says why, once.
+    // Each database is asked once after it failed, not once per remaining record.
+    EXPECT_EQ(spy.queries.filter("'1004'").size(), 2);
+    EXPECT_EQ(spy.queries.filter("'1005'").size() + spy.queries.filter("'1006'").size(), 0);
     const QString shown = Shown(dialogs);
     EXPECT_TRUE(shown.startsWith("Alert: 64 Inventory Database Problem: -2147467259, ") && shown.contains("no such table") &&
                 shown.count(u'\n') == 1)

@@ -129,7 +129,8 @@ TEST(SqlSafety, EveryQueryOfALookupIsAKeyQuery) {
         EntryTexts e;
         e.sku = key;
         LookupItem(e, 1, settings, factory);
-        ASSERT_EQ(factory.queries.size(), 4);
+        // A key the driver cannot take fails the UPC database's first query; it is not asked twice.
+        ASSERT_EQ(factory.queries.size(), key.contains(QChar(u'\0')) ? 3 : 4);
         for (const RecordQuery& q : factory.queries) {
             const QString asked = q.table + u'.' + q.keyColumn;
             EXPECT_TRUE(QStringList({"upc.149", "upc.1", "inv.1", "special.1"}).contains(asked)) << LogicalText(q).toStdString();
