@@ -16,6 +16,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
 
 enum class StoreKind { SQLite, PostgreSQL, MariaDB };
@@ -140,9 +141,8 @@ public:
     }
     ~StoreServer() {
         if (kind_ == StoreKind::PostgreSQL && !pgBin_.isEmpty())
-            RunTool(QStringLiteral("runuser"), asPostgres({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"),
-                                                           dir_ + QStringLiteral("/data"), QStringLiteral("-m"),
-                                                           QStringLiteral("immediate"), QStringLiteral("stop")}));
+            runPostgresTool({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
+                             QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("stop")});
         if (mariadb_) {
             mariadb_->terminate();
             if (!mariadb_->waitForFinished(30000)) mariadb_->kill();
@@ -161,9 +161,10 @@ public:
 
 private:
     // PostgreSQL refuses to run as root: as root its tools run as the postgres user.
-    QStringList asPostgres(const QStringList& command) const {
-        return ::geteuid() == 0 ? QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + command
-                                : QStringList{QStringLiteral("--")} + command;
+    static QString runPostgresTool(const QStringList& command) {
+        if (::geteuid() != 0) return RunTool(command.first(), command.mid(1));
+        return RunTool(QStringLiteral("runuser"),
+                       QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + command);
     }
 
     void startSqlite() {
@@ -190,18 +191,16 @@ private:
             }
         }
         const int port = FreePort();
-        error_ = RunTool(QStringLiteral("runuser"),
-                         asPostgres({pgBin_ + QStringLiteral("/initdb"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
+        error_ = runPostgresTool({pgBin_ + QStringLiteral("/initdb"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
                                      QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
                                      QStringLiteral("admin"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                                     QStringLiteral("--no-sync")}));
+                                     QStringLiteral("--no-sync")});
         if (!error_.isEmpty()) return;
-        error_ = RunTool(QStringLiteral("runuser"),
-                         asPostgres({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
+        error_ = runPostgresTool({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
                                      QStringLiteral("-l"), dir_ + QStringLiteral("/server.log"), QStringLiteral("-w"),
                                      QStringLiteral("-o"),
                                      QStringLiteral("-k %1 -p %2 -c listen_addresses= -c fsync=off").arg(dir_).arg(port),
-                                     QStringLiteral("start")}));
+                                     QStringLiteral("start")});
         if (!error_.isEmpty()) return;
         const QString server = QStringLiteral("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;").arg(dir_).arg(port);
         error_ = ExecOnOdbc(server + QStringLiteral("Database=postgres;Username=admin"),
