@@ -126,7 +126,9 @@ int RunLookup(const ParsedArguments& args, CliContext& cx) {
     EntryTexts entry;
     entry.sku = args.positional;
     QtOdbcRecordSetFactory recordSets;
-    LookupItem(entry, options.SierraConvertUpc, cx.settings, recordSets);
+    // The window's look-up stays silent for the clerk; here a database that failed must not pass
+    // for an item that is not there.
+    const QString failure = LookupItem(entry, options.SierraConvertUpc, cx.settings, recordSets);
 
     const std::pair<const char*, const QString*> fields[] = {
         {"sku", &entry.sku}, {"mfn", &entry.mfn}, {"desc", &entry.desc}, {"loc", &entry.loc},
@@ -138,5 +140,9 @@ int RunLookup(const ParsedArguments& args, CliContext& cx) {
     }
     cx.out << line << QStringLiteral("}\n");
     cx.out.flush();
+    if (!failure.isEmpty()) {
+        cx.dialogs.MsgBox(failure, MsgStyle::Information, kAlert);
+        return CliExit::Failed;
+    }
     return CliExit::Ok;
 }

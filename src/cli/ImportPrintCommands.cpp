@@ -53,6 +53,9 @@ struct ConsoleSession {
         DataFileImport run(cx.dialogs, cx.settings, grid, dctInv, datFile, &recordSets, hourglass, pump,
                            commands.LabelsPerSheet, [this] { commands.LoadRowIntoEntry(); });
         run.mnuFileRead(index);
+        // A database the window leaves out silently (its connection refused) still fails the run.
+        if (cx.dialogs.alerts() == before && !run.databaseFailure().isEmpty())
+            cx.dialogs.MsgBox(run.databaseFailure(), MsgStyle::Information, kAlert);
         return cx.dialogs.alerts() == before;
     }
 

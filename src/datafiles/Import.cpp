@@ -4,6 +4,7 @@
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
 #include "grid/LabelGrid.h"
+#include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
@@ -53,8 +54,10 @@ void closeQuietly(RecordSet* rs) noexcept {
 }
 
 // A record set connected to the database the setting names, or null when the setting is blank or
-// its connection is refused: that database is then left out of this import, without a message.
-std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsStore& settings, const QString& key) {
+// its connection is refused: that database is then left out of this import, without a message
+// (the refusal's text goes to `failure` for those who must report it).
+std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsStore& settings, const QString& key,
+                                            StoreDatabase database, QString& failure) {
     if (!factory) return nullptr;
     const QString connect = settings.GetSetting(kRegApp, kRegSec, key, QString());
     if (IsBlank(connect)) return nullptr;
@@ -63,20 +66,24 @@ std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsS
         if (rs) rs->setActiveConnection(connect);
         return rs;
     } catch (...) {
+        if (failure.isEmpty()) failure = DatabaseProblem(database, FailureText(std::current_exception()));
         return nullptr;
     }
 }
 
 // Runs the inventory query for `sku` and stands on its first row. False (the record set closed)
 // when there is no such item, and also when the query cannot be run at all (the database went
-// away in the middle of the import): the record then goes on as the file gave it.
-bool findItem(RecordSet& inv, const QString& sku) noexcept {
+// away in the middle of the import): the record then goes on as the file gave it, and the first
+// such failure is kept in `failure`.
+bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed) noexcept {
     try {
         inv.Open(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), sku));
         if (inv.Eof()) return false;  // closed by the caller, with every consulted query
         inv.MoveFirst();
         return true;
     } catch (...) {
+        if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, FailureText(std::current_exception()));
+        failed = true;
         closeQuietly(&inv);
         return false;
     }
@@ -109,6 +116,8 @@ QString DataFileImport::TooManyRowsMessage(int rowsRead) {
 void DataFileImport::mnuFileRead(int index) {
     stopRequested_ = false;
     rowsRead_ = 0;
+    connectFailure_.clear();
+    queryFailure_.clear();
     const QString key = QString::fromLatin1(kFileImpExpKey);
 
     FileDialogRequest request;
@@ -143,8 +152,10 @@ void DataFileImport::mnuFileRead(int index) {
 }
 
 void DataFileImport::readRecords(bool priceChange) {
-    std::unique_ptr<RecordSet> upc = connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCUPC"));
-    std::unique_ptr<RecordSet> inv = connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCINV"));
+    std::unique_ptr<RecordSet> upc =
+        connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCUPC"), StoreDatabase::Upc, connectFailure_);
+    std::unique_ptr<RecordSet> inv =
+        connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCINV"), StoreDatabase::Inventory, connectFailure_);
 
     hourglass_.ShowHourglass(true);
     int n = 0;
@@ -161,7 +172,10 @@ void DataFileImport::readRecords(bool priceChange) {
                 }
 
                 const bool consulted = inv && (priceChange || anyBlank);
-                const bool found = consulted && findItem(*inv, values[kSku]);
+                // A database whose query failed (locked, gone) is left out for the rest of the
+                // import: each record would otherwise wait for it again.
+                bool invFailed = false;
+                const bool found = consulted && findItem(*inv, values[kSku], queryFailure_, invFailed);
 
                 if (priceChange && blank[kRetail]) {
                     accept = false;  // no new price
@@ -178,8 +192,15 @@ void DataFileImport::readRecords(bool priceChange) {
                         if (kFields[i].fromInventory && blank[i]) inventoryText(*inv, kFields[i].name, values[i]);
                 }
                 if (consulted) closeQuietly(inv.get());
+                if (invFailed) inv.reset();
 
-                if (accept && blank[kUpc] && upc) values[kUpc] = FindPreferredUpc(*upc, values[kSku]);
+                if (accept && blank[kUpc] && upc) {
+                    QString problem;
+                    values[kUpc] = FindPreferredUpc(*upc, values[kSku], &problem);
+                    if (queryFailure_.isEmpty() && !problem.isEmpty())
+                        queryFailure_ = DatabaseProblem(StoreDatabase::Upc, problem);
+                    if (!problem.isEmpty()) upc.reset();
+                }
 
                 if (accept) {
                     if (n >= kMaxImportRows) {
@@ -211,6 +232,8 @@ void DataFileImport::readRecords(bool priceChange) {
     }
     closeQuietly(inv.get());
     closeQuietly(upc.get());
+    // The rows of records whose query failed went in as the file gave them: say so, once.
+    if (!queryFailure_.isEmpty()) Alert(dialogs_, queryFailure_);
 
     try {
         if (loadRowIntoEntry_) loadRowIntoEntry_();

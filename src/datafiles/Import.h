@@ -68,6 +68,11 @@ public:
     // Rows written to the grid by the last run (0 when none was accepted).
     int rowsRead() const { return rowsRead_; }
 
+    // The first database failure of the last run ("" when none): a query that failed (also shown
+    // as a message at the end of the import) or, failing that, a connection string refused at the
+    // start (left out silently, as the window does).
+    const QString& databaseFailure() const { return queryFailure_.isEmpty() ? connectFailure_ : queryFailure_; }
+
     // The "Alert:" text when a file holds more accepted records than the grid can take.
     static QString TooManyRowsMessage(int rowsRead);
 
@@ -88,4 +93,6 @@ private:
     bool stopRequested_ = false;
     bool running_ = false;
     int rowsRead_ = 0;
+    QString connectFailure_;
+    QString queryFailure_;
 };

@@ -1,5 +1,6 @@
 #include "lookup/ConnectionCommands.h"
 
+#include "lookup/ItemLookup.h"
 #include "platform/Dialogs.h"
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
@@ -7,6 +8,8 @@
 #include "shell/Common.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -17,7 +20,7 @@ struct DatabaseTexts {
     const char* editDefault;
     const char* inputTitle;
     const char* prompt;
-    const char* testQuery;
+    const char* table;  // the test query reads it whole: "SELECT * FROM <table>"
     const char* errorTitle;
     const char* notSetLine;
     const char* okLine;
@@ -27,15 +30,15 @@ struct DatabaseTexts {
 const DatabaseTexts& textsOf(StoreDatabase database) {
     static const DatabaseTexts inventory{
         "ODBCINV", "INV", "INV ODBC Connect String",
-        "Default Connect String: DSN=inv; UID=SA; PWD=\r\n(Table = inv)", "SELECT * FROM inv", "INV Database",
+        "Default Connect String: DSN=inv; UID=SA; PWD=\r\n(Table = inv)", "inv", "INV Database",
         "Inventory Database not set to an ODBC data source.", "Inventory Database OK", "Inventory Database Problem: "};
     static const DatabaseTexts cis{
         "ODBCCIS", "CIS", "CIS ODBC Connect String",
-        "Default Connect String: DSN=cis; UID=SA; PWD=\r\n(Table = special)", "SELECT * FROM special", "CIS Database",
+        "Default Connect String: DSN=cis; UID=SA; PWD=\r\n(Table = special)", "special", "CIS Database",
         "Optional CIS Database not set to an ODBC data source.", "CIS Database OK", "CIS Database Problem: "};
     static const DatabaseTexts upc{
         "ODBCUPC", "UPC", "UPC ODBC Connect String",
-        "Default Connect String: DSN=upc; UID=SA; PWD=\r\n(Table = upc)", "SELECT * FROM upc", "UPC Database",
+        "Default Connect String: DSN=upc; UID=SA; PWD=\r\n(Table = upc)", "upc", "UPC Database",
         "UPC Database not set to an ODBC data source.", "UPC Database OK", "UPC Database Problem: "};
     switch (database) {
     case StoreDatabase::Inventory: return inventory;
@@ -65,9 +68,9 @@ struct Failure {
 };
 
 // Runs the test query on `connect` and closes it again. The failure, if any.
-std::optional<Failure> tryTestQuery(RecordSet& rs, const QString& query, const QString& connect) {
+std::optional<Failure> tryTestQuery(RecordSet& rs, const QString& table, const QString& connect) {
     try {
-        rs.Open(query, connect);
+        rs.Open(RecordQuery{table, {}, {}}, connect);
         rs.Close();
         return std::nullopt;
     } catch (const TagwellError& e) {
@@ -82,7 +85,38 @@ std::optional<Failure> tryTestQuery(RecordSet& rs, const QString& query, const Q
     }
 }
 
+// A key no store uses as a stock number or a UPC; its apostrophe makes the literal's quoting part
+// of the test.
+const QString kNoSuchKey = QStringLiteral("Tagwell's key query test");
+
 }  // namespace
+
+QString DatabaseProblem(StoreDatabase database, const QString& failure) {
+    return QString::fromLatin1(textsOf(database).problemPrefix) + failure;
+}
+
+QString TestKeyQueries(StoreDatabase database, const QString& connect, RecordSetFactory& factory) {
+    std::vector<RecordQuery> queries;
+    switch (database) {
+    case StoreDatabase::Upc:
+        queries = {KeyQuery(QStringLiteral("upc"), QStringLiteral("149"), kNoSuchKey),
+                   KeyQuery(QStringLiteral("upc"), QStringLiteral("1"), kNoSuchKey)};
+        break;
+    case StoreDatabase::Inventory: queries = {KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), kNoSuchKey)}; break;
+    case StoreDatabase::Cis: queries = {KeyQuery(QStringLiteral("special"), QStringLiteral("1"), kNoSuchKey)}; break;
+    }
+    try {
+        std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
+        rs->setActiveConnection(connect);
+        for (const RecordQuery& query : queries) {
+            rs->Open(query);
+            rs->Close();
+        }
+        return {};
+    } catch (...) {
+        return FailureText(std::current_exception());
+    }
+}
 
 void EditConnectionString(StoreDatabase database, Dialogs& dialogs, SettingsStore& settings,
                           RecordSetFactory& factory) {
@@ -98,7 +132,7 @@ void EditConnectionString(StoreDatabase database, Dialogs& dialogs, SettingsStor
     }
     const QString trimmed = trimSpaces(answer);
     std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
-    if (const auto failure = tryTestQuery(*rs, QString::fromLatin1(t.testQuery), trimmed)) {
+    if (const auto failure = tryTestQuery(*rs, QString::fromLatin1(t.table), trimmed)) {
         dialogs.MsgBox(QStringLiteral("Error opening selected odbc source: ") + answer + kCrLf +
                            QString::number(failure->number) + QStringLiteral(": ") + failure->description,
                        MsgStyle::Information, QString::fromLatin1(t.errorTitle));
@@ -126,13 +160,18 @@ void TestDatabaseConnections(Dialogs& dialogs, SettingsStore& settings, RecordSe
             if (!rs) rs = factory.CreateRecordSet();
         } catch (...) {
         }
-        const auto failure = rs ? tryTestQuery(*rs, QString::fromLatin1(t.testQuery), connect)
+        const auto failure = rs ? tryTestQuery(*rs, QString::fromLatin1(t.table), connect)
                                 : std::optional<Failure>(Failure{RecordSetError::ProviderError,
                                                                  QStringLiteral("No record set available")});
-        if (!failure) message += QString::fromLatin1(t.okLine);
+        // The whole table can be read; the look-up's own queries must run too.
+        const QString keys = failure ? QString() : TestKeyQueries(database, connect, factory);
+        if (failure)
+            message += DatabaseProblem(database, QString::number(failure->number) + QStringLiteral(", ") +
+                                                     failure->description);
+        else if (!keys.isEmpty())
+            message += DatabaseProblem(database, keys);
         else
-            message += QString::fromLatin1(t.problemPrefix) + QString::number(failure->number) +
-                       QStringLiteral(", ") + failure->description;
+            message += QString::fromLatin1(t.okLine);
     }
     dialogs.MsgBox(message, MsgStyle::Information, QStringLiteral("Alert:"));
 }

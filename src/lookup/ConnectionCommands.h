@@ -4,7 +4,18 @@ class Dialogs;
 class RecordSetFactory;
 class SettingsStore;
 
+#include <QString>
+
 enum class StoreDatabase { Inventory, Cis, Upc };
+
+// "<Database> Problem: <failure>", as Test Database Connections words it ("Inventory Database
+// Problem: -2147467259, ...").
+QString DatabaseProblem(StoreDatabase database, const QString& failure);
+
+// Runs the queries the look-up and the import send to `database` with a key that matches nothing
+// (the table's key columns exist and can be compared with a text), besides the whole-table test
+// query. "" when they all run, else the first failure as "<number>, <description>".
+QString TestKeyQueries(StoreDatabase database, const QString& connect, RecordSetFactory& factory);
 
 // "Inventory Database" (mnuFileInv), "CIS Database (optional)" (mnuFileCis) and "UPC Database"
 // (mnuFileUPC): asks for the database's connection string and stores it, trimmed, once its test
@@ -14,6 +25,7 @@ enum class StoreDatabase { Inventory, Cis, Upc };
 void EditConnectionString(StoreDatabase database, Dialogs& dialogs, SettingsStore& settings,
                           RecordSetFactory& factory);
 
-// "Test Database Connections" (mnuFileTestDatabase): runs the test query of each configured
-// database and reports all three in one message. Changes no setting; never throws.
+// "Test Database Connections" (mnuFileTestDatabase): runs the test query and the key queries
+// (TestKeyQueries) of each configured database and reports all three in one message: a database
+// on which the look-up's own queries fail is a problem, not OK. Changes no setting; never throws.
 void TestDatabaseConnections(Dialogs& dialogs, SettingsStore& settings, RecordSetFactory& factory);

@@ -1,7 +1,9 @@
 #include "lookup/ItemLookup.h"
 
+#include "lookup/ConnectionCommands.h"
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
+#include "platform/TagwellError.h"
 #include "shell/Common.h"
 #include "shell/Numbers.h"
 
@@ -28,9 +30,18 @@ void closeQuietly(RecordSet& rs) noexcept {
     }
 }
 
+// The first failure of a look-up, worded for its database; later ones add nothing.
+struct FirstFailure {
+    QString text;
+    void note(StoreDatabase database, const QString& failure) {
+        if (text.isEmpty() && !failure.isEmpty()) text = DatabaseProblem(database, failure);
+    }
+};
+
 // Opens the query and stands on its first record. False, with the record set closed, when the
-// query fails or returns nothing: either way the step it serves contributes nothing.
-bool openOnFirst(RecordSet& rs, const QString& query) noexcept {
+// query fails or returns nothing: either way the step it serves contributes nothing (a failure
+// is noted).
+bool openOnFirst(RecordSet& rs, const RecordQuery& query, StoreDatabase database, FirstFailure& failure) noexcept {
     try {
         rs.Open(query);
         if (rs.Eof()) {
@@ -40,17 +51,19 @@ bool openOnFirst(RecordSet& rs, const QString& query) noexcept {
         rs.MoveFirst();
         return true;
     } catch (...) {
+        failure.note(database, FailureText(std::current_exception()));
         closeQuietly(rs);
         return false;
     }
 }
 
-bool connectTo(RecordSet& rs, const QString& connect) noexcept {
+bool connectTo(RecordSet& rs, const QString& connect, StoreDatabase database, FirstFailure& failure) noexcept {
     try {
         closeQuietly(rs);
         rs.setActiveConnection(connect);
         return true;
     } catch (...) {
+        failure.note(database, FailureText(std::current_exception()));
         return false;
     }
 }
@@ -78,7 +91,8 @@ void fillBoxes(EntryTexts& entry, const RecordSet& rs, const bool (&skip)[kValue
     }
 }
 
-void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory) {
+void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory,
+                 FirstFailure& failure) {
     for (const BoxColumn& b : kValueBoxes) (entry.*b.box).clear();
     if (IsBlank(entry.sku)) return;
 
@@ -90,7 +104,7 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
     };
 
     const QString upcConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCUPC"), QString());
-    const bool upcUsable = !IsBlank(upcConnect) && connectTo(recordSet(), upcConnect);
+    bool upcUsable = !IsBlank(upcConnect) && connectTo(recordSet(), upcConnect, StoreDatabase::Upc, failure);
 
     // A scanned UPC becomes the stock number of the first upc row that carries it. A failing
     // conversion query or a row without a stock number counts as "not found".
@@ -116,6 +130,10 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
             }
         } catch (...) {
             converted = false;
+            failure.note(StoreDatabase::Upc, FailureText(std::current_exception()));
+            // A database that failed once (locked, gone) is not asked again in this look-up, so
+            // that one scan waits for it once at most.
+            upcUsable = false;
         }
         closeQuietly(rs);
         if (converted) entry.sku = stockNumber;
@@ -125,15 +143,20 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
     if (!converted) {
         stockNumber = entry.sku;
         entry.upc.clear();
-        if (upcUsable) preferred = FindPreferredUpc(recordSet(), stockNumber);
+        if (upcUsable) {
+            QString problem;
+            preferred = FindPreferredUpc(recordSet(), stockNumber, &problem);
+            failure.note(StoreDatabase::Upc, problem);
+        }
     }
     entry.upc = converted ? typed : preferred;
 
     bool filled[kValueBoxCount] = {};
     const QString invConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCINV"), QString());
-    if (!IsBlank(invConnect) && connectTo(recordSet(), invConnect)) {
+    if (!IsBlank(invConnect) && connectTo(recordSet(), invConnect, StoreDatabase::Inventory, failure)) {
         RecordSet& rs = recordSet();
-        if (openOnFirst(rs, KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), stockNumber))) {
+        if (openOnFirst(rs, KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), stockNumber), StoreDatabase::Inventory,
+                        failure)) {
             const bool none[kValueBoxCount] = {};
             fillBoxes(entry, rs, none);
             closeQuietly(rs);
@@ -143,9 +166,10 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
     for (int i = 0; i < kValueBoxCount; ++i) filled[i] = !IsBlank(entry.*kValueBoxes[i].box);
 
     const QString cisConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCCIS"), QString());
-    if (!IsBlank(cisConnect) && connectTo(recordSet(), cisConnect)) {
+    if (!IsBlank(cisConnect) && connectTo(recordSet(), cisConnect, StoreDatabase::Cis, failure)) {
         RecordSet& rs = recordSet();
-        if (openOnFirst(rs, KeyQuery(QStringLiteral("special"), QStringLiteral("1"), stockNumber))) {
+        if (openOnFirst(rs, KeyQuery(QStringLiteral("special"), QStringLiteral("1"), stockNumber), StoreDatabase::Cis,
+                        failure)) {
             fillBoxes(entry, rs, filled);
             closeQuietly(rs);
         }
@@ -154,19 +178,32 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
 
 }  // namespace
 
-void LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory) noexcept {
+QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory) noexcept {
+    FirstFailure failure;
     try {
-        lookupSteps(entry, sierraConvertUpc, settings, factory);
+        lookupSteps(entry, sierraConvertUpc, settings, factory, failure);
     } catch (...) {
-        // The look-up reports nothing: whatever failed simply contributed nothing.
+        // Whatever failed simply contributed nothing to the boxes.
+        try {
+            if (failure.text.isEmpty()) failure.text = FailureText(std::current_exception());
+        } catch (...) {
+        }
     }
+    return failure.text;
 }
 
-QString KeyQuery(const QString& table, const QString& column, const QString& key) {
-    QString literal = key;
-    literal.replace(u'\'', QStringLiteral("''"));
-    return QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE [") + column + QStringLiteral("] = '") +
-           literal + u'\'';
+RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key) { return {table, column, key}; }
+
+QString FailureText(std::exception_ptr error) {
+    try {
+        if (error) std::rethrow_exception(error);
+    } catch (const TagwellError& e) {
+        return QString::number(e.number()) + QStringLiteral(", ") + e.description();
+    } catch (const std::exception& e) {
+        return QString::number(RecordSetError::ProviderError) + QStringLiteral(", ") + QString::fromLocal8Bit(e.what());
+    } catch (...) {
+    }
+    return QString::number(RecordSetError::ProviderError) + QStringLiteral(", Unknown error");
 }
 
 std::int32_t UpcDateKey(const QString& dateText) {
@@ -191,7 +228,7 @@ void PickPreferredUpc(PreferredUpc& preferred, const QString& upcText, const QSt
     }
 }
 
-void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn) {
+void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn, QString* failure) {
     try {
         while (!rs.Eof()) {
             const QString upc = valueText(rs.Fields(upcColumn).Value());
@@ -201,10 +238,11 @@ void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int
         }
     } catch (...) {
         // A record set that breaks off keeps the choice made so far.
+        if (failure) *failure = FailureText(std::current_exception());
     }
 }
 
-QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber) {
+QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure) {
     PreferredUpc preferred;
     try {
         rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("1"), stockNumber));
@@ -218,10 +256,11 @@ QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber) {
                 else if (name == u"149") upcColumn = i;
             }
             rs.MoveFirst();
-            if (upcColumn != -1) PickPreferredUpc(preferred, rs, upcColumn, dateColumn);
+            if (upcColumn != -1) PickPreferredUpc(preferred, rs, upcColumn, dateColumn, failure);
         }
     } catch (...) {
         preferred = {};
+        if (failure) *failure = FailureText(std::current_exception());
     }
     closeQuietly(rs);
     return preferred.upc;

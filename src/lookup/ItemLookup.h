@@ -1,10 +1,12 @@
 #pragma once
 // The look-up of a scanned UPC or a typed stock number in the store's three databases, and the
 // rule that chooses one UPC among the rows of the UPC table (shared with the import).
+#include "platform/RecordSet.h"
+
 #include <QString>
 #include <cstdint>
+#include <exception>
 
-class RecordSet;
 class RecordSetFactory;
 class SettingsStore;
 
@@ -18,13 +20,15 @@ struct EntryTexts {
 // named by the settings ODBCUPC, ODBCINV and ODBCCIS, read afresh at every call. With
 // `sierraConvertUpc` nonzero a scanned UPC found in the UPC table becomes its stock number.
 // A database that is not configured, cannot be reached, fails or holds no match contributes
-// nothing: the look-up shows no message and never throws.
-void LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings,
-                RecordSetFactory& factory) noexcept;
+// nothing: the look-up shows no message and never throws. What it returns tells a failure from
+// "not found" for those who must not take one for the other (the command line): "" when every
+// configured database answered, else the first database's problem (DatabaseProblem).
+QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings,
+                   RecordSetFactory& factory) noexcept;
 
-// "SELECT * FROM <table> WHERE [<column>] = '<key>'" with every apostrophe of the key doubled;
-// the key is used as it stands, not trimmed.
-QString KeyQuery(const QString& table, const QString& column, const QString& key);
+// The look-up of one key: the records of `table` whose column `column` holds `key` exactly, the
+// key used as it stands, not trimmed.
+RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key);
 
 // The date of a UPC row, MMDDYY, as a key that sorts by date: YYMMDD read as a number, with
 // 1000000 added below 500000 so that years 00 to 49 rank above years 50 to 99.
@@ -43,11 +47,16 @@ void PickPreferredUpc(PreferredUpc& preferred, const QString& upcText, const QSt
 
 // Walks an open `upc` query from its current record to the end, weighing every row; `upcColumn`
 // and `dateColumn` are field positions. A null UPC or date counts as "". A record set that fails
-// in the middle ends the walk with the choice made so far.
-void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn);
+// in the middle ends the walk with the choice made so far; its error text goes to `failure`.
+void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn,
+                      QString* failure = nullptr);
 
-// The preferred UPC of a stock number: runs "SELECT * FROM upc WHERE [1] = '<sku>'" on `rs`,
+// The preferred UPC of a stock number: runs the key query of table `upc`, column "1", on `rs`,
 // whose connection must be set, finds the columns "149" (UPC) and "83" (date; position 0 when
 // there is none) and picks among the rows. "" when the query fails, returns nothing or has no
-// column "149". Never throws; leaves `rs` closed.
-QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber);
+// column "149"; a failure's text (number, description) goes to `failure`. Never throws; leaves
+// `rs` closed.
+QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure = nullptr);
+
+// "<number>, <description>" of what a database operation threw.
+QString FailureText(std::exception_ptr error);

@@ -3,12 +3,13 @@
 #include "platform/TagwellError.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QRegularExpression>
 #include <QStringList>
 #include <algorithm>
 #include <vector>
@@ -42,18 +43,6 @@ namespace {
 bool driverCanTake(const QString& text) { return !text.contains(QChar(u'\0')) && text.isValidUtf16(); }
 
 // Splits an ODBC connection string at the semicolons that are not inside {braces}.
-// A look-up by key, "SELECT * FROM <table> WHERE [<column>] = '<key>'" with the key's apostrophes
-// doubled, as its statement with a parameter in place of the literal and the key itself. Such
-// queries run once per record of an import, so their statement is prepared once and kept.
-bool splitKeyQuery(const QString& source, QString& statement, QString& key) {
-    static const QRegularExpression pattern(QStringLiteral(R"(^(SELECT \* FROM \w+ WHERE \[\w+\] = )'((?:[^']|'')*)'\z)"));
-    const QRegularExpressionMatch match = pattern.match(source);
-    if (!match.hasMatch()) return false;
-    statement = match.captured(1) + u'?';
-    key = match.captured(2).replace(QStringLiteral("''"), QStringLiteral("'"));
-    return true;
-}
-
 QStringList splitPairs(const QString& connect) {
     QStringList pairs;
     QString current;
@@ -105,6 +94,73 @@ QString databaseFileOf(const QString& connect) {
     return {};
 }
 
+// The value of the pair with `keyword`, braces removed; "" when the string has none.
+QString valueOf(const QString& connect, const QString& keyword) {
+    for (const QString& pair : splitPairs(connect)) {
+        if (keywordOf(pair) != keyword) continue;
+        QString value = pair.mid(pair.indexOf(u'=') + 1).trimmed();
+        if (value.startsWith(u'{') && value.endsWith(u'}')) value = value.mid(1, value.size() - 2);
+        return value;
+    }
+    return {};
+}
+
+bool hasPair(const QString& connect, const QString& keyword) {
+    const QStringList pairs = splitPairs(connect);
+    return std::any_of(pairs.begin(), pairs.end(), [&](const QString& p) { return keywordOf(p) == keyword; });
+}
+
+bool namesSqliteDriver(const QString& connect) {
+    return valueOf(connect, QStringLiteral("DRIVER")).contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+}
+
+// The program only reads the store's databases: a SQLite file that is not there is reported as
+// missing instead of being created empty by the driver.
+void requireDatabaseFile(const QString& connect) {
+    if (!namesSqliteDriver(connect)) return;
+    const QString file = databaseFileOf(connect);
+    if (file.isEmpty() || QFileInfo(file).isFile()) return;
+    throw TagwellError(RecordSetError::ProviderError,
+                       QStringLiteral("The database file %1 does not exist.").arg(QDir::toNativeSeparators(file)));
+}
+
+// Asks the connected database how it quotes names and whether backslashes escape in literals.
+SqlDialect dialectOf(const QSqlDatabase& db) {
+    SqlDialect dialect;
+    const QSqlDriver* driver = db.driver();
+    if (!driver) return dialect;
+    const QSqlDriver::DbmsType dbms = driver->dbmsType();
+    if (dbms == QSqlDriver::MSSqlServer || dbms == QSqlDriver::Sybase) {
+        // Brackets hold whatever QUOTED_IDENTIFIER says; a double quote would then be a text.
+        dialect.quoteOpen = QStringLiteral("[");
+        dialect.quoteClose = QStringLiteral("]");
+        return dialect;
+    }
+    const QString quoted = driver->escapeIdentifier(QStringLiteral("x"), QSqlDriver::FieldName);
+    if (quoted.size() == 3 && quoted[1] == u'x') {
+        dialect.quoteOpen = quoted.left(1);
+        dialect.quoteClose = quoted.right(1);
+    }
+    // The database's own answer decides; a probe that fails changes nothing.
+    const auto probe = [&](const QString& sql) -> QString {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        return q.exec(sql) && q.next() ? q.value(0).toString() : QStringLiteral("?");
+    };
+    if (dbms == QSqlDriver::UnknownDbms && dialect.quoteOpen == u"\"" && probe(QStringLiteral("SELECT sqlite_version()")) != u"?") {
+        // SQLite reads a double-quoted name that matches no column as a text, so a table without
+        // the key column would answer every key instead of failing; brackets are names only.
+        dialect.quoteOpen = QStringLiteral("[");
+        dialect.quoteClose = QStringLiteral("]");
+    } else if (dialect.quoteOpen == u"`") {  // MySQL, MariaDB (and Access, where the probe fails)
+        const QString mode = probe(QStringLiteral("SELECT @@SESSION.sql_mode"));
+        dialect.backslashEscapes = mode != u"?" && !mode.contains(QLatin1String("NO_BACKSLASH_ESCAPES"), Qt::CaseInsensitive);
+    } else if (dbms == QSqlDriver::PostgreSQL) {
+        dialect.backslashEscapes = probe(QStringLiteral("SHOW standard_conforming_strings")).compare(u"off", Qt::CaseInsensitive) == 0;
+    }
+    return dialect;
+}
+
 // What tells one file at a path from another put there later: a store refreshes its database by
 // copying a new file over the old one or renaming one into its place.
 struct FileStamp {
@@ -122,6 +178,27 @@ FileStamp stampOf(const QString& path) {
 }
 
 }  // namespace
+
+QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect) {
+    QString sql = QStringLiteral("SELECT * FROM ") + query.table;
+    if (query.keyColumn.isEmpty()) return sql;
+    QString column = query.keyColumn;
+    column.replace(dialect.quoteClose, dialect.quoteClose + dialect.quoteClose);
+    QString literal = query.key;
+    if (dialect.backslashEscapes) literal.replace(u'\\', QStringLiteral("\\\\"));
+    literal.replace(u'\'', QStringLiteral("''"));
+    return sql + QStringLiteral(" WHERE ") + dialect.quoteOpen + column + dialect.quoteClose + QStringLiteral(" = '") +
+           literal + u'\'';
+}
+
+QString ReadOnlyConnectString(const QString& connect, int lockWaitMs) {
+    if (!namesSqliteDriver(connect)) return connect;
+    QString out = connect;
+    if (!out.trimmed().endsWith(u';')) out += u';';
+    if (!hasPair(connect, QStringLiteral("NOCREAT"))) out += QStringLiteral("NoCreat=1;");
+    if (!hasPair(connect, QStringLiteral("TIMEOUT"))) out += QStringLiteral("Timeout=%1;").arg(lockWaitMs);
+    return out;
+}
 
 QString QodbcDatabaseName(const QString& connect) {
     if (!connect.contains(u'=') && !connect.contains(u';')) return connect;  // a data source name
@@ -152,6 +229,7 @@ struct OdbcConnection {
     // delete) and so print yesterday's prices after the store put a new database in place.
     QString file;
     FileStamp stamp;
+    SqlDialect dialect;
 
     ~OdbcConnection() {
         db.close();
@@ -179,20 +257,28 @@ public:
             // Broken before, or its file was replaced: open it afresh.
             entry->db.close();
             entry->stamp = stampOf(entry->file);
+            try {
+                requireDatabaseFile(connect);
+            } catch (...) {
+                entries_.erase(it);
+                throw;
+            }
             if (!entry->db.open()) {
                 const QSqlError error = entry->db.lastError();
                 entries_.erase(it);
                 throwProvider(error, QStringLiteral("The data source cannot be reached."));
             }
+            entry->dialect = dialectOf(entry->db);
             entry->failed = false;
             return entry;
         }
 
+        requireDatabaseFile(connect);
         auto entry = std::make_shared<OdbcConnection>();
         entry->connect = connect;
         entry->name = QStringLiteral("tagwell-odbc-%1").arg(++serial_);
         entry->db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), entry->name);
-        entry->db.setDatabaseName(QodbcDatabaseName(connect));
+        entry->db.setDatabaseName(QodbcDatabaseName(ReadOnlyConnectString(connect)));
         entry->lastUse = ++clock_;
         entry->file = databaseFileOf(connect);
         entry->stamp = stampOf(entry->file);
@@ -200,6 +286,7 @@ public:
             const QSqlError error = entry->db.lastError();
             throwProvider(error, QStringLiteral("The data source cannot be reached."));  // entry removes itself
         }
+        entry->dialect = dialectOf(entry->db);
         entries_.push_back(entry);
         evict();
         return entry;
@@ -235,7 +322,6 @@ public:
 
     void setActiveConnection(const QString& connect) override {
         if (query_) throwOpen();
-        prepared_.reset();  // its statement belongs to the connection being left
         conn_.reset();
         connect_.clear();
         conn_ = pool_->acquire(connect);
@@ -243,33 +329,20 @@ public:
     }
     QString ActiveConnection() const override { return connect_; }
 
-    void Open(const QString& source, const QString& connect) override {
+    void Open(const RecordQuery& query, const QString& connect) override {
         if (query_) throwOpen();
         if (!connect.isEmpty()) setActiveConnection(connect);
         if (!conn_)
             throw TagwellError(3709, QStringLiteral("The connection cannot be used to perform this operation. "
                                                     "It is either closed or invalid in this context."));
-        if (!driverCanTake(source))
+        source_ = QuerySqlText(query, conn_->dialect);
+        if (!driverCanTake(source_))
             throw TagwellError(RecordSetError::ProviderError,
                                QStringLiteral("The query text holds a character the driver cannot take."));
-        QString statement, key;
-        if (splitKeyQuery(source, statement, key)) {
-            if (!prepared_ || preparedStatement_ != statement) {
-                prepared_.reset();
-                auto query = std::make_unique<QSqlQuery>(conn_->db);
-                query->setForwardOnly(true);
-                if (!query->prepare(statement)) fail(*query);
-                prepared_ = std::move(query);
-                preparedStatement_ = statement;
-            }
-            prepared_->bindValue(0, key);
-            query_ = prepared_.get();
-        } else {
-            adhoc_ = std::make_unique<QSqlQuery>(conn_->db);
-            adhoc_->setForwardOnly(true);
-            query_ = adhoc_.get();
-        }
-        source_ = source;
+        // A statement of its own for every query: a statement run again keeps the column types of
+        // its first run, and a value would then read differently after another record's value.
+        query_ = std::make_unique<QSqlQuery>(conn_->db);
+        query_->setForwardOnly(true);
         if (!run()) fail(*query_);
         const QSqlRecord record = query_->record();
         names_.clear();
@@ -279,9 +352,7 @@ public:
     }
 
     void Close() override {
-        if (query_ && query_ == prepared_.get()) prepared_->finish();  // kept for the next key
-        query_ = nullptr;
-        adhoc_.reset();
+        query_.reset();
         names_.clear();
         eof_ = true;
     }
@@ -332,7 +403,7 @@ public:
     }
 
 private:
-    bool run() { return query_ == prepared_.get() ? query_->exec() : query_->exec(source_); }
+    bool run() { return query_->exec(source_); }
 
     void step() {
         eof_ = !query_->next();
@@ -344,7 +415,6 @@ private:
         if (conn_) conn_->failed = true;
         const QSqlError error = query.lastError();
         Close();
-        prepared_.reset();
         throwProvider(error, QStringLiteral("The query cannot be run."));
     }
 
@@ -352,10 +422,7 @@ private:
     std::shared_ptr<OdbcConnection> conn_;
     QString connect_;
     QString source_;
-    QSqlQuery* query_ = nullptr;  // the open query: adhoc_ or prepared_
-    std::unique_ptr<QSqlQuery> adhoc_;
-    std::unique_ptr<QSqlQuery> prepared_;
-    QString preparedStatement_;
+    std::unique_ptr<QSqlQuery> query_;  // the open query
     QStringList names_;
     bool eof_ = true;
     int position_ = 0;

@@ -28,6 +28,26 @@ private:
     std::shared_ptr<QtOdbcConnectionPool> pool_;
 };
 
+// How the connected database writes the two parts of a query that are not plain words: the marks
+// around a column name (the driver's identifier quote; brackets on SQL Server, and on SQLite, which
+// would take a double-quoted name of no column for a text), and whether a
+// backslash inside a text literal starts an escape there (MySQL and MariaDB unless the session
+// has NO_BACKSLASH_ESCAPES, PostgreSQL with standard_conforming_strings off).
+struct SqlDialect {
+    QString quoteOpen = QStringLiteral("\""), quoteClose = QStringLiteral("\"");
+    bool backslashEscapes = false;
+};
+
+// The SQL text of `query`: "SELECT * FROM <table>", and for a key query " WHERE <column> = '<key>'"
+// with the column quoted and every apostrophe of the key doubled (and, where a backslash escapes,
+// every backslash doubled too), so that the literal reads back as the key and nothing else.
+QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect);
+
+// The connection string as it is handed to the driver: a SQLite driver is told never to create a
+// database file (NoCreat=1) and to wait a bounded time for a database another program holds
+// locked (Timeout, milliseconds), unless the string says otherwise. Other strings are unchanged.
+QString ReadOnlyConnectString(const QString& connect, int lockWaitMs = 3000);
+
 // The database name QODBC must be given so that the driver manager receives `connect` itself: a
 // plain data source name is passed as it is; an ODBC connection string (one holding "=" or ";") is
 // arranged so that the driver's own "DSN=" / "FILEDSN=" prefix rebuilds it, its pairs otherwise

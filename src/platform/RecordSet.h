@@ -26,6 +26,17 @@ constexpr int ItemNotFound = 3265;
 
 class RecordSet;
 
+// What a record set is asked for: every record of `table`, or, with `keyColumn` named, the records
+// whose column of that name holds exactly `key` (compared as text, the key not trimmed). The
+// record set writes it in the dialect of the database it is connected to (how that database
+// quotes a column name and writes a text literal), so no layer above it ever builds SQL text.
+struct RecordQuery {
+    QString table;
+    QString keyColumn;  // empty: the whole table
+    QString key;
+    bool operator==(const RecordQuery&) const = default;
+};
+
 // One column of the current record (`Fields(i)` or `Fields(name)`).
 class Field {
 public:
@@ -61,8 +72,9 @@ public:
 
     // Runs the query. An empty `connect` uses the active connection; otherwise it becomes the
     // active connection first. Afterwards the record set stands on the first record, or at the
-    // end when there is none. Throws when the query cannot be run.
-    virtual void Open(const QString& source, const QString& connect = QString()) = 0;
+    // end when there is none. Throws when the query cannot be run (the description is the
+    // database's own message): a query that fails is never an empty result.
+    virtual void Open(const RecordQuery& query, const QString& connect = QString()) = 0;
     // Ends the query; closing a closed record set does nothing.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;

@@ -1,6 +1,8 @@
-// Every SQL text built from what the clerk scans or types: the key goes in as one quoted literal
-// with its apostrophes doubled and nothing else changed, whatever it holds.
+// Every query built from what the clerk scans or types: the key goes in as one quoted literal
+// with its apostrophes doubled (and its backslashes, where they escape) and nothing else changed,
+// whatever it holds, in every database's dialect.
 #include "lookup/ItemLookup.h"
+#include "platform/QtOdbcRecordSet.h"
 
 #include "MemorySettingsStore.h"
 #include "StoreDatabases.h"
@@ -10,15 +12,15 @@
 
 namespace {
 
-// Passes everything on and keeps every SQL text that was opened.
+// Passes everything on and keeps every query that was opened.
 class RecordingRecordSet : public RecordSet {
 public:
-    RecordingRecordSet(std::unique_ptr<RecordSet> inner, QStringList& log) : inner_(std::move(inner)), log_(log) {}
+    RecordingRecordSet(std::unique_ptr<RecordSet> inner, QList<RecordQuery>& log) : inner_(std::move(inner)), log_(log) {}
     void setActiveConnection(const QString& c) override { inner_->setActiveConnection(c); }
     QString ActiveConnection() const override { return inner_->ActiveConnection(); }
-    void Open(const QString& source, const QString& connect) override {
-        log_ << source;
-        inner_->Open(source, connect);
+    void Open(const RecordQuery& query, const QString& connect) override {
+        log_ << query;
+        inner_->Open(query, connect);
     }
     void Close() override { inner_->Close(); }
     bool IsOpen() const override { return inner_->IsOpen(); }
@@ -32,16 +34,16 @@ public:
 
 private:
     std::unique_ptr<RecordSet> inner_;
-    QStringList& log_;
+    QList<RecordQuery>& log_;
 };
 
 class RecordingFactory : public RecordSetFactory {
 public:
     explicit RecordingFactory(RecordSetFactory& inner) : inner_(inner) {}
     std::unique_ptr<RecordSet> CreateRecordSet() override {
-        return std::make_unique<RecordingRecordSet>(inner_.CreateRecordSet(), sql);
+        return std::make_unique<RecordingRecordSet>(inner_.CreateRecordSet(), queries);
     }
-    QStringList sql;
+    QList<RecordQuery> queries;
 
 private:
     RecordSetFactory& inner_;
@@ -61,35 +63,48 @@ const QString kKeys[] = {
     QString::fromUtf16(u"A1\0' OR '1'='1", 14),
 };
 
-// The literal of a query "SELECT * FROM <t> WHERE [<c>] = '<literal>'" read back the way SQL
-// reads it, or nothing when the text has any other shape.
-std::optional<QString> literalOf(const QString& sql, const QString& table, const QString& column) {
-    const QString head = QStringLiteral("SELECT * FROM %1 WHERE [%2] = '").arg(table, column);
+// The literal of "SELECT * FROM <t> WHERE <quoted c> = '<literal>'" read back the way the
+// dialect's SQL reads it, or nothing when the text has any other shape.
+std::optional<QString> literalOf(const QString& sql, const QString& head, bool backslashEscapes) {
     if (!sql.startsWith(head) || !sql.endsWith(u'\'') || sql.size() < head.size() + 1) return std::nullopt;
     const QString body = sql.mid(head.size(), sql.size() - head.size() - 1);
     QString value;
     for (qsizetype i = 0; i < body.size(); ++i) {
-        if (body[i] != u'\'') {
+        if (backslashEscapes && body[i] == u'\\') {
+            if (++i >= body.size()) return std::nullopt;  // the escape would swallow the closing quote
             value += body[i];
-            continue;
+        } else if (body[i] != u'\'') {
+            value += body[i];
+        } else {
+            // Inside the literal an apostrophe only ever comes doubled; a single one would end it.
+            if (i + 1 >= body.size() || body[i + 1] != u'\'') return std::nullopt;
+            value += u'\'';
+            ++i;
         }
-        // Inside the literal an apostrophe only ever comes doubled; a single one would end it.
-        if (i + 1 >= body.size() || body[i + 1] != u'\'') return std::nullopt;
-        value += u'\'';
-        ++i;
     }
     return value;
 }
 
-TEST(SqlSafety, KeyQueryQuotesTheKeyAndNothingElse) {
-    for (const QString& key : kKeys) {
-        SCOPED_TRACE(key.toStdString());
-        const QString sql = KeyQuery("inv", "1", key);
-        const auto literal = literalOf(sql, "inv", "1");
-        ASSERT_TRUE(literal.has_value()) << sql.toStdString();
-        EXPECT_EQ(*literal, key) << "the literal reads back as the key, byte for byte";
-        EXPECT_EQ(sql.count(u'\''), 2 + 2 * key.count(u'\''));
+TEST(SqlSafety, TheKeyIsOneLiteralInEveryDialect) {
+    const struct {
+        SqlDialect dialect;
+        const char* head;
+    } dialects[] = {
+        {{"\"", "\"", false}, "SELECT * FROM inv WHERE \"1\" = '"},  // SQLite, PostgreSQL, ODBC's default
+        {{"`", "`", true}, "SELECT * FROM inv WHERE `1` = '"},          // MariaDB, MySQL
+        {{"`", "`", false}, "SELECT * FROM inv WHERE `1` = '"},         // Access, NO_BACKSLASH_ESCAPES
+        {{"[", "]", false}, "SELECT * FROM inv WHERE [1] = '"},         // SQL Server
+    };
+    for (const auto& d : dialects) {
+        for (const QString& key : kKeys) {
+            SCOPED_TRACE(key.toStdString() + " after " + d.head);
+            const QString sql = QuerySqlText(KeyQuery("inv", "1", key), d.dialect);
+            const auto literal = literalOf(sql, d.head, d.dialect.backslashEscapes);
+            ASSERT_TRUE(literal.has_value()) << sql.toStdString();
+            EXPECT_EQ(*literal, key) << "the literal reads back as the key, byte for byte";
+        }
     }
+    EXPECT_EQ(QuerySqlText(RecordQuery{"upc", {}, {}}, dialects[1].dialect), "SELECT * FROM upc");
 }
 
 TEST(SqlSafety, EveryQueryOfALookupIsAKeyQuery) {
@@ -110,20 +125,16 @@ TEST(SqlSafety, EveryQueryOfALookupIsAKeyQuery) {
 
     for (const QString& key : kKeys) {
         SCOPED_TRACE(key.toStdString());
-        factory.sql.clear();
+        factory.queries.clear();
         EntryTexts e;
         e.sku = key;
         LookupItem(e, 1, settings, factory);
-        ASSERT_FALSE(factory.sql.isEmpty());
-        for (const QString& sql : factory.sql) {
-            bool matched = false;
-            for (const auto& [table, column] : {std::pair{"upc", "149"}, {"upc", "1"}, {"inv", "1"}, {"special", "1"}}) {
-                const auto literal = literalOf(sql, table, column);
-                if (!literal) continue;
-                matched = true;
-                EXPECT_EQ(*literal, key) << sql.toStdString();
-            }
-            EXPECT_TRUE(matched) << "an SQL text of another shape: " << sql.toStdString();
+        // A key the driver cannot take fails the UPC database's first query; it is not asked twice.
+        ASSERT_EQ(factory.queries.size(), key.contains(QChar(u'\0')) ? 3 : 4);
+        for (const RecordQuery& q : factory.queries) {
+            const QString asked = q.table + u'.' + q.keyColumn;
+            EXPECT_TRUE(QStringList({"upc.149", "upc.1", "inv.1", "special.1"}).contains(asked)) << LogicalText(q).toStdString();
+            EXPECT_EQ(q.key, key);
         }
         // A key the driver can take finds exactly its own row; one with a NUL finds nothing
         // rather than the row of the text before the NUL.

@@ -105,3 +105,27 @@ TEST_F(ConnectionCommandsTest, TestMessageHasOneLinePerDatabaseAndChangesNothing
 }
 
 }  // namespace
+
+namespace {
+
+// A table that reads whole but on which the look-up's own key queries fail (no column "149", no
+// column "1") is a problem, not OK; TestKeyQueries names it for the command line's check.
+TEST_F(ConnectionCommandsTest, ADatabaseWhoseKeyQueriesFailIsNotOk) {
+    const QString noUpcColumn = Db("noupc.db", R"(CREATE TABLE upc ("1" TEXT, "83" TEXT))");
+    const QString noSkuColumn = Db("nosku.db", R"(CREATE TABLE inv (sku TEXT, "10" TEXT))");
+    settings.SaveSetting(kRegApp, kRegSec, "ODBCUPC", noUpcColumn);
+    settings.SaveSetting(kRegApp, kRegSec, "ODBCINV", noSkuColumn);
+    settings.SaveSetting(kRegApp, kRegSec, "ODBCCIS", "");
+    TestDatabaseConnections(dialogs, settings, factory);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    const QStringList lines = dialogs.messages[0].prompt.split("\r\n");
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_TRUE(lines[1].startsWith("UPC Database Problem: -2147467259, ") && lines[1].contains("149")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("Inventory Database Problem: -2147467259, ")) << lines[2].toStdString();
+
+    EXPECT_EQ(TestKeyQueries(StoreDatabase::Inventory, invDb, factory), "");
+    EXPECT_TRUE(TestKeyQueries(StoreDatabase::Upc, noUpcColumn, factory).startsWith("-2147467259, "));
+    EXPECT_TRUE(TestKeyQueries(StoreDatabase::Cis, invDb, factory).contains("special"));
+}
+
+}  // namespace

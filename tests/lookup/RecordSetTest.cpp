@@ -4,6 +4,7 @@
 #include "StoreDatabases.h"
 
 #include <QFile>
+#include "platform/TagwellError.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -40,11 +41,71 @@ TEST(QodbcDatabaseName, DataSourceNamesFromTheUsersOdbcIniOpen) {
     QtOdbcRecordSetFactory factory;
     for (const char* connect : {"tagwell_test_inv", "DSN=tagwell_test_inv; UID=SA; PWD=", "UID=SA;DSN=tagwell_test_inv"}) {
         auto rs = factory.CreateRecordSet();
-        EXPECT_NO_THROW(rs->Open("SELECT COUNT(*) FROM t", connect)) << connect;
-        if (rs->IsOpen()) { EXPECT_EQ(rs->Fields(0).Value().toInt(), 2) << connect; }
+        EXPECT_NO_THROW(rs->Open(RecordQuery{"t", "v", "b"}, connect)) << connect;
+        if (rs->IsOpen()) { EXPECT_EQ(rs->Fields(0).Value().toString(), "b") << connect; }
     }
     if (saved.isEmpty()) qunsetenv("ODBCINI");
     else qputenv("ODBCINI", saved);
+}
+
+// A value reads the same whatever record was read before it: SQLite keeps a number and a text in one
+// column without a type, and "5.00" stays "5.00" after a record holding the number 12.5.
+TEST(QtOdbcRecordSet, AValueReadsTheSameAfterAnyOtherRecord) {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("inv.db");
+    ASSERT_EQ(ExecOnSqlite(db, {R"(CREATE TABLE inv ("1" TEXT, "48"))",
+                                R"(INSERT INTO inv VALUES ('a', 12.5), ('b', '5.00'), ('c', 7), ('d', 'abc'))"}),
+              QString());
+    QtOdbcRecordSetFactory factory;
+    auto rs = factory.CreateRecordSet();
+    rs->setActiveConnection(SqliteConnect(db));
+    for (const auto& [key, value] : {std::pair{"a", "12.5"}, {"b", "5.00"}, {"c", "7"}, {"d", "abc"}, {"b", "5.00"}, {"a", "12.5"}}) {
+        rs->Open(RecordQuery{"inv", "1", key});
+        ASSERT_FALSE(rs->Eof()) << key;
+        EXPECT_EQ(rs->Fields(QString("48")).Value().toString(), value) << key;
+        rs->Close();
+    }
+}
+
+// The databases are only read: a missing SQLite file is reported as missing and not made, a table
+// without the key column fails instead of answering every key, and a database that another program
+// holds locked is waited for a bounded time (here the string's own Timeout), then fails.
+TEST(QtOdbcRecordSet, DatabasesAreOnlyReadAndNeverWaitedOnForever) {
+    QTemporaryDir dir;
+    QtOdbcRecordSetFactory factory;
+    auto rs = factory.CreateRecordSet();
+    const QString missing = dir.filePath("missing.db");
+    try {
+        rs->setActiveConnection(SqliteConnect(missing));
+        ADD_FAILURE() << "a missing database was opened";
+    } catch (const TagwellError& e) {
+        EXPECT_EQ(e.description(), "The database file " + missing + " does not exist.");
+    }
+    EXPECT_FALSE(QFile::exists(missing));
+
+    const QString db = dir.filePath("store.db");
+    ASSERT_EQ(ExecOnSqlite(db, {kCreateUpc, R"(CREATE TABLE inv ("10" TEXT))", R"(INSERT INTO inv VALUES ('x'))"}), QString());
+    rs->setActiveConnection(SqliteConnect(db) + ";Timeout=200");
+    EXPECT_THROW(rs->Open(RecordQuery{"inv", "1", "1"}), TagwellError);
+
+    // Another program's write lock, held on a connection of its own.
+    QSqlDatabase other = QSqlDatabase::addDatabase("QODBC", "tagwell-test-locker");
+    other.setDatabaseName(SqliteConnect(db));
+    ASSERT_TRUE(other.open());
+    QSqlQuery lock(other);
+    ASSERT_TRUE(lock.exec("BEGIN EXCLUSIVE")) << lock.lastError().text().toStdString();
+    try {
+        rs->Open(RecordQuery{"upc", "1", "1"});
+        ADD_FAILURE() << "a locked database was read";
+    } catch (const TagwellError& e) {
+        EXPECT_TRUE(e.description().contains("locked")) << e.description().toStdString();
+    }
+    lock.exec("ROLLBACK");
+    lock.finish();
+    other.close();
+    other = QSqlDatabase();
+    QSqlDatabase::removeDatabase("tagwell-test-locker");
+    EXPECT_NO_THROW(rs->Open(RecordQuery{"upc", "1", "1"}, SqliteConnect(db) + ";Timeout=200"));
 }
 
 }  // namespace

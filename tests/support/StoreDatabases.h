@@ -19,6 +19,14 @@
 // Readable QStrings in failure output.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
+// A query as the store's logical query text, "SELECT * FROM inv WHERE [1] = 'O''Brien'", to name
+// in expectations which queries were asked.
+inline QString LogicalText(const RecordQuery& q) {
+    QString text = QStringLiteral("SELECT * FROM ") + q.table;
+    if (q.keyColumn.isEmpty()) return text;
+    return text + QStringLiteral(" WHERE [%1] = '%2'").arg(q.keyColumn, QString(q.key).replace(u'\'', QStringLiteral("''")));
+}
+
 inline QString SqliteConnect(const QString& path) { return QStringLiteral("Driver=SQLite3;Database=") + path; }
 
 // Runs the statements on a private connection that is closed again before the test goes on.

@@ -1,0 +1,260 @@
+#pragma once
+// The demo store in each kind of database a store runs: an SQLite file, and private PostgreSQL and
+// MariaDB servers that the test starts itself (data folder, unix socket and port of its own under a
+// temporary folder, no TCP listener) and stops again. Nothing of the machine's own servers or ODBC
+// configuration is used or changed; the drivers are the ones the Debian packages register.
+#include "StoreDatabases.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <netinet/in.h>
+#include <pwd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+
+enum class StoreKind { SQLite, PostgreSQL, MariaDB };
+
+inline const char* KindName(StoreKind kind) {
+    switch (kind) {
+    case StoreKind::SQLite: return "SQLite";
+    case StoreKind::PostgreSQL: return "PostgreSQL";
+    case StoreKind::MariaDB: break;
+    }
+    return "MariaDB";
+}
+
+// A TCP port nobody listens on now; the servers name their socket files after it.
+inline int FreePort() {
+    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    int port = 0;
+    if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
+        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    if (s >= 0) ::close(s);
+    return port;
+}
+
+// Runs a program to its end; "" or what went wrong, with its output.
+inline QString RunTool(const QString& program, const QStringList& args, int timeoutMs = 120000) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return program + u' ' + args.join(u' ') + QStringLiteral(" failed: ") + p.errorString() + u'\n' +
+               QString::fromLocal8Bit(p.readAll());
+    return {};
+}
+
+// Runs statements through the ODBC driver, as the program reads; "" or the first error.
+inline QString ExecOnOdbc(const QString& connect, const QStringList& statements) {
+    const QString name = QStringLiteral("tagwell-test-loader");
+    QString error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        db.setDatabaseName(connect);
+        if (!db.open()) {
+            error = connect + QStringLiteral(": ") + db.lastError().text();
+        } else {
+            QSqlQuery q(db);
+            for (const QString& s : statements)
+                if (error.isEmpty() && !q.exec(s)) error = s.left(200) + QStringLiteral(": ") + q.lastError().text();
+            q.finish();
+            db.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return error;
+}
+
+// The demo store's script as statements for `kind`: the transaction and SQLite pragmas left out,
+// numbers in double precision (PostgreSQL's REAL is single), and on MariaDB backticks around
+// column names and sized texts where a key or an index needs them.
+inline QStringList DemoStoreStatements(StoreKind kind) {
+    QFile f(QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo-store.sql"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QString text = QString::fromUtf8(f.readAll());
+    text.remove(QRegularExpression(QStringLiteral("^--[^\n]*\n"), QRegularExpression::MultilineOption));
+    QStringList out;
+    for (QString s : text.split(QRegularExpression(QStringLiteral(";\\s*\n")), Qt::SkipEmptyParts)) {
+        s = s.trimmed();
+        if (s.isEmpty() || s.startsWith(u"PRAGMA") || s.startsWith(u"BEGIN") || s.startsWith(u"COMMIT") ||
+            s.startsWith(u"DROP"))
+            continue;
+        if (kind != StoreKind::SQLite) s.replace(QStringLiteral(" REAL"), QStringLiteral(" DOUBLE PRECISION"));
+        if (kind == StoreKind::MariaDB) {
+            if (s.startsWith(u"CREATE") || s.startsWith(u"UPDATE")) {
+                s.replace(QRegularExpression(QStringLiteral("\"(\\d+)\"")), QStringLiteral("`\\1`"));
+                s.replace(QStringLiteral(" TEXT"), QStringLiteral(" VARCHAR(60)"));
+            }
+        }
+        out << s;
+    }
+    return out;
+}
+
+// Rows of the test's own beside the demo store's: keys that quoting must carry whole.
+inline QStringList ExtraStoreStatements(StoreKind kind) {
+    const auto lit = [kind](QString v) {
+        if (kind == StoreKind::MariaDB) v.replace(u'\\', QStringLiteral("\\\\"));
+        return u'\'' + v.replace(u'\'', QStringLiteral("''")) + u'\'';
+    };
+    return {QStringLiteral("INSERT INTO inv VALUES (%1, 'IRISH PUTTY KNIFE', 'OB-1', 'B3', 4.99, '1', '12')")
+                .arg(lit(QStringLiteral("O'BRIEN\\5"))),
+            QStringLiteral("INSERT INTO inv VALUES (%1, 'BACKSLASH TWIN', 'OB-2', 'B4', 5.99, '1', '12')")
+                .arg(lit(QStringLiteral("O'BRIEN\\"))),
+            QStringLiteral("INSERT INTO upc VALUES (%1, '042100005264', '010120')").arg(lit(QStringLiteral("O'BRIEN\\5")))};
+}
+
+// One store database of `kind`, with the demo store loaded, and a second database on the same
+// server holding no tables.
+class StoreServer {
+public:
+    explicit StoreServer(StoreKind kind) : kind_(kind) {
+        char pattern[] = "/tmp/tagwell-store-XXXXXX";
+        dir_ = QString::fromLocal8Bit(::mkdtemp(pattern));
+        if (dir_.isEmpty()) {
+            error_ = QStringLiteral("no temporary folder");
+            return;
+        }
+        switch (kind) {
+        case StoreKind::SQLite: startSqlite(); break;
+        case StoreKind::PostgreSQL: startPostgres(); break;
+        case StoreKind::MariaDB: startMariaDb(); break;
+        }
+        if (error_.isEmpty()) {
+            QStringList load = DemoStoreStatements(kind) + ExtraStoreStatements(kind);
+            if (kind == StoreKind::PostgreSQL)  // the program's own role may only read
+                load << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO tagwell");
+            error_ = ExecOnOdbc(adminConnect_, load);
+        }
+    }
+    ~StoreServer() {
+        if (kind_ == StoreKind::PostgreSQL && !pgBin_.isEmpty())
+            runPostgresTool({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
+                             QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("stop")});
+        if (mariadb_) {
+            mariadb_->terminate();
+            if (!mariadb_->waitForFinished(30000)) mariadb_->kill();
+            mariadb_->waitForFinished(5000);
+        }
+        if (!dir_.isEmpty()) QDir(dir_).removeRecursively();
+    }
+
+    const QString& error() const { return error_; }
+    // The connection string of the store, and of a database on the same server without tables.
+    const QString& connect() const { return connect_; }
+    const QString& emptyConnect() const { return emptyConnect_; }
+    // A string naming the same kind of database where there is none.
+    const QString& missingConnect() const { return missingConnect_; }
+    const QString& dir() const { return dir_; }
+
+private:
+    // PostgreSQL refuses to run as root: as root its tools run as the postgres user.
+    static QString runPostgresTool(const QStringList& command) {
+        if (::geteuid() != 0) return RunTool(command.first(), command.mid(1));
+        return RunTool(QStringLiteral("runuser"),
+                       QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + command);
+    }
+
+    void startSqlite() {
+        connect_ = SqliteConnect(dir_ + QStringLiteral("/store.db"));
+        adminConnect_ = connect_;
+        error_ = ExecOnSqlite(dir_ + QStringLiteral("/empty.db"), {QStringLiteral("CREATE TABLE other (x TEXT)")});
+        emptyConnect_ = SqliteConnect(dir_ + QStringLiteral("/empty.db"));
+        missingConnect_ = SqliteConnect(dir_ + QStringLiteral("/missing.db"));
+    }
+
+    void startPostgres() {
+        QStringList bins = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        std::sort(bins.begin(), bins.end(), [](const QString& a, const QString& b) { return a.toInt() < b.toInt(); });
+        if (bins.isEmpty()) {
+            error_ = QStringLiteral("PostgreSQL is not installed (/usr/lib/postgresql); run scripts/setup --test");
+            return;
+        }
+        pgBin_ = QStringLiteral("/usr/lib/postgresql/") + bins.last() + QStringLiteral("/bin");
+        if (::geteuid() == 0) {
+            const passwd* pg = ::getpwnam("postgres");
+            if (!pg || ::chown(dir_.toLocal8Bit().constData(), pg->pw_uid, pg->pw_gid) != 0) {
+                error_ = QStringLiteral("the postgres user cannot own the server's folder");
+                return;
+            }
+        }
+        const int port = FreePort();
+        error_ = runPostgresTool({pgBin_ + QStringLiteral("/initdb"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
+                                     QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
+                                     QStringLiteral("admin"), QStringLiteral("-E"), QStringLiteral("UTF8"),
+                                     QStringLiteral("--no-sync")});
+        if (!error_.isEmpty()) return;
+        error_ = runPostgresTool({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
+                                     QStringLiteral("-l"), dir_ + QStringLiteral("/server.log"), QStringLiteral("-w"),
+                                     QStringLiteral("-o"),
+                                     QStringLiteral("-k %1 -p %2 -c listen_addresses= -c fsync=off").arg(dir_).arg(port),
+                                     QStringLiteral("start")});
+        if (!error_.isEmpty()) return;
+        const QString server = QStringLiteral("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;").arg(dir_).arg(port);
+        error_ = ExecOnOdbc(server + QStringLiteral("Database=postgres;Username=admin"),
+                            {QStringLiteral("CREATE DATABASE store"), QStringLiteral("CREATE DATABASE empty"),
+                             QStringLiteral("CREATE ROLE tagwell LOGIN")});
+        adminConnect_ = server + QStringLiteral("Database=store;Username=admin");
+        connect_ = server + QStringLiteral("Database=store;Username=tagwell");
+        emptyConnect_ = server + QStringLiteral("Database=empty;Username=tagwell");
+        missingConnect_ = QStringLiteral("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;Database=store;Username=tagwell")
+                              .arg(dir_ + QStringLiteral("/nowhere"))
+                              .arg(port);
+    }
+
+    void startMariaDb() {
+        const QString data = dir_ + QStringLiteral("/data"), socket = dir_ + QStringLiteral("/mysqld.sock");
+        const QString mariadbd = QStandardPaths::findExecutable(QStringLiteral("mariadbd"), {QStringLiteral("/usr/sbin")});
+        if (mariadbd.isEmpty()) {
+            error_ = QStringLiteral("MariaDB is not installed (mariadbd); run scripts/setup --test");
+            return;
+        }
+        error_ = RunTool(QStringLiteral("mariadb-install-db"),
+                         {QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + data, QStringLiteral("--user=root"),
+                          QStringLiteral("--auth-root-authentication-method=normal"), QStringLiteral("--skip-test-db")});
+        if (!error_.isEmpty()) return;
+        mariadb_ = std::make_unique<QProcess>();
+        mariadb_->setProcessChannelMode(QProcess::MergedChannels);
+        mariadb_->start(mariadbd, {QStringLiteral("--no-defaults"), QStringLiteral("--user=root"),
+                                   QStringLiteral("--datadir=") + data, QStringLiteral("--socket=") + socket,
+                                   QStringLiteral("--skip-networking"), QStringLiteral("--port=%1").arg(FreePort()),
+                                   QStringLiteral("--pid-file=") + dir_ + QStringLiteral("/mysqld.pid"),
+                                   QStringLiteral("--innodb-buffer-pool-size=16M"), QStringLiteral("--skip-log-bin")});
+        // The server says when it takes connections; nothing is waited for beyond that line.
+        QByteArray log;
+        while (!log.contains("ready for connections")) {
+            if (!mariadb_->waitForReadyRead(60000)) {
+                error_ = QStringLiteral("mariadbd did not start:\n") + QString::fromLocal8Bit(log + mariadb_->readAll());
+                return;
+            }
+            log += mariadb_->readAll();
+        }
+        const QString server = QStringLiteral("Driver={MariaDB Unicode};Socket=%1;").arg(socket);
+        error_ = ExecOnOdbc(server + QStringLiteral("User=root"),
+                            {QStringLiteral("CREATE DATABASE store"), QStringLiteral("CREATE DATABASE empty"),
+                             QStringLiteral("CREATE USER tagwell@localhost IDENTIFIED BY 'labels'"),
+                             QStringLiteral("GRANT SELECT ON store.* TO tagwell@localhost"),
+                             QStringLiteral("GRANT SELECT ON empty.* TO tagwell@localhost")});
+        adminConnect_ = server + QStringLiteral("Database=store;User=root");
+        connect_ = server + QStringLiteral("Database=store;User=tagwell;Password=labels");
+        emptyConnect_ = server + QStringLiteral("Database=empty;User=tagwell;Password=labels");
+        missingConnect_ = QStringLiteral("Driver={MariaDB Unicode};Socket=%1;Database=store;User=tagwell;Password=labels")
+                              .arg(dir_ + QStringLiteral("/nowhere.sock"));
+    }
+
+    StoreKind kind_;
+    QString dir_, error_, connect_, adminConnect_, emptyConnect_, missingConnect_, pgBin_;
+    std::unique_ptr<QProcess> mariadb_;
+};
