@@ -84,6 +84,9 @@ void frmTagwell::buildControls() {
         b = new QPushButton(QString::fromLatin1(caption), inner_);
         b->setObjectName(QString::fromLatin1(name));
         placeTwips(b, left, top, width, 255);
+        // A click runs the command and leaves the focus where the clerk was typing (the next scan
+        // goes to that box); the keyboard still reaches the buttons in the tab order.
+        b->setFocusPolicy(Qt::TabFocus);
     };
     button(cmdExit, "cmdExit", "E&xit", 120, 120, 615);
     button(cmdClearGrid, "cmdClearGrid", "Clear Grid", 1245, 120, 975);
