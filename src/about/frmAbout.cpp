@@ -169,12 +169,9 @@ void StartSysInfo(Dialogs& dialogs) {
     unavailable(dialogs);
 }
 
-frmAbout& ShowAbout(QWidget& window, Dialogs& dialogs) {
+frmAbout& ShowAbout(QPointer<frmAbout>& box, Dialogs& dialogs) {
     // A closed box is deleted later; only one still showing counts as loaded.
-    frmAbout* box = nullptr;
-    for (frmAbout* b : window.findChildren<frmAbout*>(QString(), Qt::FindDirectChildrenOnly))
-        if (b->isVisible()) box = b;
-    if (!box) box = new frmAbout(dialogs, &window);
+    if (!box || !box->isVisible()) box = new frmAbout(dialogs);
     box->show();
     box->raise();
     box->activateWindow();

@@ -51,7 +51,12 @@ frmTagwell::frmTagwell(TagwellServices services, QWidget* parent)
     resize(toPixelsX(9228), toPixelsY(3408) + menuBar()->sizeHint().height());
 }
 
-frmTagwell::~frmTagwell() = default;
+frmTagwell::~frmTagwell() {
+    // The box may still be open (or closed and waiting to be deleted) when the window object goes.
+    delete about_.data();
+}
+
+frmAbout* frmTagwell::aboutBox() const { return about_ && about_->isVisible() ? about_.data() : nullptr; }
 
 int frmTagwell::toPixelsX(double twips) const { return qRound(twips * logicalDpiX() / kTwipsPerInch); }
 int frmTagwell::toPixelsY(double twips) const { return qRound(twips * logicalDpiY() / kTwipsPerInch); }
@@ -229,7 +234,7 @@ void frmTagwell::wireCommands() {
     // The two printer setups are the options dialog too.
     connect(mnuFileDymoSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
     connect(mnuFileSierraSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
-    on(mnuHelpAbout, [this] { ShowAbout(*this, services_.dialogs); });
+    on(mnuHelpAbout, [this] { ShowAbout(about_, services_.dialogs); });
     on(mnuEditSaveRow, [this] { commands_->SaveRow(); });
     on(mnuEditInsertRow, [this] { commands_->InsertRow(); });
     on(mnuEditCopyRow, [this] { commands_->CopyRow(); });

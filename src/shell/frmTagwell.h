@@ -12,10 +12,12 @@
 #include "shell/Services.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 class DataFileImport;
+class frmAbout;
 class QAction;
 class QFrame;
 class QLabel;
@@ -48,6 +50,8 @@ public:
     // The print job (it keeps FontsLoaded and PrintCancelled); null when no printer was given.
     PrintJob* printJob() { return printJob_.get(); }
     TagwellServices& services() { return services_; }
+    // The About box while it is loaded (Help > About until it is closed), else null.
+    frmAbout* aboutBox() const;
     std::int16_t LabelsPerSheet() const { return commands_->LabelsPerSheet; }
 
     // Twips <-> pixels of this window's screen.
@@ -135,4 +139,6 @@ private:
     bool unloaded_ = false;
     DataFileImport* importing_ = nullptr;
     bool closeAfterImport_ = false;
+    // A top-level window of its own; the main window only remembers it to reuse and delete it.
+    QPointer<frmAbout> about_;
 };
