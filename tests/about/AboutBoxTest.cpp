@@ -11,7 +11,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QWindow>
 #include <functional>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -117,10 +116,6 @@ TEST(AboutBox, ExitWithTheBoxOpenEndsTheProgramWhenTheBoxCloses) {
     w.mnuHelpAbout->trigger();
     QPointer<frmAbout> box(w.aboutBox());
     ASSERT_FALSE(box.isNull());
-    // Newer Qt counts only primary windows (no transient parent) when it decides that the last
-    // window has closed; a box owned by the main window would end the program with it.
-    ASSERT_NE(box->windowHandle(), nullptr);
-    EXPECT_EQ(box->windowHandle()->transientParent(), nullptr);
     bool boxOpenAfterExit = false, savedAtExit = false, okClicked = false, boxClosedAtQuit = false, timedOut = false;
     QTimer::singleShot(0, qApp, [&] {
         QTest::mouseClick(w.cmdExit, Qt::LeftButton);
