@@ -47,7 +47,8 @@ frmAbout::frmAbout(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs
         QStringLiteral("Shelf labels and price tags for retail stores.\nCopyright \u00A9 Bronta. All rights reserved."),
         this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblDescription->setWordWrap(true);
+    // Two short lines of their own: a wrapped label may be given less height than it needs.
+    lblDescription->setWordWrap(false);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

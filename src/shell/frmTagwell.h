@@ -67,6 +67,11 @@ public:
     void placeTwips(QWidget* w, double left, double top, double width, double height);
     double ScaleWidth() const;
     double ScaleHeight() const;
+    // Lets each control of `container` (placed in twips) grow to its caption where the font needs
+    // more room than the designed place, and moves what it would then cover to the right, so no
+    // caption is cut off and nothing is hidden. Returns how many pixels the right edge of the
+    // controls moved out, for the container to widen by.
+    int fitCaptions(QWidget* container);
     double line1X2() const { return line1X2_; }
 
     // Runs one command with the guard every command has: an error that escapes it is shown in an
