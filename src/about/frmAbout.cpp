@@ -47,7 +47,8 @@ frmAbout::frmAbout(Dialogs& dialogs, QWidget* parent) : QDialog(parent), dialogs
         QStringLiteral("Shelf labels and price tags for retail stores.\nCopyright \u00A9 Bronta. All rights reserved."),
         this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
-    lblDescription->setWordWrap(true);
+    // Two short lines of their own: a wrapped label may be given less height than it needs.
+    lblDescription->setWordWrap(false);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -169,12 +170,9 @@ void StartSysInfo(Dialogs& dialogs) {
     unavailable(dialogs);
 }
 
-frmAbout& ShowAbout(QWidget& window, Dialogs& dialogs) {
+frmAbout& ShowAbout(QPointer<frmAbout>& box, Dialogs& dialogs) {
     // A closed box is deleted later; only one still showing counts as loaded.
-    frmAbout* box = nullptr;
-    for (frmAbout* b : window.findChildren<frmAbout*>(QString(), Qt::FindDirectChildrenOnly))
-        if (b->isVisible()) box = b;
-    if (!box) box = new frmAbout(dialogs, &window);
+    if (!box || !box->isVisible()) box = new frmAbout(dialogs);
     box->show();
     box->raise();
     box->activateWindow();

@@ -2,6 +2,7 @@
 // The About box: the program's title, its version from the build, a copyright line, and a button
 // that starts the operating system's system information tool.
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -44,5 +45,7 @@ QStringList SysInfoPrograms();
 QString FindSysInfoProgram();
 #endif
 
-// Help > About: shows the box modeless over `window`, creating it when none is open.
-frmAbout& ShowAbout(QWidget& window, Dialogs& dialogs);
+// Help > About: shows `box` modeless, creating it when none is open. The box is a window of its
+// own, not a child of the main window, so it outlives an Exit: the program ends when none of its
+// windows remains, which is when this box, too, is closed.
+frmAbout& ShowAbout(QPointer<frmAbout>& box, Dialogs& dialogs);

@@ -52,13 +52,10 @@ frmSierraOptions::frmSierraOptions(frmTagwell& owner, ProgramOptions& options, D
     : QDialog(&owner), owner_(owner), options_(options), dialogs_(dialogs), printer_(printer) {
     setObjectName(QStringLiteral("frmSierraOptions"));
     setWindowTitle(QStringLiteral("Label Program Options"));
-    // The designed places were drawn for an 8-point face; a larger platform default would clip
-    // the captions of the check and option buttons.
-    QFont small = font();
-    if (small.pointSizeF() > 8) small.setPointSizeF(8);
-    setFont(small);
     buildControls();
-    resize(owner_.toPixelsX(kDesignWidth), owner_.toPixelsY(kDesignHeight));
+    // The platform's face may need more room than the designed places give a caption.
+    const int wider = owner_.fitCaptions(this);
+    resize(owner_.toPixelsX(kDesignWidth) + wider, owner_.toPixelsY(kDesignHeight));
     Form_Load();
     Form_Resize();
 }
@@ -121,18 +118,6 @@ void frmSierraOptions::buildControls() {
     place(cmdSave, "cmdSave", 3000, 120, 852, 372, "Save changes and exit options");
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     place(cmdCancel, "cmdCancel", 3000, 720, 852, 372, "Exit Options without saving changes");
-    // A caption wider than its designed box (the platform's face is wider than the one the places
-    // were drawn for) may run on into the free room at its right instead of being cut off: up to
-    // the buttons, the frame's edge or the dialog's margin.
-    const std::pair<QAbstractButton*, double> rightEdges[] = {
-        {ckbConvertUpc, 2940},   {ckbShowDetail, 2940},  {ckbSingleSheet, 2940},
-        {ckbInstantPrint, 3888}, {ckbLaser3, 1620},      {ckbLaser4, 1620},
-        {ckbSierraSport, 3492},  {ckbDymo, 3492}};
-    for (const auto& [b, right] : rightEdges) {
-        const int wanted = std::min(b->sizeHint().width(), owner_.toPixelsX(right) - b->x());
-        if (wanted > b->width()) b->resize(wanted, b->height());
-    }
-
     // ENTER in a box must not save behind the user's back; only the buttons close the dialog.
     cmdSave->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
@@ -159,7 +144,7 @@ void frmSierraOptions::buildControls() {
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         l->setWordWrap(true);
         const double width = frmTagwell::twipsLeft(c.control) - 60 - c.left;
-        owner_.placeTwips(l, c.left, frmTagwell::twipsTop(c.control) - 60, width, frmTagwell::twipsHeight(c.control) + 120);
+        owner_.placeTwips(l, c.left, frmTagwell::twipsTop(c.control), width, frmTagwell::twipsHeight(c.control));
         l->setBuddy(c.control);
         Label1[i] = l;
     }
@@ -221,9 +206,11 @@ void frmSierraOptions::Form_Resize() {
     // number of twips; a screen wider than 16 bits of twips still just widens them.
     const double width = RoundHalfEven(ScaleWidth() - kFieldLeft - kMarginLeft);
     if (width <= 200) return;
+    // A field that a wide caption pushed right keeps the same margin.
     for (QWidget* w : std::initializer_list<QWidget*>{txtLaser3Format, txtLaser4Format, txtDymoFormat, txtSierraFormat,
                                                       txtSierraFont, cboDymoName})
-        owner_.placeTwips(w, frmTagwell::twipsLeft(w), frmTagwell::twipsTop(w), width, frmTagwell::twipsHeight(w));
+        owner_.placeTwips(w, frmTagwell::twipsLeft(w), frmTagwell::twipsTop(w),
+                          width - (frmTagwell::twipsLeft(w) - kFieldLeft), frmTagwell::twipsHeight(w));
 }
 
 void frmSierraOptions::resizeEvent(QResizeEvent* event) {

@@ -12,10 +12,12 @@
 #include "shell/Services.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 class DataFileImport;
+class frmAbout;
 class QAction;
 class QFrame;
 class QLabel;
@@ -48,6 +50,8 @@ public:
     // The print job (it keeps FontsLoaded and PrintCancelled); null when no printer was given.
     PrintJob* printJob() { return printJob_.get(); }
     TagwellServices& services() { return services_; }
+    // The About box while it is loaded (Help > About until it is closed), else null.
+    frmAbout* aboutBox() const;
     std::int16_t LabelsPerSheet() const { return commands_->LabelsPerSheet; }
 
     // Twips <-> pixels of this window's screen.
@@ -63,6 +67,11 @@ public:
     void placeTwips(QWidget* w, double left, double top, double width, double height);
     double ScaleWidth() const;
     double ScaleHeight() const;
+    // Lets each control of `container` (placed in twips) grow to its caption where the font needs
+    // more room than the designed place, and moves what it would then cover to the right, so no
+    // caption is cut off and nothing is hidden. Returns how many pixels the right edge of the
+    // controls moved out, for the container to widen by.
+    int fitCaptions(QWidget* container);
     double line1X2() const { return line1X2_; }
 
     // Runs one command with the guard every command has: an error that escapes it is shown in an
@@ -135,4 +144,6 @@ private:
     bool unloaded_ = false;
     DataFileImport* importing_ = nullptr;
     bool closeAfterImport_ = false;
+    // A top-level window of its own; the main window only remembers it to reuse and delete it.
+    QPointer<frmAbout> about_;
 };

@@ -46,6 +46,16 @@ void msfGridView::currentChanged(const QModelIndex& current, const QModelIndex& 
     grid_.setCol(current.column() + 1);
 }
 
+void msfGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // The view would bring every new current row into view before the grid's notifications run,
+    // and the entry routine's own rule (a row out of view shows third from the top) would then
+    // never apply. The rule sets TopRow itself; here only a column beyond the edge comes into view.
+    QScrollBar* vertical = verticalScrollBar();
+    const int top = vertical->value();
+    QTableView::scrollTo(index, hint);
+    vertical->setValue(top);
+}
+
 void msfGridView::followModelCurrent() {
     if (grid_.Rows() < 2 || grid_.Cols() < 2) return;
     const QModelIndex want = grid_.index(grid_.Row() - 1, grid_.Col() - 1);

@@ -13,6 +13,8 @@ public:
     // Twips to pixels for the column widths (set by the window from its screen).
     void setTwipsPerPixel(double twipsPerPixel);
     bool rowVisible(int row) const;
+    // Scrolls only sideways: which row shows at the top is decided by the row commands.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -72,12 +74,12 @@ TEST(AboutBox, SystemInformationProgramFromThePath) {
 TEST(AboutBox, HelpAboutShowsOneModelessBoxCreatedOnFirstUse) {
     WindowFixture f;
     frmTagwell& w = f.start();
-    EXPECT_TRUE(w.findChildren<frmAbout*>().isEmpty());
+    EXPECT_EQ(w.aboutBox(), nullptr);
     w.mnuHelpAbout->trigger();
+    QPointer<frmAbout> box(w.aboutBox());
+    ASSERT_FALSE(box.isNull());
     w.mnuHelpAbout->trigger();  // already open: the same box
-    const QList<frmAbout*> boxes = w.findChildren<frmAbout*>();
-    ASSERT_EQ(boxes.size(), 1);
-    QPointer<frmAbout> box(boxes[0]);
+    EXPECT_EQ(w.aboutBox(), box.data());
     EXPECT_TRUE(box->isVisible());
     EXPECT_FALSE(box->isModal());
     EXPECT_EQ(box->windowTitle(), "About Tagwell");
@@ -91,11 +93,64 @@ TEST(AboutBox, HelpAboutShowsOneModelessBoxCreatedOnFirstUse) {
 
     // OK closes and unloads it; the next About makes a new one.
     QTest::mouseClick(box->cmdOK, Qt::LeftButton);
+    EXPECT_EQ(w.aboutBox(), nullptr);
     w.mnuHelpAbout->trigger();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(box.isNull());
-    ASSERT_EQ(w.findChildren<frmAbout*>().size(), 1);
-    EXPECT_TRUE(w.findChildren<frmAbout*>()[0]->isVisible());
-    w.findChildren<frmAbout*>()[0]->close();
+    ASSERT_NE(w.aboutBox(), nullptr);
+    EXPECT_TRUE(w.aboutBox()->isVisible());
+    w.aboutBox()->close();
     EXPECT_TRUE(f.dialogs.messages.empty());
+}
+
+// The program runs until none of its windows remains: Exit with the About box open saves the
+// settings and closes the main window, and the event loop goes on until the box is closed too.
+TEST(AboutBox, ExitWithTheBoxOpenEndsTheProgramWhenTheBoxCloses) {
+    WindowFixture f;
+    frmTagwell& w = f.start();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    for (QWidget* other : QApplication::topLevelWidgets()) ASSERT_TRUE(other == &w || !other->isVisible());
+    ASSERT_TRUE(QGuiApplication::quitOnLastWindowClosed());
+
+    w.mnuHelpAbout->trigger();
+    QPointer<frmAbout> box(w.aboutBox());
+    ASSERT_FALSE(box.isNull());
+    bool boxOpenAfterExit = false, savedAtExit = false, okClicked = false, boxClosedAtQuit = false, timedOut = false;
+    QTimer::singleShot(0, qApp, [&] {
+        QTest::mouseClick(w.cmdExit, Qt::LeftButton);
+        // Queued after whatever Exit queued (a quit included): the loop must still be running.
+        QTimer::singleShot(0, qApp, [&] {
+            boxOpenAfterExit = !w.isVisible() && box && box->isVisible();
+            savedAtExit = f.settings.raw("SierraPrint") == "4";
+            okClicked = true;
+            if (box) QTest::mouseClick(box->cmdOK, Qt::LeftButton);
+        });
+    });
+    // Sees the application's quit request whenever it comes.
+    struct QuitWatch : QObject {
+        std::function<void()> seen;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (watched == qApp && event->type() == QEvent::Quit) seen();
+            return false;
+        }
+    } quitWatch;
+    quitWatch.seen = [&] { boxClosedAtQuit = okClicked && (!box || !box->isVisible()); };
+    qApp->installEventFilter(&quitWatch);
+    // A bound, not a wait: the loop must end by itself long before this.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, qApp, [&] {
+        timedOut = true;
+        for (QWidget* other : QApplication::topLevelWidgets()) other->close();
+        QCoreApplication::exit(1);
+    });
+    guard.start(20000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(timedOut);
+    qApp->removeEventFilter(&quitWatch);
+    EXPECT_TRUE(boxOpenAfterExit);
+    EXPECT_TRUE(boxClosedAtQuit);
+    EXPECT_TRUE(savedAtExit);
+    EXPECT_FALSE(w.isVisible());
 }

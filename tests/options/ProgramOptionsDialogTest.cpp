@@ -220,10 +220,14 @@ TEST(ProgramOptionsDialog, ResizingWidensTheSixFieldsOnly) {
     frmSierraOptions d(w, w.options, f.dialogs, &f.printer);
     d.show();
     const double pixel = w.toTwipsX(1);
+    ASSERT_GE(d.ScaleWidth(), 4008 - pixel);
+    const int frameWidth = d.Frame1->width();  // 3612, or what its captions needed
+    ASSERT_GE(frameWidth, w.toPixelsX(3612));
     const QList<QWidget*> six = {d.txtLaser3Format, d.txtLaser4Format, d.txtDymoFormat, d.txtSierraFormat, d.txtSierraFont, d.cboDymoName};
-    // Designed width 2208: 4008 - 1560 - 240. 2000 twips and less leave the fields as the previous
-    // size made them; a dialog wider than 16 bits of twips still widens them.
-    const struct { double dialog, field; } steps[] = {{0, 2208}, {6000, 4200}, {2000, 4200}, {1500, 4200}, {3000, 1200}, {40000, 38200}};
+    // Opened at its designed width 4008 (wider when the font needs room for the captions): fields
+    // of 4008 - 1560 - 240 = 2208. 2000 twips and less leave the fields as the previous size made
+    // them; a dialog wider than 16 bits of twips still widens them.
+    const struct { double dialog, field; } steps[] = {{0, d.ScaleWidth() - 1800}, {6000, 4200}, {2000, 4200}, {1500, 4200}, {3000, 1200}, {40000, 38200}};
     for (const auto& s : steps) {
         SCOPED_TRACE(s.dialog);
         if (s.dialog) d.resize(w.toPixelsX(s.dialog), d.height());
@@ -235,7 +239,7 @@ TEST(ProgramOptionsDialog, ResizingWidensTheSixFieldsOnly) {
             EXPECT_EQ(field->width(), w.toPixelsX(frmTagwell::twipsWidth(field)));
         }
         EXPECT_EQ(frmTagwell::twipsWidth(d.txtSettings), 1572);
-        EXPECT_EQ(d.Frame1->width(), w.toPixelsX(3612));
+        EXPECT_EQ(d.Frame1->width(), frameWidth);
     }
 }
 

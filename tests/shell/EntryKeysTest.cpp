@@ -2,6 +2,7 @@
 #include "WindowFixture.h"
 #include "shell/msfGridView.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
@@ -154,6 +155,66 @@ TEST_F(EntryKeys, ClickingAGridRowLoadsIt) {
     EXPECT_EQ(w->txtSelRow->text(), "1");
     EXPECT_EQ(w->txtSku->text(), "1001");
     EXPECT_TRUE(w->txtSku->hasFocus());
+}
+
+// Whenever the current row leaves the view, above or below, the view scrolls so that it shows
+// third from the top; while it stays in view nothing scrolls.
+TEST_F(EntryKeys, ARowMovedOutOfViewShowsThirdFromTheTop) {
+    start();
+    msfGridView* view = w->msfGrid;
+    auto topRow = [&] { return view->rowAt(0) + 1; };
+    auto check = [&](int before, const char* step) {
+        const int row = w->grid().Row();
+        SCOPED_TRACE(std::string(step) + " to row " + std::to_string(row));
+        EXPECT_TRUE(view->rowVisible(row));
+        if (topRow() != before) {
+            EXPECT_EQ(topRow(), row > 2 ? row - 2 : 1);
+        }
+        return topRow() != before;
+    };
+    int scrolls = 0;
+    for (int i = 1; i <= 12; ++i) {
+        const int before = topRow();
+        scan(QString::number(1000 + i));
+        scrolls += check(before, "scan");
+    }
+    ASSERT_GT(scrolls, 1);  // the view shows fewer rows than were scanned
+    ASSERT_GT(topRow(), 3);
+    for (int i = 0; i < 12; ++i) {
+        const int before = topRow();
+        QTest::keyRelease(w->txtSku, Qt::Key_Up);
+        check(before, "up arrow");
+    }
+    EXPECT_EQ(w->grid().Row(), 1);
+    EXPECT_EQ(topRow(), 1);
+    // The grid's own arrow keys follow the same rule.
+    for (int i = 0; i < 12; ++i) {
+        const int before = topRow();
+        QTest::keyClick(view, Qt::Key_Down);
+        check(before, "grid's down arrow");
+    }
+}
+
+// A click on a command button leaves the focus in the entry box, so the next scan is stored.
+TEST_F(EntryKeys, AScanAfterClickingARowButtonIsStored) {
+    start();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    scan("1");
+    scan("2");
+    int code = 500;
+    for (QPushButton* b : {w->cmdInsertRow, w->cmdCopyRow, w->cmdDeleteRow}) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        w->txtSku->setFocus();
+        QTest::mouseClick(b, Qt::LeftButton);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        const int row = w->txtSelRow->text().toInt();
+        const QString scanned = QString::number(++code);
+        QTest::keyClicks(focus, scanned);  // a scanner types into whatever has the focus
+        QTest::keyClick(focus, Qt::Key_Return);
+        EXPECT_EQ(cell(row, 1), scanned);
+        EXPECT_EQ(cell(row, 3), "Item " + scanned);
+    }
 }
 
 #include "StoreDatabases.h"
