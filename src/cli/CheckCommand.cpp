@@ -7,6 +7,7 @@
 #include "datafiles/DictionaryFile.h"
 #include "datafiles/cwDct.h"
 #include "grid/LabelGrid.h"
+#include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
 #include "output/LabelCheck.h"
 #include "output/LabelFormat.h"
@@ -53,35 +54,9 @@ private:
 
 QString errorText(const TagwellError& e) { return QStringLiteral("%1, %2").arg(e.number()).arg(e.description()); }
 
-// The SQLite ODBC driver makes an empty database where the named file does not exist; a check
-// must find the file missing instead.
-QString withoutCreating(const QString& connect) {
-    if (!connect.contains(QLatin1String("sqlite"), Qt::CaseInsensitive)) return connect;
-    return connect + (connect.trimmed().endsWith(u';') ? QString() : QStringLiteral(";")) + QStringLiteral("NoCreat=1");
-}
 
-// Runs every kind of key query the look-up and the import send to `table` with a key that matches
-// no item. Local to the check: the look-up layer's own probe of its key queries, once it has one,
-// takes its place. Returns the failure, "" when every query ran.
-QString runKeyQueriesOnNothing(RecordSet& rs, const QString& table) {
-    // A number, as scanned keys are, so that a key column of a number type takes it too.
-    const QString key = QStringLiteral("-1");
-    QStringList columns{QStringLiteral("1")};
-    if (table == QLatin1String("upc")) columns << QStringLiteral("149");
-    for (const QString& column : columns) {
-        try {
-            rs.Open(KeyQuery(table, column, key));
-            rs.Close();
-        } catch (const TagwellError& e) {
-            rs.Close();
-            return QStringLiteral("the key query on [%1] fails: %2").arg(column, errorText(e));
-        }
-    }
-    return {};
-}
-
-void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFactory& factory, const QString& name,
-                   const QString& key, const QString& table, bool optional) {
+void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFactory& factory, StoreDatabase database,
+                   const QString& name, const QString& key, const QString& table, bool optional) {
     const QString what = name + QStringLiteral(" database");
     const QString connect = settings.GetSetting(kRegApp, kRegSec, key, QString());
     if (IsBlank(connect)) {
@@ -96,14 +71,17 @@ void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFact
         report.line(false, what, QStringLiteral("does not connect: ") + errorText(e));
         return;
     }
-    const QString keyFailure = runKeyQueriesOnNothing(*rs, table);
+    const QString keyFailure = TestKeyQueries(database, connect, factory);
     if (!keyFailure.isEmpty()) {
-        report.line(false, what, QStringLiteral("connects; ") + keyFailure);
+        report.line(false, what, QStringLiteral("connects; the key queries fail: ") + keyFailure);
         return;
     }
+    // The items are counted by walking the whole table, the one query besides the key queries
+    // that the record-set layer sends.
     try {
-        rs->Open(QStringLiteral("SELECT COUNT(*) FROM ") + table);
-        const qlonglong items = rs->Eof() ? 0 : rs->Fields(0).Value().toLongLong();
+        rs->Open(RecordQuery{table, QString(), QString()});
+        qlonglong items = 0;
+        for (; !rs->Eof(); rs->MoveNext()) ++items;
         rs->Close();
         report.line(true, what, QStringLiteral("connects; key queries run; %1 items in %2").arg(items).arg(table));
     } catch (const TagwellError& e) {
@@ -251,7 +229,7 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
     // missing rather than making it.
     for (const char* key : {"ODBCUPC", "ODBCINV", "ODBCCIS"}) {
         const QString connect = store.GetSetting(kRegApp, kRegSec, opt(key), QString());
-        if (!IsBlank(connect)) store.setOverride(opt(key), withoutCreating(connect.trimmed()));
+        if (!IsBlank(connect)) store.setOverride(opt(key), connect.trimmed());
     }
     Report report(cx.out);
 
@@ -270,9 +248,9 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
     }
 
     QtOdbcRecordSetFactory recordSets;
-    checkDatabase(report, store, recordSets, QStringLiteral("UPC"), QStringLiteral("ODBCUPC"), QStringLiteral("upc"), false);
-    checkDatabase(report, store, recordSets, QStringLiteral("inventory"), QStringLiteral("ODBCINV"), QStringLiteral("inv"), false);
-    checkDatabase(report, store, recordSets, QStringLiteral("CIS"), QStringLiteral("ODBCCIS"), QStringLiteral("special"), true);
+    checkDatabase(report, store, recordSets, StoreDatabase::Upc, QStringLiteral("UPC"), QStringLiteral("ODBCUPC"), QStringLiteral("upc"), false);
+    checkDatabase(report, store, recordSets, StoreDatabase::Inventory, QStringLiteral("inventory"), QStringLiteral("ODBCINV"), QStringLiteral("inv"), false);
+    checkDatabase(report, store, recordSets, StoreDatabase::Cis, QStringLiteral("CIS"), QStringLiteral("ODBCCIS"), QStringLiteral("special"), true);
 
     EntryTexts item = demoItem();
     if (args.has(opt("item"))) {
