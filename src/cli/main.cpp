@@ -12,7 +12,9 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -73,7 +75,16 @@ int main(int argc, char** argv) {
         err << QString::fromLocal8Bit(e.what()) << '\n';
         status = CliExit::Failed;
     }
+    // What went to standard output must have arrived: a full disk or a closed pipe behind it makes
+    // the run a failure, not a silent loss.
     out.flush();
+    errno = 0;
+    if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int e = errno;
+        err << "tagwell-cli: standard output could not be written"
+            << (e ? QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(e)) : QString()) << '\n';
+        if (status == CliExit::Ok) status = CliExit::Failed;
+    }
     err.flush();
     return status;
 }

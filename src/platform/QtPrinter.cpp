@@ -1,7 +1,9 @@
 #include "platform/QtPrinter.h"
 
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/QtBarcode.h"
+#include "platform/TagwellError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,6 +28,24 @@ QString numbered(const QString& path, int n) {
     return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1").arg(n) + suffix);
 }
 
+// True when the PDF file at `path` was written to its end: its trailer's cross-reference offset
+// points at the cross-reference table. The PDF writer counts the bytes it meant to write, so a
+// write lost on a full disk shifts the table away from that offset, and a file cut short has no
+// trailer.
+bool pdfComplete(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = file.size();
+    if (!file.seek(std::max<qint64>(0, size - 256))) return false;
+    const QByteArray tail = file.read(256);
+    const qsizetype at = tail.lastIndexOf("startxref");
+    if (at < 0 || !tail.trimmed().endsWith("%%EOF")) return false;
+    bool ok = false;
+    const qint64 xref = tail.mid(at + 9, tail.indexOf("%%EOF", at) - at - 9).trimmed().toLongLong(&ok);
+    if (!ok || xref < 0 || xref >= size || !file.seek(xref)) return false;
+    return file.read(4) == "xref";
+}
+
 }  // namespace
 
 QtPrinter::QtPrinter(Dialogs& dialogs) : dialogs_(dialogs), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
@@ -39,6 +59,7 @@ QtPrinter::QtPrinter(Dialogs& dialogs) : dialogs_(dialogs), printer_(std::make_u
 QtPrinter::~QtPrinter() {
     // A document still open when the program ends is printed rather than lost.
     if (painter_.isActive()) painter_.end();
+    if (staged_ && pdfComplete(staged_->stagedPath())) staged_->commit();
 }
 
 QString QtPrinter::fileDeviceName() { return QStringLiteral("Print to File (PDF)"); }
@@ -168,15 +189,26 @@ bool QtPrinter::beginDocument() {
     if (toFile) {
         const QString path = documentFile();
         if (path.isEmpty()) return false;  // the user declined: this document goes nowhere
-        printer_->setOutputFileName(path);
+        // The document is written beside the file and put in its place only once complete, so a
+        // failed or killed job leaves the previous file as it was.
+        staged_ = std::make_unique<StagedFile>(path);
+        const QString staging = staged_->stagingPath();
+        if (staging.isEmpty()) {
+            dialogs_.MsgBox(QStringLiteral("The labels could not be written to %1: %2").arg(path, staged_->errorString()),
+                            MsgStyle::Information, QStringLiteral("Alert:"));
+            staged_.reset();
+            return false;
+        }
+        printer_->setOutputFileName(staging);
     }
     printer_->setFullPage(false);  // origin at the top-left of the printable area
     printer_->setPageOrientation(orientation_ == PrinterOrientation::Landscape ? QPageLayout::Landscape
                                                                                 : QPageLayout::Portrait);
     if (!painter_.begin(printer_.get())) {
-        dialogs_.MsgBox(toFile ? QStringLiteral("The labels could not be written to %1.").arg(printer_->outputFileName())
+        dialogs_.MsgBox(toFile ? QStringLiteral("The labels could not be written to %1.").arg(staged_->target())
                                : QStringLiteral("The printer %1 could not start printing.").arg(DeviceName()),
                         MsgStyle::Information, QStringLiteral("Alert:"));
+        staged_.reset();
         return false;
     }
     unitsPerTwip_ = printer_->resolution() / kTwipsPerInch;
@@ -231,8 +263,17 @@ void QtPrinter::NewPage() {
 }
 
 void QtPrinter::EndDoc() {
-    if (painter_.isActive()) painter_.end();
+    const bool ended = painter_.isActive() ? painter_.end() : true;
     discarded_ = false;
     x_ = 0;
     y_ = 0;
+    if (!staged_) return;
+    // A PDF document counts as printed only once its file is complete and in place.
+    const std::unique_ptr<StagedFile> staged = std::move(staged_);
+    QString reason;
+    if (!ended || !pdfComplete(staged->stagedPath())) reason = QStringLiteral("The document could not be completed (is the disk full?).");
+    else if (!staged->commit()) reason = staged->errorString();
+    if (!reason.isEmpty())
+        throw TagwellError(ErrorNumber::DeviceIo,
+                           QStringLiteral("The labels could not be written to %1: %2").arg(staged->target(), reason));
 }
