@@ -20,8 +20,8 @@
 
 // Size bounds of the inputs, in bytes.
 namespace FileBound {
-inline constexpr qint64 Dictionary = 4 * 1024 * 1024;   // a dictionary has a few hundred lines
-inline constexpr qint64 LabelFormat = 4 * 1024 * 1024;  // a format file: a few dozen element lines
+inline constexpr qint64 Dictionary = 64 * 1024 * 1024;  // a dictionary has a few hundred lines
+inline constexpr qint64 LabelFormat = 16 * 1024 * 1024; // a format file: a few dozen element lines
 inline constexpr qint64 SierraFont = 64 * 1024 * 1024;  // a soft font: tens of kilobytes
 inline constexpr qint64 DataFile = qint64(2) * 1024 * 1024 * 1024;  // read in windows, never whole
 inline constexpr qint64 Settings = 4 * 1024 * 1024;     // the settings file: a few dozen keys
