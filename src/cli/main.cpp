@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QTextStream>
 
 #include <cerrno>
@@ -79,10 +80,11 @@ int main(int argc, char** argv) {
     // the run a failure, not a silent loss.
     out.flush();
     errno = 0;
-    if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        const int e = errno;
-        err << "tagwell-cli: standard output could not be written"
-            << (e ? QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(e)) : QString()) << '\n';
+    const bool streamFailed = out.status() != QTextStream::Ok;
+    if (streamFailed || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const QString reason = streamFailed && out.device() ? out.device()->errorString()
+                                                             : QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+        err << "tagwell-cli: standard output could not be written: " << reason << '\n';
         if (status == CliExit::Ok) status = CliExit::Failed;
     }
     err.flush();

@@ -250,6 +250,14 @@ bool FileWriter::write(const QByteArray& bytes) {
 bool FileWriter::commit() {
     if (d_->failed) return false;
     if (d_->save) {
+        // QSaveFile renames even when the flush inside commit() fails, which on a full disk would
+        // put a cut file in place: the flush is made and checked first.
+        if (!d_->save->flush() || d_->save->error() != QFileDevice::NoError) {
+            error_ = d_->save->errorString();
+            d_->save.reset();
+            d_->failed = true;
+            return false;
+        }
         const bool ok = d_->save->commit();
         if (!ok) error_ = d_->save->errorString();
         d_->save.reset();
