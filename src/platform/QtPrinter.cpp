@@ -91,13 +91,13 @@ void QtPrinter::forgetFonts() {
 void QtPrinter::setPrinter(int index) {
     if (index < 0 || index >= names_.size()) return;
     // The open document belongs to the printer it was begun on: finish it there.
-    if (painter_.isActive() || discarded_) EndDoc();
+    if (painter_.isActive() || discarded_) endDocumentReporting();
     current_ = index;
     applyDevice(true);
 }
 
 void QtPrinter::setOutputFile(const QString& path) {
-    if (painter_.isActive() || discarded_) EndDoc();
+    if (painter_.isActive() || discarded_) endDocumentReporting();
     fixedFile_ = path;
     current_ = static_cast<int>(names_.size()) - 1;
     applyDevice(true);
@@ -260,6 +260,16 @@ void QtPrinter::DrawBarcode(const QString& data, double left, double top, double
 void QtPrinter::NewPage() {
     if (!ensureDocument()) return;
     printer_->newPage();
+}
+
+void QtPrinter::endDocumentReporting() {
+    // Reached from a change of device, which may run while a failed label unwinds: the failure is
+    // told here rather than raised.
+    try {
+        EndDoc();
+    } catch (const TagwellError& e) {
+        dialogs_.MsgBox(e.description(), MsgStyle::Information, QStringLiteral("Alert:"));
+    }
 }
 
 void QtPrinter::EndDoc() {

@@ -57,6 +57,7 @@ public:
 
 private:
     bool ensureDocument();
+    void endDocumentReporting();
     bool beginDocument();
     QString documentFile();
     void applyDevice(bool pdfDefaults);
