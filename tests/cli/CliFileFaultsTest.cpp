@@ -65,4 +65,38 @@ TEST(CliFileFaults, FailedOutputsExitOneAndKeepWhatWasThere) {
               (QStringList{".filler", "labels.pdf", "labels.txt"}));
 }
 
+// A device without end or a pipe without a writer named as an input: refused at once with a
+// message, the run fails; nothing is read into memory, nothing waits.
+TEST(CliFileFaults, InputsThatAreNotFilesAreRefused) {
+    CliRunner cli;
+    const QString zero = cli.path("zero");
+    ASSERT_EQ(MakeCharDevice(zero, kZeroDevice[0], kZeroDevice[1]), QString());
+    const QString pipe = cli.path("pipe");
+    ASSERT_EQ(MakeFifo(pipe), QString());
+    const QString rows = Fixture("@/sierra-rows.txt");
+    const QStringList sierra = {"print", rows, "--target", "0", "--device", cli.path("out.bin")};
+    const struct Case {
+        const char* name;
+        QString dictionary;
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {"device as dictionary", zero, {"dict"}, "Can not read dictionary file."},
+        {"pipe as data file", Fixture("@/store.dct"), {"read", pipe}, "Can not open data file: "},
+        {"device as font file", Fixture("@/store.dct"),
+         sierra + QStringList{"--font", zero, "--format", Fixture("@/label.fab")}, "Problem opening Sierra Font File"},
+        {"device as format file", Fixture("@/store.dct"),
+         sierra + QStringList{"--font", Fixture("@/font.pcl"), "--format", zero}, "Problem opening Sierra Format File"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        cli.saveSettings({{"DICTIONARY", c.dictionary}});
+        const CliResult r = cli.run(c.args);
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_TRUE((r.out + r.err).contains(c.message)) << (r.out + r.err).toStdString();
+    }
+    EXPECT_TRUE(IsCharDevice(zero));
+    EXPECT_TRUE(IsFifo(pipe));
+}
+
 }  // namespace
