@@ -83,8 +83,38 @@ std::vector<CliCommand> buildCommands() {
            QStringLiteral("Sierra Sport device path; a plain file receives the exact byte stream")},
           {QStringLiteral("settings"), QStringLiteral("TEXT"),
            QStringLiteral("serial line settings, e.g. 9600,n,8,1 (default: SierraSettings)")},
+          {QStringLiteral("first-label"), QStringLiteral("N"),
+           QStringLiteral("laser: start at label N of the first sheet (1 top-left, row by row), for a sheet\n"
+                          "whose labels 1 to N-1 were used before; N from 1 to 30 (3-up) or 32 (4-up)")},
           {QStringLiteral("trace"), QStringLiteral("FILE"),
            QStringLiteral("write one line per printer operation (TEXT, LINE, BARCODE, NEWPAGE, ENDDOC ...)")}}});
+    commands.push_back(
+        {QStringLiteral("check"), QString(), QStringLiteral("check the settings in use: dictionary, databases, formats, printer"),
+         QStringLiteral("Checks what Tagwell depends on, with the settings in use or those given as options, and prints\n"
+                        "one line for each part, starting OK or FAIL: the dictionary (read, fields found); the UPC,\n"
+                        "inventory and CIS databases (connects, the key queries run, how many items); each label\n"
+                        "format file (opens, elements, any text of the demo item or of --item that crosses the\n"
+                        "label's border, any UPC symbol narrower than the 80 % of the nominal UPC-A symbol that\n"
+                        "scanners reliably read); the print target with its printer (present, default, accepting\n"
+                        "jobs) or its serial device, format and font files. Nothing is written: no setting, no\n"
+                        "database, no port or file. Exit status 0 when every line is OK, 1 otherwise."),
+         {dictOption(),
+          invOption(),
+          upcOption(),
+          {QStringLiteral("cis"), QStringLiteral("CONN"),
+           QStringLiteral("ODBC connect string of the CIS database (default: ODBCCIS)")},
+          {QStringLiteral("target"), QStringLiteral("0|1|3|4"),
+           QStringLiteral("0 Sierra Sport, 1 Dymo, 3 laser 3-up, 4 laser 4-up (default: SierraPrint)")},
+          {QStringLiteral("fa1"), QStringLiteral("FILE"), QStringLiteral("Dymo format file (default: SierraFormat1)")},
+          {QStringLiteral("fa3"), QStringLiteral("FILE"), QStringLiteral("laser 3-up format file (default: SierraFormat3)")},
+          {QStringLiteral("fa4"), QStringLiteral("FILE"), QStringLiteral("laser 4-up format file (default: SierraFormat4)")},
+          {QStringLiteral("item"), QStringLiteral("CODE"),
+           QStringLiteral("draw the formats with this stock number or UPC, looked up in the databases,\n"
+                          "instead of the demo item")},
+          {QStringLiteral("printer"), QStringLiteral("NAME"),
+           QStringLiteral("laser: the printer to check instead of the default; Dymo: the Dymo printer")},
+          {QStringLiteral("port"), QStringLiteral("N"), QStringLiteral("Sierra Sport serial port number (default: SierraPort)")},
+          {QStringLiteral("device"), QStringLiteral("PATH"), QStringLiteral("Sierra Sport device path (default: COM<N> or the port's device)")}}});
     return commands;
 }
 

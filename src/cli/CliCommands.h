@@ -21,6 +21,7 @@ int RunRead(const ParsedArguments& args, CliContext& cx);
 int RunLookup(const ParsedArguments& args, CliContext& cx);
 int RunImport(const ParsedArguments& args, CliContext& cx);
 int RunPrint(const ParsedArguments& args, CliContext& cx);
+int RunCheck(const ParsedArguments& args, CliContext& cx);
 
 // The options every command shares (--dict, --inv, --upc, --cis) as overrides of their keys.
 void ApplySharedOverrides(const ParsedArguments& args, OverlaySettingsStore& settings);

@@ -8,6 +8,7 @@
 #include "datafiles/cwDct.h"
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"
+#include "output/LaserPrinter.h"
 #include "output/PrintJob.h"
 #include "platform/FileAccess.h"
 #include "platform/QtOdbcRecordSet.h"
@@ -134,6 +135,13 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     ProgramOptions probe;
     probe.load(store);
     const int target = probe.SierraPrint;
+    int firstLabel = 1;
+    if (args.has(opt("first-label"))) {
+        // Only a laser sheet has positions; the sheet of a target other than 3 is the 4-up one.
+        if (target == 0 || target == 1)
+            throw UsageError(QStringLiteral("--first-label needs a laser target (3 or 4), not %1").arg(target));
+        firstLabel = CliWholeNumber(args, opt("first-label"), 1, LaserSheetFor(target).perSheet);
+    }
     if (args.has(opt("format"))) store.setOverride(formatKey(target), args.value(opt("format")));
     if (args.has(opt("offsets"))) {
         static const QRegularExpression pair(QStringLiteral("^\\s*([-+]?\\d+)\\s*,\\s*([-+]?\\d+)\\s*$"));
@@ -207,6 +215,7 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
 
     Hourglass hourglass(session.screen);
     PrintJob job(session.grid, options, printer, serial, cx.dialogs, session.pump, session.window, hourglass);
+    job.setFirstLabel(firstLabel);
     const int before = cx.dialogs.alerts();
     job.PrintLabels();
     if (trace && !trace->commit()) {

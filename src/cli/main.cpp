@@ -38,10 +38,11 @@ int main(int argc, char** argv) {
         return CliExit::Ok;
     }
 
-    // Only printing needs the GUI module (fonts, painting into printer documents); no window is ever
-    // shown, so it runs on the offscreen platform unless the caller chose another one.
+    // Only printing and the check of label formats need the GUI module (fonts, printer documents and
+    // their measures); no window is ever shown, so it runs on the offscreen platform unless the
+    // caller chose another one.
     std::unique_ptr<QCoreApplication> app;
-    if (args.command == QLatin1String("print")) {
+    if (args.command == QLatin1String("print") || args.command == QLatin1String("check")) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
         else if (args.command == QLatin1String("lookup")) status = RunLookup(args, cx);
         else if (args.command == QLatin1String("import")) status = RunImport(args, cx);
         else if (args.command == QLatin1String("print")) status = RunPrint(args, cx);
+        else if (args.command == QLatin1String("check")) status = RunCheck(args, cx);
     } catch (const UsageError& e) {
         out.flush();
         err << "tagwell-cli: " << e.message() << "\nTry 'tagwell-cli " << args.command << " --help'.\n";

@@ -68,8 +68,9 @@ bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, i
 }
 
 int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::function<bool()>& cancelCheck,
-                  Hourglass& hourglass) {
+                  Hourglass& hourglass, int firstLabel) {
     const LaserSheet sheet = LaserSheetFor(layout);
+    const int firstPosition = (firstLabel >= 1 && firstLabel <= sheet.perSheet ? firstLabel : 1) - 1;
     const bool three = layout == 3;
     const QString lrName = three ? QStringLiteral("SierraOffLr3") : QStringLiteral("SierraOffLr4");
     const QString udName = three ? QStringLiteral("SierraOffUd3") : QStringLiteral("SierraOffUd4");
@@ -88,14 +89,18 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     if (!offLr) return refuse(QStringLiteral("The offset %1 \"%2\" is not a whole number of twips.").arg(lrName, lrText));
     const auto offUd = offsetValue(udText);
     if (!offUd) return refuse(QStringLiteral("The offset %1 \"%2\" is not a whole number of twips.").arg(udName, udText));
-    const int used = lastRow < sheet.perSheet ? lastRow : sheet.perSheet;
-    for (int p = 0; p < used; ++p)
+    // The positions the job will use: from the first label on, and the whole sheet once it goes on
+    // to a second one.
+    const bool secondSheet = firstPosition + lastRow > sheet.perSheet;
+    const int from = secondSheet ? 0 : firstPosition;
+    const int to = secondSheet ? sheet.perSheet : firstPosition + lastRow;
+    for (int p = from; p < to; ++p)
         if (!labelOrigin(sheet, *offLr, *offUd, p))
             return refuse(QStringLiteral("The offsets %1 \"%2\" and %3 \"%4\" place labels off the page.")
                               .arg(lrName, lrText, udName, udText));
 
     PrinterJobScope job(out.printer);
-    int p = -1;
+    int p = firstPosition - 1;
     out.printer.Scale();
     int row = 1;
     bool firstRowReported = false, laterFormatProblem = false;

@@ -34,8 +34,12 @@ bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, i
 // `cancelCheck` is called before every label: it lets pending events run and, when the user has
 // cancelled, shows the cancel message and returns true, which leaves the loop.
 //
+// `firstLabel` (1 = the top-left label) is the position row 1 takes on the first sheet, for a
+// sheet whose earlier labels were used before; later sheets start at their top-left label. The
+// caller keeps it within 1..labels per sheet.
+//
 // Returns the number of rows handed to PrintLaserLabel, or -1 when the job was refused before
 // anything was drawn because an offset of the layout is not a whole number that fits (an "Alert:"
 // message says which).
 int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::function<bool()>& cancelCheck,
-                  Hourglass& hourglass);
+                  Hourglass& hourglass, int firstLabel = 1);

@@ -15,6 +15,7 @@
 
 #include <exception>
 #include <functional>
+#include <utility>
 
 namespace {
 const QString kAlert = QStringLiteral("Alert:");
@@ -153,7 +154,9 @@ void PrintJob::PrintLabels() {
     } else {
         const int layout = target == 3 ? 3 : 4;
         const LabelOutput out{printer_, dialogs_, grid_, options_};
-        failure = failureOf([&] { PrintLaserJob(out, layout, lastRow, [this] { return cancelCheck(); }, hourglass_); });
+        const int firstLabel = std::exchange(firstLabel_, 1);
+        failure = failureOf(
+            [&] { PrintLaserJob(out, layout, lastRow, [this] { return cancelCheck(); }, hourglass_, firstLabel); });
         if (!failure.isEmpty()) hourglass_.ShowHourglass(false);
     }
     if (!failure.isEmpty()) alert(failure);

@@ -67,6 +67,10 @@ public:
     // Laser Printer Setup. Cancel changes nothing.
     void LaserPrinterSetup(PrinterSetupDialog& dialog);
 
+    // The position (1 = top-left) at which the next laser job starts on its first sheet, for a
+    // sheet part used before; every job after that one starts at 1 again.
+    void setFirstLabel(int position) { firstLabel_ = position; }
+
     // The last row whose sku is not blank, 0 when there is none.
     int LastRow() const;
 
@@ -97,4 +101,5 @@ private:
     Hourglass& hourglass_;
     SierraPrinter sierra_;
     bool printCancelled_ = false;
+    int firstLabel_ = 1;
 };

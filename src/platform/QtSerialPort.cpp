@@ -39,6 +39,12 @@ QSerialPort::StopBits stopBitsFor(double s) {
     return QSerialPort::OneStop;
 }
 
+// The IT person reading a port error must learn which device was tried: the number alone does not
+// say whether the COM<N> key was read or the platform's default was used.
+TagwellError deviceError(int number, const QString& device, const QString& description) {
+    return TagwellError(number, device + QStringLiteral(": ") + description);
+}
+
 TagwellError invalidSettings() {
     return TagwellError(ErrorNumber::InvalidPropertyValue, QStringLiteral("Invalid property value"));
 }
@@ -123,17 +129,18 @@ void QtSerialPort::openPort() {
         auto file = std::make_unique<QFile>(path);
         const bool first = !filesStarted_.contains(path);
         const QIODevice::OpenMode mode = QIODevice::WriteOnly | (first ? QIODevice::Truncate : QIODevice::Append);
-        if (!file->open(mode))
-            throw TagwellError(ErrorNumber::PathFileAccess, file->errorString());
+        if (!file->open(mode)) throw deviceError(ErrorNumber::PathFileAccess, path, file->errorString());
         filesStarted_.insert(path);
         file_ = std::move(file);
+        device_ = path;
         return;
     }
     auto serial = std::make_unique<QSerialPort>();
     serial->setPortName(path);
     if (!serial->open(QIODevice::ReadWrite))
-        throw TagwellError(errorNumberFor(serial->error()), serial->errorString());
+        throw deviceError(errorNumberFor(serial->error()), path, serial->errorString());
     serial_ = std::move(serial);
+    device_ = path;
     try {
         applySettings();
     } catch (...) {
@@ -149,7 +156,7 @@ void QtSerialPort::applySettings() {
     const bool ok = serial_->setBaudRate(s.baud) &&
                     serial_->setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
                     serial_->setParity(parityFor(s.parity)) && serial_->setStopBits(stopBitsFor(s.stopBits));
-    if (!ok) throw TagwellError(errorNumberFor(serial_->error()), serial_->errorString());
+    if (!ok) throw deviceError(errorNumberFor(serial_->error()), device_, serial_->errorString());
 }
 
 int QtSerialPort::writeTimeoutMs(qint64 bytes) const {
@@ -162,23 +169,22 @@ int QtSerialPort::writeTimeoutMs(qint64 bytes) const {
 void QtSerialPort::Output(const QByteArray& bytes) {
     if (file_) {
         if (file_->write(bytes) != bytes.size())
-            throw TagwellError(ErrorNumber::DeviceIo, file_->errorString());
+            throw deviceError(ErrorNumber::DeviceIo, device_, file_->errorString());
         return;
     }
     if (!serial_)
         throw TagwellError(ErrorNumber::PortNotOpen, QStringLiteral("Operation valid only when the port is open"));
     if (bytes.isEmpty()) return;
     if (serial_->write(bytes) != bytes.size())
-        throw TagwellError(errorNumberFor(serial_->error()), serial_->errorString());
+        throw deviceError(errorNumberFor(serial_->error()), device_, serial_->errorString());
     // Without an event loop QSerialPort only writes while waited for; wait until the driver has
     // every byte, so that order and completeness never depend on when the port is closed.
     const int timeout = writeTimeoutMs(bytes.size());
     while (serial_->bytesToWrite() > 0) {
         if (!serial_->waitForBytesWritten(timeout)) {
             if (serial_->error() == QSerialPort::TimeoutError || serial_->error() == QSerialPort::NoError)
-                throw TagwellError(ErrorNumber::PortWriteTimeout,
-                                   QStringLiteral("Write to %1 timed out").arg(serial_->portName()));
-            throw TagwellError(errorNumberFor(serial_->error()), serial_->errorString());
+                throw TagwellError(ErrorNumber::PortWriteTimeout, QStringLiteral("Write to %1 timed out").arg(device_));
+            throw deviceError(errorNumberFor(serial_->error()), device_, serial_->errorString());
         }
     }
 }
@@ -189,7 +195,7 @@ void QtSerialPort::closePort() {
         const bool flushed = file->flush();
         const QString why = file->errorString();
         file->close();
-        if (!flushed) throw TagwellError(ErrorNumber::DeviceIo, why);
+        if (!flushed) throw deviceError(ErrorNumber::DeviceIo, device_, why);
         return;
     }
     if (!serial_) return;
@@ -199,5 +205,5 @@ void QtSerialPort::closePort() {
     while (serial->bytesToWrite() > 0 && drained) drained = serial->waitForBytesWritten(writeTimeoutMs(serial->bytesToWrite()));
     serial->close();
     if (!drained)
-        throw TagwellError(ErrorNumber::PortWriteTimeout, QStringLiteral("Write to %1 timed out").arg(serial->portName()));
+        throw TagwellError(ErrorNumber::PortWriteTimeout, QStringLiteral("Write to %1 timed out").arg(device_));
 }

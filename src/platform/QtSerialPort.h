@@ -11,6 +11,8 @@
 // run it holds exactly the bytes the run sent, job after job (what `tagwell-cli --device FILE`
 // relies on).
 //
+// Every error of the port names the device it concerns ("/dev/ttyS0: No such file or directory").
+//
 // Every Output is written in order, nothing added, and waited for until the driver has taken all
 // of it; a write that does not complete within its time-out raises a TagwellError, so a label is
 // never silently cut off, and closing the port never drops bytes still queued.
@@ -62,5 +64,6 @@ private:
     int writeMarginMs_ = 5000;
     std::unique_ptr<QSerialPort> serial_;
     std::unique_ptr<QFile> file_;
+    QString device_;  // the device path of the open port
     QSet<QString> filesStarted_;  // files already emptied in this run
 };

@@ -36,6 +36,24 @@ TEST(CliPrint, ThirtyOneRowsOnTheThreeUpSheetMakeTwoPages) {
     EXPECT_LT(item30, lines.indexOf("NEWPAGE"));
     EXPECT_LT(lines.indexOf("NEWPAGE"), item31);
     EXPECT_EQ(lines.value(item31).section(u'\t', 1, 2), lines.value(item1).section(u'\t', 1, 2));
+
+    // A sheet whose labels 1 to 28 were used: rows 1 and 2 fill it, row 3 opens the next sheet at
+    // the top-left label; the count is the rows printed, as before.
+    const QString partTrace = cli.path("part.trace");
+    const CliResult part = cli.run({"print", Fixture("@/rows31.txt"), "--target", "3", "--format",
+                                    TAGWELL_SOURCE_DIR "/demo/demo.fa3", "--pdf", cli.path("part.pdf"), "--trace",
+                                    partTrace, "--first-label", "29"});
+    EXPECT_EQ(part.exitCode, 0);
+    EXPECT_EQ(part.out, " 31 items printed.\n");
+    const QStringList partLines = QString::fromUtf8(ReadFile(partTrace)).split(u'\n', Qt::SkipEmptyParts);
+    const auto partDrawn = [&](const QString& text) {
+        return partLines.indexOf(QRegularExpression("^TEXT\t.*\t" + text + '$'));
+    };
+    EXPECT_EQ(partLines.count("NEWPAGE"), 1);
+    EXPECT_LT(partDrawn("ITEM 2"), partLines.indexOf("NEWPAGE"));
+    EXPECT_LT(partLines.indexOf("NEWPAGE"), partDrawn("ITEM 3"));
+    EXPECT_EQ(partLines.value(partDrawn("ITEM 1")).section(u'\t', 1, 2), lines.value(drawn("ITEM 29")).section(u'\t', 1, 2));
+    EXPECT_EQ(partLines.value(partDrawn("ITEM 3")).section(u'\t', 1, 2), lines.value(item1).section(u'\t', 1, 2));
 }
 
 TEST(CliPrint, SierraSportAndDymoTargetsWriteTheirFiles) {
@@ -55,7 +73,8 @@ TEST(CliPrint, SierraSportAndDymoTargetsWriteTheirFiles) {
     const CliResult f = cli.run(sierra + QStringList{cli.path("no/such/folder/sierra.bin"), "--port", "3"});
     EXPECT_EQ(f.exitCode, 1);
     EXPECT_TRUE(f.err.startsWith("Error # ")) << f.err.toStdString();
-    EXPECT_TRUE(f.err.contains(" opening port 3\n")) << f.err.toStdString();
+    EXPECT_TRUE(f.err.contains(" opening port 3\n" + cli.path("no/such/folder/sierra.bin").toUtf8() + ": "))
+        << f.err.toStdString();
 
     // Dymo labels into PDFs: one document per label, the second with -2 before the extension.
     const CliResult d = cli.run(rows + QStringList{"--target", "1", "--format", TAGWELL_SOURCE_DIR "/demo/demo.fa1",

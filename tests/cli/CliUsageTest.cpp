@@ -21,6 +21,10 @@ TEST(CliUsage, MalformedCallsExitWithTwoAndSayWhy) {
         {{"print", "a.txt", "--target", "2"}, "--target must be one of 0|1|3|4"},
         {{"print", "a.txt", "--printer", "P", "--pdf", "b.pdf"}, "--printer and --pdf exclude each other"},
         {{"print", "a.txt", "--port", "0"}, "--port must be a whole number from 1 to 32767"},
+        {{"print", "a.txt", "--first-label", "33"}, "--first-label must be a whole number from 1 to 32"},
+        {{"print", "a.txt", "--target", "3", "--first-label", "31"}, "--first-label must be a whole number from 1 to 30"},
+        {{"print", "a.txt", "--target", "3", "--first-label", "0"}, "--first-label must be a whole number from 1 to 30"},
+        {{"print", "a.txt", "--target", "1", "--first-label", "2"}, "--first-label needs a laser target"},
         {{"help", "nothing"}, "unknown command \"nothing\""},
     };
     CliRunner cli;
@@ -38,7 +42,7 @@ TEST(CliUsage, HelpForTheProgramAndEachCommand) {
     // The option lists are printed from the table the parser reads.
     CliRunner cli;
     EXPECT_EQ(cli.run({"--help"}).exitCode, 0);
-    for (const QString name : {"dict", "read", "lookup", "import", "print"}) {
+    for (const QString name : {"dict", "read", "lookup", "import", "print", "check"}) {
         // "COMMAND --help" wins over a missing argument and says what "help COMMAND" says.
         const CliResult own = cli.run({name, "--help"}), other = cli.run({"help", name});
         EXPECT_EQ(std::pair(own.exitCode, other.exitCode), std::pair(0, 0)) << name.toStdString();

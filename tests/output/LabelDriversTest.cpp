@@ -7,8 +7,8 @@ namespace {
 
 class Drivers : public ::testing::Test, protected Bench {
 protected:
-    int laser(int layout, int lastRow, const std::function<bool()>& cancel = {}) {
-        return PrintLaserJob(out, layout, lastRow, cancel, hourglass);
+    int laser(int layout, int lastRow, const std::function<bool()>& cancel = {}, int firstLabel = 1) {
+        return PrintLaserJob(out, layout, lastRow, cancel, hourglass, firstLabel);
     }
 };
 
@@ -24,6 +24,7 @@ TEST_F(Drivers, LaserSheetPositions) {
         const char *lr = "110", *ud = "-200";
         int blankRow = 0, cancelAt = 0, size = 0;
         const char* refused = "";
+        int firstLabel = 1;
     };
     const Case cases[] = {
         {"31 rows of layout 3 take one new page", 3, 31, 31,
@@ -41,6 +42,10 @@ TEST_F(Drivers, LaserSheetPositions) {
         {"an offset beyond 16 bits", 3, 30, -1, {}, "1e12", "0", 0, 0, 0, "SierraOffLr3"},
         {"a left offset placing labels off the page", 3, 30, -1, {}, "30000", "0", 0, 0, 0, "place labels off"},
         {"an up-down offset placing labels off the page", 3, 30, -1, {}, "0", "32000", 0, 0, 0, "place labels off"},
+        {"a part-used sheet: row 1 at label 29, row 3 on a fresh sheet", 3, 3, 3,
+         {"S1@4070,12760", "S2@8030,12760", "NEWPAGE", "S3@110,-200", "ENDDOC"}, "110", "-200", 0, 0, 0, "", 29},
+        {"a part-used sheet whose next sheet has labels off the page", 3, 2, -1, {}, "-33000", "0", 0, 0, 0,
+         "place labels off", 30},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -52,7 +57,7 @@ TEST_F(Drivers, LaserSheetPositions) {
         options.SierraOffLr3 = c.lr;
         options.SierraOffUd3 = c.ud;
         int checks = 0;
-        EXPECT_EQ(laser(c.layout, c.rows, [&] { return ++checks == c.cancelAt; }), c.printed);
+        EXPECT_EQ(laser(c.layout, c.rows, [&] { return ++checks == c.cancelAt; }, c.firstLabel), c.printed);
         const QStringList p = placed(printer.lines());
         EXPECT_EQ(p.size(), c.size ? c.size : c.want.size());
         EXPECT_EQ(c.size ? p.mid(p.size() - c.want.size()) : p, c.want);

@@ -122,7 +122,17 @@ TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
     EXPECT_EQ(errorOf([&] { port.setCommPort(0); }), ErrorNumber::InvalidPortNumber);
     EXPECT_EQ(port.CommPort(), 2);
     store.SaveSetting(kRegApp, kRegSec, "COM2", "/dev/ttyTagwellNoSuchPort");
-    EXPECT_EQ(errorOf([&] { port.setPortOpen(true); }), ErrorNumber::InvalidPortNumber);
+    QString why;
+    EXPECT_EQ(errorOf([&] {
+                  try {
+                      port.setPortOpen(true);
+                  } catch (const TagwellError& e) {
+                      why = e.description();
+                      throw;
+                  }
+              }),
+              ErrorNumber::InvalidPortNumber);
+    EXPECT_TRUE(why.startsWith("/dev/ttyTagwellNoSuchPort: ")) << why.toStdString();  // the device tried
     EXPECT_FALSE(port.PortOpen());
     EXPECT_FALSE(QFileInfo::exists("/dev/ttyTagwellNoSuchPort"));
     EXPECT_EQ(errorOf([&] { port.Output("x"); }), ErrorNumber::PortNotOpen);

@@ -1,0 +1,304 @@
+// check: the IT person's one look at everything Tagwell depends on, one line per part, nothing
+// written (the settings file stays as it is, no database is created, no port or file is opened for
+// writing).
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+#include "cli/ConsoleServices.h"
+#include "datafiles/DictionaryFile.h"
+#include "datafiles/cwDct.h"
+#include "grid/LabelGrid.h"
+#include "lookup/ItemLookup.h"
+#include "output/LabelCheck.h"
+#include "output/LabelFormat.h"
+#include "platform/MeasuringPrinter.h"
+#include "platform/QtOdbcRecordSet.h"
+#include "platform/QtPrintQueues.h"
+#include "platform/QtPrinter.h"
+#include "platform/QtSerialPort.h"
+#include "platform/RecordSet.h"
+#include "platform/TagwellError.h"
+#include "platform/TracingPrinter.h"
+#include "shell/Common.h"
+#include "shell/ProgramOptions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSerialPort>
+
+#include <array>
+
+namespace {
+
+// The item drawn on every label format when none is given: values as wide as a store's usually
+// get, a four-digit price with its cents and a UPC, so that every element of the format is drawn.
+EntryTexts demoItem() {
+    return {QStringLiteral("100260"), QStringLiteral("HIL-82747"), QStringLiteral("WOOD SCREW #6 X 1-1/4IN ZINC 100PK"),
+            QStringLiteral("K12-5"),  QStringLiteral("1234.99"),   QStringLiteral("10"),
+            QStringLiteral("25"),     QStringLiteral("030699707638")};
+}
+
+class Report {
+public:
+    explicit Report(QTextStream& out) : out_(out) {}
+    void line(bool ok, const QString& what, const QString& detail) {
+        out_ << (ok ? "OK    " : "FAIL  ") << what << ": " << detail << '\n';
+        failed_ = failed_ || !ok;
+    }
+    bool failed() const { return failed_; }
+
+private:
+    QTextStream& out_;
+    bool failed_ = false;
+};
+
+QString errorText(const TagwellError& e) { return QStringLiteral("%1, %2").arg(e.number()).arg(e.description()); }
+
+// The SQLite ODBC driver makes an empty database where the named file does not exist; a check
+// must find the file missing instead.
+QString withoutCreating(const QString& connect) {
+    if (!connect.contains(QLatin1String("sqlite"), Qt::CaseInsensitive)) return connect;
+    return connect + (connect.trimmed().endsWith(u';') ? QString() : QStringLiteral(";")) + QStringLiteral("NoCreat=1");
+}
+
+// Runs every kind of key query the look-up and the import send to `table` with a key that matches
+// no item. Local to the check: the look-up layer's own probe of its key queries, once it has one,
+// takes its place. Returns the failure, "" when every query ran.
+QString runKeyQueriesOnNothing(RecordSet& rs, const QString& table) {
+    // A number, as scanned keys are, so that a key column of a number type takes it too.
+    const QString key = QStringLiteral("-1");
+    QStringList columns{QStringLiteral("1")};
+    if (table == QLatin1String("upc")) columns << QStringLiteral("149");
+    for (const QString& column : columns) {
+        try {
+            rs.Open(KeyQuery(table, column, key));
+            rs.Close();
+        } catch (const TagwellError& e) {
+            rs.Close();
+            return QStringLiteral("the key query on [%1] fails: %2").arg(column, errorText(e));
+        }
+    }
+    return {};
+}
+
+void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFactory& factory, const QString& name,
+                   const QString& key, const QString& table, bool optional) {
+    const QString what = name + QStringLiteral(" database");
+    const QString connect = settings.GetSetting(kRegApp, kRegSec, key, QString());
+    if (IsBlank(connect)) {
+        report.line(optional, what, optional ? QStringLiteral("not set (optional)")
+                                             : QStringLiteral("not set to an ODBC data source (%1)").arg(key));
+        return;
+    }
+    std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
+    try {
+        rs->setActiveConnection(connect);
+    } catch (const TagwellError& e) {
+        report.line(false, what, QStringLiteral("does not connect: ") + errorText(e));
+        return;
+    }
+    const QString keyFailure = runKeyQueriesOnNothing(*rs, table);
+    if (!keyFailure.isEmpty()) {
+        report.line(false, what, QStringLiteral("connects; ") + keyFailure);
+        return;
+    }
+    try {
+        rs->Open(QStringLiteral("SELECT COUNT(*) FROM ") + table);
+        const qlonglong items = rs->Eof() ? 0 : rs->Fields(0).Value().toLongLong();
+        rs->Close();
+        report.line(true, what, QStringLiteral("connects; key queries run; %1 items in %2").arg(items).arg(table));
+    } catch (const TagwellError& e) {
+        rs->Close();
+        report.line(false, what, QStringLiteral("connects; key queries run; items cannot be counted: ") + errorText(e));
+    }
+}
+
+void checkFormat(Report& report, Printer& device, const EntryTexts& item, int target, const QString& path,
+                 bool inUse) {
+    static const char* const names[] = {"", "Dymo", "", "laser 3-up", "laser 4-up"};
+    const QString what = QString::fromLatin1(names[target]) + QStringLiteral(" format");
+    if (IsBlank(path)) {
+        report.line(!inUse, what, inUse ? QStringLiteral("not set, and the print target needs it")
+                                        : QStringLiteral("not set (not the print target's)"));
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        report.line(false, what + u' ' + path, QStringLiteral("does not open: ") + file.errorString());
+        return;
+    }
+    // A format is a few lines; a device or a huge file named by mistake must not hold the check up.
+    constexpr qint64 kLargestFormat = 1 << 20;
+    const QByteArray bytes = file.read(kLargestFormat + 1);
+    if (bytes.size() > kLargestFormat) {
+        report.line(false, what + u' ' + path, QStringLiteral("larger than %1 bytes: not a format file").arg(kLargestFormat));
+        return;
+    }
+    int elements = 0;
+    for (const QByteArray& line : bytes.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (!trimmed.isEmpty() && !trimmed.startsWith('\'')) ++elements;
+    }
+
+    LabelGrid grid;
+    grid.setRows(2);
+    const std::array<const QString*, 8> values{&item.sku, &item.mfn,  &item.desc, &item.loc,
+                                               &item.retail, &item.om, &item.pk, &item.upc};
+    for (int col = GridCol::Sku; col <= GridCol::Upc; ++col) grid.setTextMatrix(1, col, *values[col - 1]);
+    QStringList trace;
+    MeasuringPrinter measuring(device);
+    TracingPrinter tracing(measuring, [&trace](const QString& line) { trace << line; });
+    LabelFormat::parse(bytes).draw(tracing, grid, 1, 0, 0);
+
+    const LabelArea area = LabelAreaFor(target);
+    const QStringList problems = TextOverflows(trace, area) + SmallUpcSymbols(trace);
+    QString detail = QStringLiteral("opens; %1 elements").arg(elements);
+    if (problems.isEmpty()) {
+        detail += QStringLiteral("; every text of item %1 inside the %2 x %3 twips label").arg(item.sku).arg(area.width).arg(area.height);
+        for (const QString& line : trace)
+            if (line.startsWith(QLatin1String("BARCODE\t")))
+                detail += QStringLiteral("; UPC symbol %1 twips wide").arg(line.section(u'\t', 3, 3));
+    } else {
+        detail += QStringLiteral("; item %1: ").arg(item.sku) + problems.join(QStringLiteral("; "));
+    }
+    report.line(problems.isEmpty(), what + u' ' + path, detail);
+}
+
+QString queueText(const QString& name, const PrintQueueStatus& s) {
+    return QStringLiteral("printer \"%1\" %2, %3, %4 (%5)")
+        .arg(name, s.present ? QStringLiteral("present") : QStringLiteral("not installed"),
+             s.isDefault ? QStringLiteral("default") : QStringLiteral("not the default"),
+             s.accepting ? QStringLiteral("accepting jobs") : QStringLiteral("not accepting jobs"), s.state);
+}
+
+void checkSierra(Report& report, const ProgramOptions& options, OverlaySettingsStore& settings) {
+    QtSerialPort port(settings);
+    QString refused;
+    try {
+        port.setCommPort(options.SierraPort);
+        port.setSettings(options.SierraSettings);
+    } catch (const TagwellError& e) {
+        refused = e.description();
+    }
+    QStringList problems, facts;
+    if (!refused.isEmpty()) problems << QStringLiteral("port %1 at \"%2\": %3").arg(options.SierraPort).arg(options.SierraSettings, refused);
+    const QString device = port.DevicePath();
+    if (QtSerialPort::IsSerialDevicePath(device)) {
+        // Opened for reading only and closed at once: nothing reaches the printer.
+        QSerialPort serial;
+        serial.setPortName(device);
+        if (serial.open(QIODevice::ReadOnly)) {
+            facts << QStringLiteral("serial device %1 present and free").arg(device);
+            serial.close();
+        } else {
+            problems << QStringLiteral("serial device %1: %2").arg(device, serial.errorString());
+        }
+    } else {
+        const QFileInfo info(device);
+        const QFileInfo folder(info.absolutePath());
+        if ((info.exists() && info.isWritable()) || (!info.exists() && folder.isDir() && folder.isWritable()))
+            facts << QStringLiteral("file %1 writable").arg(device);
+        else
+            problems << QStringLiteral("file %1 cannot be written").arg(device);
+    }
+    for (const auto& [label, path] : {std::pair(QStringLiteral("format"), options.SierraFormat),
+                                      std::pair(QStringLiteral("font file"), options.SierraFont)}) {
+        QFile f(path);
+        if (IsBlank(path)) problems << label + QStringLiteral(" not set");
+        else if (!f.open(QIODevice::ReadOnly)) problems << QStringLiteral("%1 %2: %3").arg(label, path, f.errorString());
+        else facts << QStringLiteral("%1 %2 opens").arg(label, path);
+    }
+    report.line(problems.isEmpty(), QStringLiteral("print target Sierra Sport on port %1").arg(options.SierraPort),
+                (problems + facts).join(QStringLiteral("; ")));
+}
+
+void checkPrinter(Report& report, const ProgramOptions& options, const QString& laserPrinter) {
+    if (options.SierraPrint == 1) {
+        const QString name = options.SierraDymoDeviceName;
+        const PrintQueueStatus s = QueryPrintQueue(name);
+        // A Dymo printer that is not installed sends its labels to the current printer instead.
+        report.line(s.present && s.accepting, QStringLiteral("print target Dymo"), queueText(name, s));
+        return;
+    }
+    const QString what = QStringLiteral("print target laser %1-up").arg(options.SierraPrint == 3 ? 3 : 4);
+    const QString name = laserPrinter.isEmpty() ? DefaultPrintQueue() : laserPrinter;
+    if (name.isEmpty()) {
+        report.line(false, what, QStringLiteral("no default printer; the labels would go to a PDF file"));
+        return;
+    }
+    const PrintQueueStatus s = QueryPrintQueue(name);
+    report.line(s.present && s.accepting, what, queueText(name, s));
+}
+
+}  // namespace
+
+int RunCheck(const ParsedArguments& args, CliContext& cx) {
+    const auto opt = [](const char* name) { return QString::fromLatin1(name); };
+    ApplySharedOverrides(args, cx.settings);
+    OverlaySettingsStore& store = cx.settings;
+    if (args.has(opt("target")))
+        store.setOverride(opt("SierraPrint"), QString::number(CliChoice(args, opt("target"), {0, 1, 3, 4})));
+    if (args.has(opt("fa1"))) store.setOverride(opt("SierraFormat1"), args.value(opt("fa1")));
+    if (args.has(opt("fa3"))) store.setOverride(opt("SierraFormat3"), args.value(opt("fa3")));
+    if (args.has(opt("fa4"))) store.setOverride(opt("SierraFormat4"), args.value(opt("fa4")));
+    if (args.has(opt("port"))) store.setOverride(opt("SierraPort"), QString::number(CliWholeNumber(args, opt("port"), 1, 32767)));
+    ProgramOptions options;
+    options.load(store);
+    if (args.has(opt("device"))) store.setOverride(QStringLiteral("COM%1").arg(options.SierraPort), args.value(opt("device")));
+    if (args.has(opt("printer")) && options.SierraPrint == 1) options.SierraDymoDeviceName = args.value(opt("printer"));
+    const int target = options.SierraPrint == 0 || options.SierraPrint == 1 || options.SierraPrint == 3 ? options.SierraPrint : 4;
+
+    // Every connection of the check, the look-up of --item included, finds a missing database file
+    // missing rather than making it.
+    for (const char* key : {"ODBCUPC", "ODBCINV", "ODBCCIS"}) {
+        const QString connect = store.GetSetting(kRegApp, kRegSec, opt(key), QString());
+        if (!IsBlank(connect)) store.setOverride(opt(key), withoutCreating(connect.trimmed()));
+    }
+    Report report(cx.out);
+
+    const QString dictPath = store.GetSetting(kRegApp, kRegSec, QString::fromLatin1(kDictionaryKey), QString());
+    cwDct dct;
+    const int setup = dct.setup(dictPath, QStringLiteral("INV"), 99);
+    int fields = 0;
+    for (std::int16_t f = 0; f <= cwDct::kHighestField; ++f)
+        if (dct.dLen(f) > 0) ++fields;
+    const QString dictWhat = QStringLiteral("dictionary ") + (IsBlank(dictPath) ? QStringLiteral("(not set)") : dictPath);
+    if (setup == 0) {
+        const bool block = dct.setupms(dictPath, true) == 0;
+        report.line(true, dictWhat, QStringLiteral("read; %1 fields found%2").arg(fields).arg(block ? QString() : QStringLiteral("; no master/store block")));
+    } else {
+        report.line(false, dictWhat, setup == 1 ? QStringLiteral("cannot be read") : QStringLiteral("no fields found"));
+    }
+
+    QtOdbcRecordSetFactory recordSets;
+    checkDatabase(report, store, recordSets, QStringLiteral("UPC"), QStringLiteral("ODBCUPC"), QStringLiteral("upc"), false);
+    checkDatabase(report, store, recordSets, QStringLiteral("inventory"), QStringLiteral("ODBCINV"), QStringLiteral("inv"), false);
+    checkDatabase(report, store, recordSets, QStringLiteral("CIS"), QStringLiteral("ODBCCIS"), QStringLiteral("special"), true);
+
+    EntryTexts item = demoItem();
+    if (args.has(opt("item"))) {
+        EntryTexts found;
+        found.sku = args.value(opt("item"));
+        LookupItem(found, options.SierraConvertUpc, store, recordSets);
+        const bool known = !IsBlank(found.desc) || !IsBlank(found.retail) || !IsBlank(found.upc);
+        report.line(known, QStringLiteral("item ") + args.value(opt("item")),
+                    known ? QStringLiteral("found: ") + found.desc.trimmed() : QStringLiteral("not found in the databases"));
+        if (known) item = found;
+        // The symbol's size is checked also when the item has no UPC of its own.
+        if (IsBlank(item.upc)) item.upc = demoItem().upc;
+    }
+
+    QtPrinter device(cx.dialogs);
+    if (target == 3 || target == 4) {
+        const qsizetype index = device.Printers().indexOf(args.value(opt("printer")));
+        if (args.has(opt("printer")) && index >= 0) device.setPrinter(static_cast<int>(index));
+    }
+    checkFormat(report, device, item, 1, options.SierraFormat1, target == 1);
+    checkFormat(report, device, item, 3, options.SierraFormat3, target == 3);
+    checkFormat(report, device, item, 4, options.SierraFormat4, target == 4);
+
+    if (target == 0) checkSierra(report, options, store);
+    else checkPrinter(report, options, args.value(opt("printer")));
+
+    cx.out.flush();
+    return report.failed() ? CliExit::Failed : CliExit::Ok;
+}

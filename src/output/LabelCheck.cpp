@@ -1,0 +1,67 @@
+#include "output/LabelCheck.h"
+
+#include <QRectF>
+
+#include <optional>
+
+namespace {
+// The fields of a trace line of `kind`, or nothing when the line is of another kind.
+std::optional<QStringList> fieldsOf(const QString& line, const QString& kind, int count) {
+    const QStringList fields = line.split(u'\t');
+    if (fields.value(0) != kind || fields.size() < count) return std::nullopt;
+    return fields;
+}
+}  // namespace
+
+LabelArea LabelAreaFor(int target) {
+    if (target == 1) return {5040, 1620};
+    if (target == 3) return {3960, 1440};
+    return {3060, 1800};
+}
+
+QStringList TextOverflows(const QStringList& trace, LabelArea area) {
+    QRectF border(0, 0, area.width, area.height);
+    for (const QString& line : trace) {
+        const auto f = fieldsOf(line, QStringLiteral("LINE"), 5);
+        if (!f) continue;
+        const QRectF frame = QRectF(QPointF((*f)[1].toDouble(), (*f)[2].toDouble()),
+                                    QPointF((*f)[3].toDouble(), (*f)[4].toDouble()))
+                                 .normalized();
+        if (frame.width() > 0 && frame.height() > 0) border = border.intersected(frame);
+    }
+    QStringList found;
+    for (const QString& line : trace) {
+        // TEXT x y width size style colour text
+        const auto f = fieldsOf(line, QStringLiteral("TEXT"), 8);
+        if (!f) continue;
+        const double left = (*f)[1].toDouble(), top = (*f)[2].toDouble();
+        const double right = left + (*f)[3].toDouble(), bottom = top + (*f)[4].toDouble() * 20;
+        if (left >= border.left() && right <= border.right() && top >= border.top() && bottom <= border.bottom())
+            continue;
+        found << QStringLiteral("\"%1\" spans %2..%3 x %4..%5 twips, the label %6..%7 x %8..%9")
+                     .arg(f->mid(7).join(u'\t'))
+                     .arg(left)
+                     .arg(right)
+                     .arg(top)
+                     .arg(bottom)
+                     .arg(border.left())
+                     .arg(border.right())
+                     .arg(border.top())
+                     .arg(border.bottom());
+    }
+    return found;
+}
+
+QStringList SmallUpcSymbols(const QStringList& trace) {
+    QStringList found;
+    for (const QString& line : trace) {
+        // BARCODE x y w h data
+        const auto f = fieldsOf(line, QStringLiteral("BARCODE"), 5);
+        if (!f || (*f)[3].toInt() >= kSmallestUpcWidth) continue;
+        found << QStringLiteral("UPC symbol %1 twips wide, below the %2 a scanner reliably reads (GS1: 80 % of "
+                                "the nominal UPC-A symbol)")
+                     .arg((*f)[3])
+                     .arg(kSmallestUpcWidth);
+    }
+    return found;
+}

@@ -1,0 +1,82 @@
+// The demo store's three label formats drawn with every item of the demo database, measured on
+// the printer's real fonts: no text may cross its label's border.
+#include "OutputTestSupport.h"
+#include "output/LabelCheck.h"
+#include "output/LabelFormat.h"
+#include "platform/MeasuringPrinter.h"
+#include "platform/QtPrinter.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+QByteArray demoFile(const char* name) {
+    QFile f(QStringLiteral(TAGWELL_SOURCE_DIR "/demo/") + QString::fromLatin1(name));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << name;
+    return f.readAll();
+}
+
+// The inventory and special-order rows of the demo database: sku, description, mfn, location,
+// retail, om, pk as its script inserts them.
+std::vector<QStringList> demoItems() {
+    static const QRegularExpression row(QStringLiteral(
+        R"(^\s*\(('(?:[^']|'')*'), ('(?:[^']|'')*'), ('(?:[^']|'')*'), ('(?:[^']|'')*'), ('(?:[^']|'')*'), ('(?:[^']|'')*'), ('(?:[^']|'')*')\),?;?$)"));
+    std::vector<QStringList> items;
+    for (const QString& line : QString::fromUtf8(demoFile("demo-store.sql")).split(u'\n')) {
+        const auto m = row.match(line);
+        if (!m.hasMatch()) continue;
+        QStringList values;
+        for (int i = 1; i <= 7; ++i) values << m.captured(i).mid(1).chopped(1).replace(QStringLiteral("''"), QStringLiteral("'"));
+        items.push_back(values);
+    }
+    return items;
+}
+
+TEST(DemoSheets, EveryTextOfEveryDemoItemStaysInsideItsLabel) {
+    const std::vector<QStringList> items = demoItems();
+    ASSERT_GT(items.size(), 250u);
+    for (const QStringList& item : items)  // prices are money texts, cents included
+        ASSERT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d\\d$")).match(item[4]).hasMatch()) << item.join(u',').toStdString();
+
+    ScriptedDialogs dialogs;
+    QtPrinter device(dialogs);
+    // Label sizes in twips: a laser label is its sheet's pitch, the Dymo 30252 label 3.5 x 1.125 in.
+    const struct { const char* format; int width, height; } sheets[] = {
+        {"demo.fa3", 3960, 1440}, {"demo.fa4", 3060, 1800}, {"demo.fa1", 5040, 1620}};
+    for (const auto& sheet : sheets) {
+        SCOPED_TRACE(sheet.format);
+        const LabelFormat format = LabelFormat::parse(demoFile(sheet.format));
+        QStringList trace;
+        MeasuringPrinter measuring(device);
+        TracingPrinter tracing(measuring, [&trace](const QString& line) { trace << line; });
+        LabelGrid grid;
+        // The border a reader sees: the label's edge, or the frame the format draws inside it.
+        double left = 0, top = 0, right = sheet.width, bottom = sheet.height;
+        for (const QStringList& item : items) {
+            setRow(grid, 1, {item[0], item[2], item[1], item[3], item[4], item[5], item[6], "030699707638"});
+            trace.clear();
+            format.draw(tracing, grid, 1, 0, 0);
+            int texts = 0;
+            for (const QString& line : trace) {
+                const QStringList f = line.split(u'\t');
+                if (f[0] == u"LINE" && f[1] != f[3] && f[2] != f[4]) {
+                    left = std::max(left, std::min(f[1].toDouble(), f[3].toDouble()));
+                    right = std::min(right, std::max(f[1].toDouble(), f[3].toDouble()));
+                    top = std::max(top, std::min(f[2].toDouble(), f[4].toDouble()));
+                    bottom = std::min(bottom, std::max(f[2].toDouble(), f[4].toDouble()));
+                }
+                if (f[0] != u"TEXT") continue;
+                ++texts;
+                // TEXT x y width size: the text reaches one em (20 twips a point) below its top.
+                const double x = f[1].toDouble(), y = f[2].toDouble();
+                EXPECT_TRUE(x >= left && x + f[3].toDouble() <= right && y >= top && y + f[4].toDouble() * 20 <= bottom)
+                    << line.toStdString() << " outside " << left << ".." << right << " x " << top << ".." << bottom;
+            }
+            EXPECT_GE(texts, 3) << item.join(u',').toStdString();
+            // The check command's reading of the same trace agrees.
+            EXPECT_EQ(TextOverflows(trace, LabelArea{sheet.width, sheet.height}), QStringList());
+        }
+    }
+}
+
+}  // namespace
