@@ -13,6 +13,7 @@
 #include "shell/ProgramOptions.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -111,6 +112,20 @@ void BM_LaserJobGrowth(benchmark::State& state) {
     state.counters["ratio"] = median(ratios);
 }
 BENCHMARK(BM_LaserJobGrowth)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+// One label whose text starts at the largest size with fitting on: the font must come down from
+// 32,767 points to the size that fits (stepping a point at a time took seconds per label).
+void BM_FitFromTheLargestSize(benchmark::State& state) {
+    Job job(1);
+    const QString format = job.dir.filePath(QStringLiteral("huge.fa3"));
+    {
+        QFile f(format);
+        if (!f.open(QIODevice::WriteOnly) || f.write("DESC,32767,0,0,201,B,0\r\n") < 0) state.SkipWithError("no format file");
+    }
+    job.options.SierraFormat3 = format;
+    for (auto _ : state) benchmark::DoNotOptimize(job.run());
+}
+BENCHMARK(BM_FitFromTheLargestSize)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 

@@ -11,6 +11,7 @@
 #include "lookup/ItemLookup.h"
 #include "output/LabelCheck.h"
 #include "output/LabelFormat.h"
+#include "platform/FileAccess.h"
 #include "platform/MeasuringPrinter.h"
 #include "platform/QtOdbcRecordSet.h"
 #include "platform/QtPrintQueues.h"
@@ -99,9 +100,10 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, int ta
                                         : QStringLiteral("not set (not the print target's)"));
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        report.line(false, what + u' ' + path, QStringLiteral("does not open: ") + file.errorString());
+    // Opened as the printing opens it: a pipe or a device named by mistake is refused, not waited on.
+    QFile file;
+    if (QString why; !OpenForReading(file, path, FileBound::LabelFormat, &why)) {
+        report.line(false, what + u' ' + path, QStringLiteral("does not open: ") + why);
         return;
     }
     // A format is a few lines; a device or a huge file named by mistake must not hold the check up.
@@ -180,9 +182,10 @@ void checkSierra(Report& report, const ProgramOptions& options, OverlaySettingsS
     }
     for (const auto& [label, path] : {std::pair(QStringLiteral("format"), options.SierraFormat),
                                       std::pair(QStringLiteral("font file"), options.SierraFont)}) {
-        QFile f(path);
+        QFile f;
+        QString why;
         if (IsBlank(path)) problems << label + QStringLiteral(" not set");
-        else if (!f.open(QIODevice::ReadOnly)) problems << QStringLiteral("%1 %2: %3").arg(label, path, f.errorString());
+        else if (!OpenForReading(f, path, FileBound::SierraFont, &why)) problems << QStringLiteral("%1 %2: %3").arg(label, path, why);
         else facts << QStringLiteral("%1 %2 opens").arg(label, path);
     }
     report.line(problems.isEmpty(), QStringLiteral("print target Sierra Sport on port %1").arg(options.SierraPort),

@@ -11,6 +11,7 @@
 #include "output/LaserPrinter.h"
 #include "output/PrintJob.h"
 #include "platform/QtCupsQueue.h"
+#include "platform/FileAccess.h"
 #include "platform/QtOdbcRecordSet.h"
 #include "platform/QtPrinter.h"
 #include "platform/QtSerialPort.h"
@@ -20,7 +21,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -80,16 +80,18 @@ QString formatKey(int target) {
     }
 }
 
-// Writes the trace lines into a file as they come.
+// Writes the trace lines into a file as they come; the file is put in place when the job is over,
+// so a run that fails or is killed leaves the previous trace as it was.
 class TraceFile {
 public:
     explicit TraceFile(const QString& path) : file_(path) {}
-    bool open() { return file_.open(QIODevice::WriteOnly | QIODevice::Truncate); }
+    bool open() { return file_.open(); }
     QString errorString() const { return file_.errorString(); }
     void write(const QString& line) { file_.write(line.toUtf8() + '\n'); }
+    bool commit() { return file_.commit(); }
 
 private:
-    QFile file_;
+    FileWriter file_;
 };
 
 // Why no printer can take the labels, naming what was found: printers without a default among
@@ -117,9 +119,8 @@ int RunImport(const ParsedArguments& args, CliContext& cx) {
     const QByteArray bytes = ExportFileBytes(session.grid);
     if (args.has(QStringLiteral("out"))) {
         const QString path = args.value(QStringLiteral("out"));
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-            cx.dialogs.MsgBox(QStringLiteral("The export file %1 could not be written: %2").arg(path, file.errorString()),
+        if (const QString reason = WriteWholeFile(path, bytes); !reason.isEmpty()) {
+            cx.dialogs.MsgBox(QStringLiteral("The export file %1 could not be written: %2").arg(path, reason),
                               MsgStyle::Information, kAlert);
             return CliExit::Failed;
         }
@@ -236,6 +237,12 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     job.setJobSource(QFileInfo(args.positional).fileName());
     const int before = cx.dialogs.alerts();
     job.PrintLabels();
+    if (trace && !trace->commit()) {
+        cx.dialogs.MsgBox(QStringLiteral("The trace file %1 could not be written: %2")
+                              .arg(args.value(opt("trace")), trace->errorString()),
+                          MsgStyle::Information, kAlert);
+        return CliExit::Failed;
+    }
     // Every message of a job other than the count reports something that did not print.
     return cx.dialogs.alerts() == before ? CliExit::Ok : CliExit::Failed;
 }

@@ -10,9 +10,12 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QIODevice>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -75,7 +78,17 @@ int main(int argc, char** argv) {
         err << QString::fromLocal8Bit(e.what()) << '\n';
         status = CliExit::Failed;
     }
+    // What went to standard output must have arrived: a full disk or a closed pipe behind it makes
+    // the run a failure, not a silent loss.
     out.flush();
+    errno = 0;
+    const bool streamFailed = out.status() != QTextStream::Ok;
+    if (streamFailed || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const QString reason = streamFailed && out.device() ? out.device()->errorString()
+                                                             : QString::fromLocal8Bit(std::strerror(errno ? errno : EIO));
+        err << "tagwell-cli: standard output could not be written: " << reason << '\n';
+        if (status == CliExit::Ok) status = CliExit::Failed;
+    }
     err.flush();
     return status;
 }

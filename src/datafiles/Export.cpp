@@ -3,14 +3,12 @@
 #include "datafiles/Cp1252.h"
 #include "grid/LabelGrid.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/Common.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -44,13 +42,6 @@ QString RefusalReason(const QString& path) {
     if (info.isFile() && !(folder.permissions() & kAnyWrite)) return QStringLiteral("The folder is read-only.");
     if (!info.exists() && !(folder.permissions() & kAnyWrite)) return QStringLiteral("The folder is read-only.");
     return QString();
-}
-
-// A name that exists but is neither a file nor a folder: a device, a pipe. It is written in place;
-// the write-beside-and-rename of ordinary files would put a plain file where the device was.
-bool IsDevice(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() && !info.isFile() && !info.isDir();
 }
 
 }  // namespace
@@ -101,21 +92,9 @@ bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& gri
         return false;
     }
 
-    // Written beside the target and renamed over it only once complete, so a failure never leaves
-    // a half-written file nor destroys the one that was there.
-    const QByteArray bytes = ExportFileBytes(grid);
-    if (IsDevice(path)) {
-        QFile device(path);
-        if (!device.open(QIODevice::WriteOnly) || device.write(bytes) != bytes.size() || !device.flush()) {
-            Alert(dialogs, failure + device.errorString());
-            return false;
-        }
-        return true;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    // Written beside the target and renamed over it only once complete (a device or a pipe in
+    // place), so a failure never leaves a half-written file nor destroys the one that was there.
+    if (const QString reason = WriteWholeFile(path, ExportFileBytes(grid)); !reason.isEmpty()) {
         Alert(dialogs, failure + reason);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "datafiles/Cp1252.h"
 #include "datafiles/cwDct.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/TagwellError.h"
 #include "shell/Common.h"
 #include "shell/Numbers.h"
@@ -33,8 +34,10 @@ std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& 
 
     if (mode == 1) QFile::remove(Fname);
     file_.setFileName(Fname);
-    const QIODevice::OpenMode how = mode == 0 ? QIODevice::ReadOnly : QIODevice::ReadWrite;
-    if (Fname.isEmpty() || QFileInfo(Fname).isDir() || !file_.open(how)) {
+    // Read: a regular file only (a pipe without a writer would wait for ever), read in windows.
+    const bool opened = mode == 0 ? OpenForReading(file_, Fname, FileBound::DataFile)
+                                  : !Fname.isEmpty() && !QFileInfo(Fname).isDir() && file_.open(QIODevice::ReadWrite);
+    if (!opened) {
         dialogs_.MsgBox(QStringLiteral("Can not open data file: ") + Fname, MsgStyle::OKOnly | MsgStyle::Exclamation,
                         kFopenTitle);
         return 1;
@@ -233,9 +236,15 @@ std::int16_t cwDatFile::gf(std::int16_t ifld, QString& ibuf) const {
             value = s < 0 ? rest : rest.first(s);
         }
         if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"')) value = value.sliced(1, value.size() - 2);
-        // A negative dictionary length would make no sense as a cut: the field reads as empty,
-        // the same as a field the dictionary gives no length.
-        const qsizetype len = dict_ ? std::max<qsizetype>(0, dict_->dLen(ifld)) : 0;
+        // A negative dictionary length is no cut at all: the read fails, and the caller learns
+        // of it instead of every record being skipped in silence.
+        const qsizetype len = dict_ ? dict_->dLen(ifld) : 0;
+        if (len < 0)
+            throw TagwellError(ErrorNumber::InvalidProcedureCall,
+                               QStringLiteral("Invalid procedure call or argument: the dictionary gives field %1 "
+                                              "the length %2.")
+                                   .arg(ifld)
+                                   .arg(len));
         value = value.first(std::min(len, value.size()));
         while (!value.isEmpty() && value.back() == u' ') value.chop(1);
     }

@@ -2,6 +2,7 @@
 
 #include "datafiles/Cp1252.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/Common.h"
@@ -55,11 +56,11 @@ void cwDct::setDStDat(std::int16_t ix, bool vNewValue) { setDMaster(ix, !vNewVal
 
 bool ReadDictionaryLines(const QString& fnam, QStringList& lines) {
     lines.clear();
-    if (fnam.isEmpty() || QFileInfo(fnam).isDir()) return false;
-    QFile file(fnam);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return false;
+    // Only a regular file of sensible size: a pipe or a device named as the dictionary must not
+    // hold the program up or fill its memory.
+    const std::optional<QByteArray> read = ReadWholeFile(fnam, FileBound::Dictionary);
+    if (!read) return false;
+    const QByteArray& bytes = *read;
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);

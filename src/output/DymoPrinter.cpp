@@ -4,6 +4,7 @@
 #include "output/LabelFormat.h"
 #include "output/LabelOutput.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/Printer.h"
 #include "shell/Common.h"
 #include "shell/ProgramOptions.h"
@@ -28,8 +29,8 @@ void selectPrinter(Printer& printer, const QString& name) {
 
 bool PrintDymoLabel(const LabelOutput& out, int row) {
     if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
-    QFile file(out.options.SierraFormat1);
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!OpenForReading(file, out.options.SierraFormat1, FileBound::LabelFormat)) {
         if (row == 1)
             out.dialogs.MsgBox(QString::fromLatin1(kDymoFormatProblem), MsgStyle::Information,
                                QStringLiteral("Alert:"));

@@ -1,6 +1,7 @@
 #include "output/LabelFormat.h"
 
 #include "grid/LabelGrid.h"
+#include "platform/FileAccess.h"
 #include "platform/Printer.h"
 #include "platform/TagwellError.h"
 #include "shell/Common.h"
@@ -122,6 +123,33 @@ std::optional<int> position(int origin, int field) {
     return sum;
 }
 
+// The fitting loop: while the text is wider than `width`, one point smaller, down to 6 points;
+// the first test comes before the bound, so a text already at 6 points or less loses one point
+// once. Stepping a point at a time would measure the text up to 32,000 times for a large size,
+// so the size the loop stops at is found by halving instead: the loop stops at the first size,
+// going down, whose text fits, and since a text is never wider at a smaller size that is the
+// largest fitting size in the range, or 6 points when none fits. False when the text would go
+// below one point, which no printer takes: then it is not drawn.
+bool fitFontSize(Printer& printer, const QString& value, int width) {
+    if (printer.TextWidth(value) <= width) return true;
+    const double start = printer.FontSize();
+    if (start - 1 < 1) return false;
+    // Sizes start - k for k = 1..last; the loop ends at k = last (6 points) at the latest.
+    const int last = start - 1 <= 6 ? 1 : static_cast<int>(std::ceil(start - 6));
+    const auto fits = [&](int k) {
+        printer.setFontSize(start - k);
+        return printer.TextWidth(value) <= width;
+    };
+    int lo = 1, hi = last;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (fits(mid)) hi = mid;
+        else lo = mid + 1;
+    }
+    printer.setFontSize(start - lo);
+    return true;
+}
+
 void drawText(Printer& printer, const QString& value, const ElementSettings& s, PrinterColor colour,
               int originX, int originY) {
     const auto left = position(originX, s.x);
@@ -133,15 +161,7 @@ void drawText(Printer& printer, const QString& value, const ElementSettings& s, 
     // Fitting: measured with the style of the previous line's reset (bold and italic off), and the
     // width test comes before the 6-point bound, so a too-wide text at 6 points or less still
     // loses one point.
-    if (s.width > 200) {
-        do {
-            if (printer.TextWidth(value) > s.width) {
-                const double smaller = printer.FontSize() - 1;
-                if (smaller < 1) return;  // no printer takes a size below one point
-                printer.setFontSize(smaller);
-            }
-        } while (printer.TextWidth(value) > s.width && printer.FontSize() > 6);
-    }
+    if (s.width > 200 && !fitFontSize(printer, value, s.width)) return;
     printer.setFontBold(s.style.contains(u'B'));
     printer.setFontItalic(s.style.contains(u'I'));
     printer.setFontUnderline(s.style.contains(u'U'));
@@ -257,9 +277,9 @@ const LabelFormat* LabelFormatCache::load(const QString& path) {
     const std::optional<Stamp> stamp = stampOf(path);
     if (stamp && stamp_ && *stamp == *stamp_ && path == path_) return &format_;
     stamp_.reset();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return nullptr;
-    format_ = LabelFormat::parse(file.readAll());
+    const std::optional<QByteArray> bytes = ReadWholeFile(path, FileBound::LabelFormat);
+    if (!bytes) return nullptr;
+    format_ = LabelFormat::parse(*bytes);
     path_ = path;
     // File times move in clock ticks, so a file written again within the tick it was read in
     // keeps its times. Until a file is a few seconds older than its reading, its times prove
@@ -271,5 +291,5 @@ const LabelFormat* LabelFormatCache::load(const QString& path) {
 
 void DrawLabelFormat(QIODevice& file, Printer& printer, const LabelGrid& grid, int row, int originX,
                      int originY) {
-    LabelFormat::parse(file.readAll()).draw(printer, grid, row, originX, originY);
+    LabelFormat::parse(file.read(FileBound::LabelFormat)).draw(printer, grid, row, originX, originY);
 }

@@ -2,6 +2,7 @@
 
 #include "grid/LabelGrid.h"
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/SerialPort.h"
 #include "platform/TagwellError.h"
 #include "shell/Common.h"
@@ -47,10 +48,10 @@ char toCp1252(char16_t c) {
 }
 
 bool readFile(const QString& path, QByteArray& content) {
-    if (path.isEmpty()) return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    content = file.readAll();
+    // Format and font files alike: regular files within the font's bound, never a pipe or a device.
+    std::optional<QByteArray> bytes = ReadWholeFile(path, FileBound::SierraFont);
+    if (!bytes) return false;
+    content = std::move(*bytes);
     return true;
 }
 }  // namespace

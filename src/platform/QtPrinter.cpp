@@ -1,6 +1,7 @@
 #include "platform/QtPrinter.h"
 
 #include "platform/Dialogs.h"
+#include "platform/FileAccess.h"
 #include "platform/QtBarcode.h"
 #include "platform/QtCupsQueue.h"
 
@@ -38,6 +39,24 @@ QPageLayout queueLayout(const QString& name) {
     QPageLayout layout = probe.pageLayout();
     layout.setMargins(layout.minimumMargins());
     return layout;
+}
+
+// True when the PDF file at `path` was written to its end: its trailer's cross-reference offset
+// points at the cross-reference table. The PDF writer counts the bytes it meant to write, so a
+// write lost on a full disk shifts the table away from that offset, and a file cut short has no
+// trailer.
+bool pdfComplete(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = file.size();
+    if (!file.seek(std::max<qint64>(0, size - 256))) return false;
+    const QByteArray tail = file.read(256);
+    const qsizetype at = tail.lastIndexOf("startxref");
+    if (at < 0 || !tail.trimmed().endsWith("%%EOF")) return false;
+    bool ok = false;
+    const qint64 xref = tail.mid(at + 9, tail.indexOf("%%EOF", at) - at - 9).trimmed().toLongLong(&ok);
+    if (!ok || xref < 0 || xref >= size || !file.seek(xref)) return false;
+    return file.read(4) == "xref";
 }
 
 }  // namespace
@@ -204,7 +223,16 @@ bool QtPrinter::beginDocument() {
             outcome_.declined = true;
             return false;
         }
-        printer_->setOutputFileName(path);
+        // The document is written beside the file and put in its place only once complete, so a
+        // failed or killed job leaves the previous file as it was.
+        staged_ = std::make_unique<StagedFile>(path);
+        const QString staging = staged_->stagingPath();
+        if (staging.isEmpty()) {
+            fail(QStringLiteral("The labels could not be written to %1: %2").arg(path, staged_->errorString()));
+            staged_.reset();
+            return false;
+        }
+        printer_->setOutputFileName(staging);
     } else if (CupsQueue::Available()) {
         spool_ = std::make_unique<QTemporaryFile>(QDir(QDir::tempPath()).filePath(QStringLiteral("tagwell-XXXXXX.pdf")));
         if (!spool_->open()) {
@@ -219,9 +247,10 @@ bool QtPrinter::beginDocument() {
     printer_->setPageOrientation(orientation_ == PrinterOrientation::Landscape ? QPageLayout::Landscape
                                                                                 : QPageLayout::Portrait);
     if (!painter_.begin(printer_.get())) {
-        fail(toFile() ? QStringLiteral("The labels could not be written to %1.").arg(printer_->outputFileName())
+        fail(toFile() ? QStringLiteral("The labels could not be written to %1.").arg(staged_ ? staged_->target() : printer_->outputFileName())
                       : QStringLiteral("The printer %1 could not start printing.").arg(DeviceName()));
         spool_.reset();
+        staged_.reset();
         return false;
     }
     unitsPerTwip_ = printer_->resolution() / kTwipsPerInch;
@@ -278,7 +307,17 @@ void QtPrinter::NewPage() {
 void QtPrinter::EndDoc() {
     if (painter_.isActive()) {
         const bool ended = painter_.end();
-        if (spool_) {
+        if (staged_) {
+            // A PDF document counts as printed only once its file is complete and in place.
+            const std::unique_ptr<StagedFile> staged = std::move(staged_);
+            QString reason;
+            if (!ended || !pdfComplete(staged->stagedPath()))
+                reason = QStringLiteral("The document could not be completed (is the disk full?).");
+            else if (!staged->commit())
+                reason = staged->errorString();
+            if (!reason.isEmpty())
+                fail(QStringLiteral("The labels could not be written to %1: %2").arg(staged->target(), reason));
+        } else if (spool_) {
             // The queue's answer is the job's outcome: a refusal or an unreachable scheduler is
             // reported, never counted as printed.
             const QString why = ended ? CupsQueue::SubmitPdf(DeviceName(), spool_->fileName(), printer_->docName())

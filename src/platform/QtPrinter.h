@@ -27,6 +27,7 @@
 class Dialogs;
 class QPrinter;
 class QTemporaryFile;
+class StagedFile;
 
 class QtPrinter : public PrinterState {
 public:
@@ -44,6 +45,8 @@ public:
     void DrawBarcode(const QString& data, double left, double top, double width, double height) override;
     void Scale() override {}
     void NewPage() override;
+    // A PDF document's file is put in place here; when it cannot be completed (a full disk, a
+    // folder gone) the previous file stays and a TagwellError says why.
     void EndDoc() override;
     QString DeviceName() const override;
     QStringList Printers() const override { return names_; }
@@ -88,7 +91,7 @@ private:
     QStringList names_;
     int current_ = 0;
     QString fixedFile_;
-
+    std::unique_ptr<StagedFile> staged_;  // the open PDF document's file until it is complete
 
     bool discarded_ = false;   // this document's output was declined or failed: draw nothing
     double unitsPerTwip_ = 1;  // device units (dots) per twip

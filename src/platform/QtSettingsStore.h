@@ -1,13 +1,19 @@
 #pragma once
 // The settings store as one INI file in the user's configuration folder:
-// <config>/BRONTA/BRONTA.ini, one [TAGWELL] section. The file holds connection strings with
-// passwords, so it is kept readable by its owner only.
+// <config>/BRONTA/BRONTA.ini, one [TAGWELL] section, in the form QSettings reads and writes.
+//
+// The file is edited line by line rather than regenerated: a save replaces the one line of its key
+// (or adds it) and leaves every other line as it was, so a key the program did not change keeps
+// the form it was written in, and keys, sections and comments the program does not know stay.
+// A value is the whole text after "=", ';' and ',' included; a value in double quotes is read
+// with QSettings' backslash escapes. A line that cannot be read (no key, NUL bytes, bytes that are
+// not UTF-8) is damage: at the next save the file as it was is kept beside as "<name>.damaged"
+// and the damaged lines are left out, every readable line kept. The file holds connection strings
+// with passwords, so it and its ".damaged" copy are readable by their owner only, from the moment
+// they exist, and they are replaced whole (written beside and renamed), never left half-written.
 #include "platform/SettingsStore.h"
 
 #include <QString>
-#include <memory>
-
-class QSettings;
 
 class QtSettingsStore : public SettingsStore {
 public:
@@ -22,8 +28,5 @@ public:
     static QString defaultPath();
 
 private:
-    bool setAsideDamagedFile();
-
     QString path_;
-    std::unique_ptr<QSettings> settings_;
 };

@@ -27,8 +27,10 @@ inline QByteArray ReadFile(const QString& path) {
 
 class CliRunner {
 public:
-    CliResult run(const QStringList& args) const {
+    // `stdoutFile`: standard output goes there instead of being collected.
+    CliResult run(const QStringList& args, const QString& stdoutFile = {}) const {
         QProcess p;
+        if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
         // The GUI module warns on standard error without a runtime folder of the user's.

@@ -1,6 +1,7 @@
 #include "TempFiles.h"
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
+#include "platform/TagwellError.h"
 
 namespace {
 
@@ -65,7 +66,6 @@ TEST_F(DatFile, Values) {
         {"trailing spaces go, leading stay", "1\t2\r\n  ab  \tx\r\n", 1, 40, 0, "  ab"},
         {"only spaces is blank", "1\t2\r\n   \tx\r\n", 1, 40, 1, ""},
         {"cut then trimmed", "1\r\nab  cd\r\n", 1, 4, 0, "ab"},
-        {"negative length reads empty", "1\r\nabc\r\n", 1, -5, 1, ""},
         {"tab layout: quotes do not group", "1\t2\r\n\"a\tb\"\r\n", 1, 40, 0, "\"a"},
         {"tab layout: enclosing quotes dropped", "1\t2\r\n\"X Y\"\tz\r\n", 1, 40, 0, "X Y"},
         {"space layout splits at commas", "1 2\r\na,b\r\n", 2, 40, 0, "b"},
@@ -82,6 +82,21 @@ TEST_F(DatFile, Values) {
         EXPECT_EQ(field(c.field, c.result), QString::fromUtf8(c.value));
         dct.setDLen(c.field, 40);
         dat.fclose();
+    }
+}
+
+TEST_F(DatFile, NegativeDictionaryLengthFailsTheRead) {
+    ASSERT_EQ(open("1,2\r\nabc,def\r\n"), 0);
+    dct.setDLen(2, -5);
+    ASSERT_TRUE(dat.gr());
+    QString v;
+    EXPECT_EQ(dat.gf(1, v), 0);
+    try {
+        dat.gf(2, v);
+        ADD_FAILURE() << "no error raised";
+    } catch (const TagwellError& e) {
+        EXPECT_EQ(e.number(), ErrorNumber::InvalidProcedureCall);
+        EXPECT_TRUE(e.description().startsWith("Invalid procedure call or argument")) << e.description().toStdString();
     }
 }
 

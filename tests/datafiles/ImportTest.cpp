@@ -168,6 +168,15 @@ TEST_F(ImportTest, NoAcceptedRecordLeavesTheGridAsItWas) {
     EXPECT_EQ(Shown(dialogs), "");
 }
 
+TEST_F(ImportTest, NegativeDictionaryLengthIsReported) {
+    Configure(invDb, upcDb);
+    dct.setDLen(11, -1);  // mfn, a column of every record of the file
+    Run(Fixture("eight-fields.txt"));
+    EXPECT_TRUE(Shown(dialogs).contains("Invalid procedure call or argument")) << Shown(dialogs).toStdString();
+    EXPECT_EQ(rowsRead, 0);
+    EXPECT_EQ(loads, 1);
+}
+
 TEST_F(ImportTest, FilesThatCannotBeReadOrACancelledDialogChangeNothing) {
     const QString empty = tmp.write("empty.txt", ""), missing = tmp.path("x.txt"), badHeader = Fixture("bad-header.txt");
     const std::pair<std::optional<QString>, QString> cases[] = {

@@ -1,8 +1,10 @@
-// Exports that cannot be written: onto a full device and into a folder marked read-only. The
-// failure is reported, the file that was there is intact, and the next export works.
+// Exports that cannot be written: onto a full disk, a full device, a pipe nobody reads, into a
+// folder marked read-only. The failure is reported, the file that was there is intact, and the
+// next export works.
 #include "datafiles/Export.h"
 
 #include "MemorySettingsStore.h"
+#include "PrivateDevices.h"
 #include "ScriptedDialogs.h"
 #include "grid/LabelGrid.h"
 
@@ -11,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -35,25 +39,58 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(ExportFaults, FullDeviceIsReportedAndStaysADevice) {
-    const QString full = QStringLiteral("/dev/full");
-    const QFileInfo before(full);
-    if (!before.exists() || before.isFile()) GTEST_SKIP() << "no /dev/full device here";
+// Every way the bytes may not arrive: the old file stays byte for byte, a device or a pipe stays
+// what it was and nothing is left beside it, and the message gives the system's reason.
+TEST_F(ExportFaults, FailedWritesKeepWhatWasThereAndSayWhy) {
+    SmallTmpfs fs;
+    ASSERT_EQ(fs.error(), QString());
+    const QByteArray old = "1\t10\r\nyesterday's labels\r\n";
+    const QString onFullDisk = fs.path("labels.txt");
+    {
+        QFile f(onFullDisk);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(old), old.size());
+    }
+    fs.fill();
+    const QString fullDevice = dir.filePath("full");
+    ASSERT_EQ(MakeCharDevice(fullDevice, kFullDevice[0], kFullDevice[1]), QString());
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(MakeFifo(pipe), QString());
 
-    EXPECT_FALSE(save(full));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].title, "Alert:");
-    EXPECT_TRUE(dialogs.messages[0].prompt.startsWith("Could not save the data to the file: /dev/full"))
-        << dialogs.messages[0].prompt.toStdString();
-    // Written in place: no plain file was renamed over the device, none left beside it.
-    EXPECT_FALSE(QFileInfo(full).isFile());
-    EXPECT_TRUE(QDir("/dev").entryList({"full.*"}, QDir::Files).isEmpty());
+    const struct Case {
+        const char* name;
+        QString path;
+        const char* reason;
+        std::function<bool(const QString&)> unchanged;
+    } cases[] = {
+        {"a full disk", onFullDisk, "No space left on device", [&](const QString& p) { return read(p) == old; }},
+        {"a full device", fullDevice, "No space left on device", IsCharDevice},
+        {"a pipe nobody reads", pipe, "No program reads from the pipe.", IsFifo},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.messages.clear();
+        EXPECT_FALSE(save(c.path));
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].title, "Alert:");
+        EXPECT_EQ(dialogs.messages[0].prompt, "Could not save the data to the file: " + c.path + "\n" + c.reason);
+        EXPECT_TRUE(c.unchanged(c.path));
+        const QFileInfo info(c.path);
+        EXPECT_EQ(QDir(info.absolutePath()).entryList({info.fileName() + "*"}, QDir::AllEntries | QDir::Hidden | QDir::System),
+                  QStringList{info.fileName()});
+    }
 
-    // A device that takes the bytes takes them all.
+    // A pipe that is read takes the whole file in place.
+    const int reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
     dialogs.messages.clear();
-    EXPECT_TRUE(save("/dev/null"));
+    EXPECT_TRUE(save(pipe));
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_FALSE(QFileInfo("/dev/null").isFile());
+    QByteArray got(4096, '\0');
+    const ssize_t n = ::read(reader, got.data(), got.size());
+    ::close(reader);
+    EXPECT_EQ(got.left(n > 0 ? n : 0), ExportFileBytes(grid));
+    EXPECT_TRUE(IsFifo(pipe));
 }
 
 TEST_F(ExportFaults, ReadOnlyFolderKeepsTheOldFile) {

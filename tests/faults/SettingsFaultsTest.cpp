@@ -102,4 +102,44 @@ TEST(SettingsFaults, StartUpCompletesAndExitReportsWhatItCouldNotSave) {
     }
 }
 
+// Damage after good lines, hand-written values with ';' and ',': at Exit every readable line is
+// still there (the changed option in its new value, the untouched ones byte for byte, a key the
+// program does not know kept), the damaged file is kept beside for its owner only, and the
+// connection string was read whole all along.
+TEST(SettingsFaults, DamageLosesNoReadableKeyAndUntouchedLinesKeepTheirForm) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("BRONTA/BRONTA.ini");
+    QDir().mkpath(dir.filePath("BRONTA"));
+    const QByteArray kept = "[TAGWELL]\r\n"
+                            "ODBCINV=Driver=SQLite3;Database=/srv/store.db\r\n"
+                            "DICTIONARY=/srv/store.dct\r\n"
+                            "SierraSettings=9600,n,8,1\r\n"
+                            "SierraoffLr3 = 110\r\n"
+                            "LabelNote=kept by another tool\r\n";
+    const QByteArray damaged = kept + "SierraPrint=3\r\ntrailing garbage\r\n\0\0\0\0";
+    write(ini, damaged);
+    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                               QFileDevice::ReadOther));
+
+    RealSettingsWindow app(ini);
+    frmTagwell& w = app.start();
+    EXPECT_EQ(app.store.GetSetting(kRegApp, kRegSec, "ODBCINV", ""), "Driver=SQLite3;Database=/srv/store.db");
+    EXPECT_EQ(w.options.SierraSettings, "9600,n,8,1");
+    EXPECT_EQ(w.options.SierraPrint, 3);
+    w.options.SierraPrint = 1;
+    w.close();
+
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray now = f.readAll();
+    EXPECT_TRUE(now.startsWith(kept + "SierraPrint=1\r\n")) << now.toStdString();
+    EXPECT_FALSE(now.contains("garbage"));
+    QFile aside(ini + ".damaged");
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+    const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
+    EXPECT_EQ(QFile::permissions(ini), ownerOnly);
+    EXPECT_EQ(QFile::permissions(ini + ".damaged"), ownerOnly);
+}
+
 }  // namespace

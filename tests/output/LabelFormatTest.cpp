@@ -108,3 +108,68 @@ TEST(LabelFormat, JobSeesEveryChangeOfTheFormatFileBetweenLabels) {
     EXPECT_EQ(label(6), QStringList{"S6@400,0"});
     EXPECT_TRUE(bench.dialogs.messages.empty());
 }
+
+// The fitting loop is computed rather than stepped a point at a time; it must stop at exactly the
+// size the stepping loop stops at, for any measure that never grows as the size falls.
+namespace {
+struct MeasuredPrinter : PrinterState {
+    std::function<double(double size)> measure;
+    double printedAt = -1;
+    double TextWidth(const QString&) override { return measure(fontSize_); }
+    void Print(const QString&) override { printedAt = fontSize_; }
+    void Line(double, double, double, double, PrinterColor, LineFigure) override {}
+    void DrawBarcode(const QString&, double, double, double, double) override {}
+    void Scale() override {}
+    void NewPage() override {}
+    void EndDoc() override {}
+    QString DeviceName() const override { return {}; }
+    QStringList Printers() const override { return {}; }
+    void setPrinter(int) override {}
+};
+
+// The loop as the format language states it; -1 when the text is not drawn.
+double SteppedFit(MeasuredPrinter& p, int size, int width) {
+    p.setFontSize(size);
+    do {
+        if (p.TextWidth({}) > width) {
+            const double smaller = p.FontSize() - 1;
+            if (smaller < 1) return -1;
+            p.setFontSize(smaller);
+        }
+    } while (p.TextWidth({}) > width && p.FontSize() > 6);
+    return p.FontSize();
+}
+}  // namespace
+
+TEST(LabelFormat, FittingStopsWhereTheSteppedLoopStops) {
+    const struct Measure {
+        const char* name;
+        std::function<double(double)> width;
+    } measures[] = {
+        {"proportional", [](double s) { return s * 60; }},
+        {"in steps of 5 points", [](double s) { return std::floor(s / 5) * 400 + 150; }},
+        {"never fits", [](double) { return 1e9; }},
+        {"always fits", [](double) { return 10; }},
+        {"fits only below 3 points", [](double s) { return s < 3 ? 100 : 1e6; }},
+    };
+    const int sizes[] = {1, 2, 6, 7, 8, 9, 24, 100, 1000, 32767};
+    const int widths[] = {201, 202, 450, 1000, 5000, 32767};
+    int drawnSmaller = 0;
+    for (const Measure& m : measures) {
+        for (int size : sizes) {
+            for (int width : widths) {
+                SCOPED_TRACE(::testing::Message() << m.name << ", size " << size << ", width " << width);
+                MeasuredPrinter stepped, computed;
+                stepped.measure = computed.measure = m.width;
+                const double expected = SteppedFit(stepped, size, width);
+                LabelGrid grid;
+                grid.setTextMatrix(1, GridCol::Desc, "TEXT");
+                LabelFormat::parse(QStringLiteral("DESC,%1,0,0,%2,,0").arg(size).arg(width).toLatin1())
+                    .draw(computed, grid, 1, 0, 0);
+                EXPECT_EQ(computed.printedAt, expected);
+                if (expected >= 0 && expected < size) ++drawnSmaller;
+            }
+        }
+    }
+    EXPECT_GT(drawnSmaller, 50) << "the table exercises the loop";
+}

@@ -5,6 +5,9 @@
 #include "output/LabelFormat.h"
 #include "output/LaserPrinter.h"
 #include "platform/QtPrinter.h"
+#include "platform/TagwellError.h"
+
+#include <QDir>
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -115,4 +118,52 @@ TEST_F(PdfOutput, DeclinedOrUnwritableFilePrintsNothingAndTheJobGoesOn) {
     ASSERT_EQ(p.size(), 1);
     EXPECT_TRUE(p[0].startsWith("The labels were not printed.\r\n")) << p[0].toStdString();
     EXPECT_TRUE(p[0].contains("could not be written")) << p[0].toStdString();
+}
+
+// A PDF is written beside its file and put in place only once complete: up to the end of the
+// document (when a killed job would stop) the previous file is there byte for byte, and a
+// document that could not be completed is an error, not a count of printed labels.
+namespace {
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+}  // namespace
+
+TEST(PdfFile, ThePreviousFileStaysUntilTheDocumentIsComplete) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("labels.pdf");
+    const QByteArray old = "%PDF-1.4 yesterday's labels\n%%EOF\n";
+    {
+        QFile f(target);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(old);
+    }
+    ScriptedDialogs dialogs;
+    {
+        QtPrinter printer(dialogs);
+        printer.setOutputFile(target);
+        for (int i = 0; i < 40; ++i) {
+            printer.Print(QStringLiteral("LABEL %1").arg(i));
+            if (i % 10 == 9) printer.NewPage();
+        }
+        EXPECT_EQ(ReadFile(target), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "the document is staged beside";
+        printer.EndDoc();
+    }
+    EXPECT_TRUE(ReadFile(target).startsWith("%PDF-"));
+    EXPECT_NE(ReadFile(target), old);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"labels.pdf"});
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // The folder gone before the end: the document cannot be put in place, and says so.
+    const QString gone = dir.filePath("gone/labels.pdf");
+    QDir().mkpath(dir.filePath("gone"));
+    QtPrinter printer(dialogs);
+    printer.setOutputFile(gone);
+    printer.Print(QStringLiteral("LABEL"));
+    QDir(dir.filePath("gone")).removeRecursively();
+    printer.EndDoc();
+    EXPECT_TRUE(printer.JobOutcome().failure.startsWith("The labels could not be written to " + gone))
+        << printer.JobOutcome().failure.toStdString();
 }

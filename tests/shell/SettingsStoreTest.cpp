@@ -2,6 +2,8 @@
 #include "platform/TagwellError.h"
 
 #include <QFile>
+#include <QSettings>
+#include <sys/stat.h>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -50,4 +52,18 @@ TEST(QtSettingsStore, CorruptOrUnwritableFilesNeverStopTheProgram) {
     // A store whose folder is a file cannot be written: the failure is an error to report.
     QtSettingsStore blocked(path + "/inside/BRONTA.ini");
     EXPECT_THROW(blocked.SaveSetting(kRegApp, kRegSec, "SierraPrint", "3"), TagwellError);
+}
+
+// The first file ever written is the owner's alone even where new files are made readable by all.
+TEST(QtSettingsStore, NewFileIsOwnerOnlyWhateverTheUmask) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("BRONTA/BRONTA.ini");
+    const mode_t saved = ::umask(0);
+    QtSettingsStore store(path);
+    store.SaveSetting(kRegApp, kRegSec, "ODBCINV", "DSN=inv;PWD=secret");
+    ::umask(saved);
+    EXPECT_EQ(QFile::permissions(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                            QFileDevice::WriteUser);
+    // Quoted where QSettings would cut it, and read back whole by QSettings too.
+    EXPECT_EQ(QSettings(path, QSettings::IniFormat).value("TAGWELL/ODBCINV").toString(), "DSN=inv;PWD=secret");
 }
