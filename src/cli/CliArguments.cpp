@@ -178,6 +178,11 @@ ParsedArguments ParseCliArguments(const QStringList& args) {
         if (args.size() > 2) throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(args[2]));
         return parsed;
     }
+    if (first == QLatin1String("--version")) {
+        if (args.size() > 1) throw UsageError(QStringLiteral("unexpected argument \"%1\"").arg(args[1]));
+        parsed.version = true;
+        return parsed;
+    }
     const CliCommand* command = FindCliCommand(first);
     if (!command) {
         if (first.startsWith(u'-')) throw UsageError(QStringLiteral("a command must come first, not \"%1\"").arg(first));
@@ -250,7 +255,8 @@ QString CliHelpText(const QString& commandName) {
     for (const CliCommand& c : CliCommands())
         text += QStringLiteral("  ") + c.name.leftJustified(width + 2) + c.summary + u'\n';
     text += QStringLiteral(
-        "\n'tagwell-cli COMMAND --help' describes one command and its options.\n\n"
+        "\n'tagwell-cli COMMAND --help' describes one command and its options; 'tagwell-cli --version'\n"
+        "prints the version.\n\n"
         "Settings not given as options (dictionary, connect strings, format and font files, offsets,\n"
         "print target, Dymo device, serial port and line settings) come from the window's settings store;\n"
         "options apply to this run only and are never saved.\n"

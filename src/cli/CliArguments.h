@@ -38,6 +38,7 @@ struct ParsedArguments {
     QString positional;
     QMap<QString, QString> values;  // option name -> value ("" for a switch)
     bool help = false;
+    bool version = false;        // --version alone
 
     bool has(const QString& option) const { return values.contains(option); }
     QString value(const QString& option) const { return values.value(option); }

@@ -9,8 +9,10 @@
 #include "platform/TagwellError.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QIODevice>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cerrno>
@@ -37,13 +39,25 @@ int main(int argc, char** argv) {
         out << CliHelpText(args.command);
         return CliExit::Ok;
     }
+    if (args.version) {
+        out << "tagwell-cli " TAGWELL_VERSION "\n";
+        return CliExit::Ok;
+    }
 
     // Only printing and the check of label formats need the GUI module (fonts, printer documents and
     // their measures); no window is ever shown, so it runs on the offscreen platform unless the
     // caller chose another one.
+    std::unique_ptr<QTemporaryDir> runtimeDir;  // outlives the application
     std::unique_ptr<QCoreApplication> app;
     if (args.command == QLatin1String("print") || args.command == QLatin1String("check")) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The GUI module asks for the user's runtime folder while it starts and warns on standard
+        // error when there is none (a cron job, a service, a login without a session). The run
+        // then gets a private one of its own (owner only), removed when it ends.
+        if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+            runtimeDir = std::make_unique<QTemporaryDir>();
+            if (runtimeDir->isValid()) qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+        }
         app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);

@@ -33,8 +33,8 @@ public:
         if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
-        // The GUI module warns on standard error without a runtime folder of the user's.
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        // As from cron or a service: no runtime folder. No run may warn about it on standard error.
+        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"), args);
         const bool finished = p.waitForFinished(90000);
@@ -72,6 +72,5 @@ public:
 
 private:
     QTemporaryDir config_;
-    QTemporaryDir runtime_;  // created readable by its owner only, as the folder must be
     QTemporaryDir work_;
 };

@@ -26,6 +26,7 @@ TEST(CliUsage, MalformedCallsExitWithTwoAndSayWhy) {
         {{"print", "a.txt", "--target", "3", "--first-label", "0"}, "--first-label must be a whole number from 1 to 30"},
         {{"print", "a.txt", "--target", "1", "--first-label", "2"}, "--first-label needs a laser target"},
         {{"help", "nothing"}, "unknown command \"nothing\""},
+        {{"--version", "print"}, "unexpected argument \"print\""},
     };
     CliRunner cli;
     for (const auto& [args, why] : cases) {
@@ -42,6 +43,8 @@ TEST(CliUsage, HelpForTheProgramAndEachCommand) {
     // The option lists are printed from the table the parser reads.
     CliRunner cli;
     EXPECT_EQ(cli.run({"--help"}).exitCode, 0);
+    const CliResult version = cli.run({"--version"});
+    EXPECT_EQ(std::pair(version.exitCode, version.out), std::pair(0, QByteArray("tagwell-cli " TAGWELL_VERSION "\n")));
     for (const QString name : {"dict", "read", "lookup", "import", "print", "check"}) {
         // "COMMAND --help" wins over a missing argument and says what "help COMMAND" says.
         const CliResult own = cli.run({name, "--help"}), other = cli.run({"help", name});

@@ -1,0 +1,78 @@
+// The first start of an installed Tagwell: the user's own copy of the shipped demo store, and the
+// settings pointing at it, only when the store holds nothing yet.
+#include "MemorySettingsStore.h"
+#include "shell/DemoStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+QByteArray ReadBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+TEST(DemoStore, FirstStartCopiesTheShippedStoreAndPointsTheSettingsAtTheCopy) {
+    struct Case {
+        const char* name;
+        const char* storedKey;   // a key some earlier run left, or nullptr for an empty store
+        bool shipDatabase;
+        bool userDirIsAFile;     // the user's data folder cannot be made
+        bool setUp;
+    };
+    const Case cases[] = {
+        {"empty store", nullptr, true, false, true},
+        {"options saved at an earlier exit", "sierraprint", true, false, false},
+        {"a database chosen by hand", "ODBCUPC", true, false, false},
+        {"a dictionary chosen by hand", "Dictionary", true, false, false},
+        {"nothing shipped", nullptr, false, false, false},
+        {"no user data folder", nullptr, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir tmp;
+        const QString shipped = tmp.filePath("share/tagwell/demo"), user = tmp.filePath("home/Tagwell/demo");
+        QDir().mkpath(shipped);
+        WriteFile(shipped + "/demo.dct", "[INV]\r\n");
+        WriteFile(shipped + "/demo.fa3", "TEXT,1\r\n");
+        if (c.shipDatabase) WriteFile(shipped + "/demo-store.db", "SQLite format 3");
+        QFile::setPermissions(shipped + "/demo.fa3", QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (c.userDirIsAFile) {
+            QDir().mkpath(tmp.filePath("home"));
+            WriteFile(tmp.filePath("home/Tagwell"), "not a folder");
+        }
+        MemorySettingsStore store;
+        if (c.storedKey) store.SaveSetting(kRegApp, kRegSec, c.storedKey, "kept");
+        const auto before = store.values;
+
+        EXPECT_EQ(SetUpDemoStoreOnFirstStart(store, shipped, user), c.setUp);
+        if (!c.setUp) {
+            EXPECT_EQ(store.values, before);
+            EXPECT_FALSE(QFile::exists(user + "/demo.dct"));
+            continue;
+        }
+        const QString connect = "Driver=SQLite3;Database=" + user + "/demo-store.db";
+        for (const auto& [key, value] : std::initializer_list<std::pair<const char*, QString>>{
+                 {"DICTIONARY", user + "/demo.dct"}, {"ODBCINV", connect}, {"ODBCUPC", connect}, {"ODBCCIS", connect},
+                 {"SierraFormat3", user + "/demo.fa3"}, {"SierraFormat4", user + "/demo.fa4"},
+                 {"SierraFormat1", user + "/demo.fa1"}, {"SierraFormat", user + "/demo.fab"},
+                 {"SierraFont", user + "/demo.pcl"}, {"FILEIMPEXP", user + "/demo-items.txt"}, {"SierraPrint", "3"}})
+            EXPECT_EQ(store.GetSetting(kRegApp, kRegSec, key, "<absent>"), value) << key;
+        EXPECT_EQ(ReadBytes(user + "/demo-store.db"), "SQLite format 3");
+        EXPECT_EQ(ReadBytes(user + "/demo.fa3"), "TEXT,1\r\n");
+        // The copy of a read-only shipped file is the user's to edit.
+        EXPECT_TRUE(QFile::permissions(user + "/demo.fa3") & QFile::WriteOwner);
+        EXPECT_FALSE(IsFirstStart(store));
+    }
+}
+
+}  // namespace
