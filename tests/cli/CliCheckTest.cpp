@@ -1,6 +1,7 @@
 // check: one line per part of the set-up, exit 0 only when every line is OK, nothing written; run
 // on the demo store built from its script, whose prices keep their cents.
 #include "CliRunner.h"
+#include "PrivateCups.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -81,65 +82,14 @@ TEST(CliCheck, DemoStoreHoldsAndEachFaultIsNamed) {
     EXPECT_FALSE(QFileInfo::exists(cli.path("sierra.bin")));
 }
 
-}  // namespace
-
-namespace {
-
-// A cupsd of this test's own (its folders and socket in a temporary folder) with two queues:
-// "front", the default, and "back", which rejects jobs. The machine's printing system is never
-// touched: every CUPS client of the test, tagwell-cli included, is sent here by CUPS_SERVER.
-class PrivateCups {
-public:
-    PrivateCups() {
-        const QString d = dir_.path();
-        for (const char* sub : {"cache", "log", "spool", "state", "tmp"}) QDir(d).mkpath(QString::fromLatin1(sub));
-        write("cupsd.conf", "Listen " + d + "/cups.sock\nLogLevel warn\nDefaultAuthType None\n"
-                            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-                            "<Location /admin>\n  Order allow,deny\n  Allow all\n</Location>\n"
-                            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n");
-        write("cups-files.conf", "ServerRoot " + d + "\nCacheDir " + d + "/cache\nStateDir " + d + "/state\n" +
-                                 "RequestRoot " + d + "/spool\nTempDir " + d + "/tmp\nErrorLog " + d +
-                                 "/log/error_log\nAccessLog " + d + "/log/access_log\nPageLog " + d +
-                                 "/log/page_log\nFileDevice Yes\nSandboxing Relaxed\n");
-        qputenv("CUPS_SERVER", (d + "/cups.sock").toLocal8Bit());
-        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
-        cupsd_.start("cupsd", {"-f", "-c", d + "/cupsd.conf", "-s", d + "/cups-files.conf"});
-        // Ready once it answers; a scheduler that never answers fails the test below.
-        for (QDeadlineTimer deadline(20000); !deadline.hasExpired() && cupsd_.state() != QProcess::NotRunning;)
-            if (run("lpstat", {"-r"}).contains("scheduler is running")) break;
-    }
-    ~PrivateCups() {
-        cupsd_.terminate();
-        cupsd_.waitForFinished(10000);
-        qunsetenv("CUPS_SERVER");
-    }
-    bool running() { return run("lpstat", {"-r"}).contains("scheduler is running"); }
-    QString log() { return QString::fromLocal8Bit(cupsd_.readAll()); }
-    QByteArray run(const QString& program, const QStringList& args) {
-        QProcess p;
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(program, args);
-        p.waitForFinished(20000);
-        return p.readAll();
-    }
-
-private:
-    void write(const char* name, const QString& text) {
-        QFile f(dir_.filePath(QString::fromLatin1(name)));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text.toUtf8());
-    }
-    QTemporaryDir dir_;
-    QProcess cupsd_;
-};
 
 TEST(CliCheck, PrinterLineSaysPresentDefaultAndAcceptingJobs) {
+    // "front", the default, and "back", which rejects jobs, on a scheduler of the test's own.
     PrivateCups cups;
-    ASSERT_TRUE(cups.running()) << "the private cupsd did not start: " << cups.log().toStdString();
-    for (const char* queue : {"front", "back"})
-        EXPECT_EQ(cups.run("lpadmin", {"-p", queue, "-E", "-v", "file:///dev/null"}), QByteArray()) << queue;
-    cups.run("lpadmin", {"-d", "front"});
-    cups.run("cupsreject", {"back"});
+    ASSERT_EQ(cups.start(), QString());
+    for (const auto& [queue, accepting] : {std::pair("front", true), std::pair("back", false)})
+        ASSERT_EQ(cups.addQueue(queue, PrivateCups::plainPpd(), accepting), QString()) << queue;
+    ASSERT_EQ(cups.tool("lpadmin", {"-d", "front"}), QString());
 
     CliRunner cli;
     const struct { QStringList args; int exit; const char* line; } cases[] = {
@@ -159,7 +109,7 @@ TEST(CliCheck, PrinterLineSaysPresentDefaultAndAcceptingJobs) {
         const QStringList lines = QString::fromUtf8(r.out).split(u'\n', Qt::SkipEmptyParts);
         EXPECT_EQ(lines.value(lines.size() - 1), QString::fromLatin1(c.line));
     }
-    cups.run("cupsdisable", {"front"});
+    ASSERT_EQ(cups.tool("cupsdisable", {"front"}), QString());
     EXPECT_TRUE(cli.run({"check", "--target", "3"}).out.contains("printer \"front\" present, default, not accepting jobs (stopped)"));
 }
 
