@@ -270,3 +270,20 @@ TEST(EntryKeysWithDatabases, AScannedUpcFillsTheRowFromTheStoreDatabases) {
     EXPECT_EQ(f.serial.sent, QByteArray("<FONT>^XA^FD\"HW100\"^FS^FD\"12.99\"^FS^XZ"));
     EXPECT_TRUE(f.dialogs.messages.empty());
 }
+
+// Print Labels clicked with nowhere chosen for the sheet (the PDF file dialog cancelled): nothing
+// printed, no count; chosen the next time, the count follows.
+TEST_F(EntryKeys, ACancelledChoiceOfOutputPrintsNothingAndCountsNothing) {
+    f.set("SierraFormat3", QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo.fa3"));
+    start();
+    scan("1001");
+    scan("1002");
+    f.printer.simulated().declineDocuments(true);
+    QTest::mouseClick(w->cmdPrintGrid, Qt::LeftButton);
+    EXPECT_TRUE(f.dialogs.messages.empty()) << f.dialogs.messages.front().prompt.toStdString();
+    EXPECT_EQ(w->cmdPrintGrid->text(), "Print Laser-3");
+    f.printer.simulated().declineDocuments(false);
+    QTest::mouseClick(w->cmdPrintGrid, Qt::LeftButton);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages[0].prompt, " 2 items printed.");
+}
