@@ -6,10 +6,10 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <algorithm>
 #include <filesystem>
 
 #if defined(Q_OS_UNIX)
@@ -168,8 +168,9 @@ bool OpenForReading(QFile& file, const QString& path, qint64 maxBytes, QString* 
 std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxBytes, QString* error) {
     QFile file;
     if (!OpenForReading(file, path, maxBytes, error)) return std::nullopt;
-    // One byte more than the bound tells a file that grew since it was looked at.
-    QByteArray bytes = file.read(maxBytes + 1);
+    // One byte more than the file's size tells a file that grew since it was looked at; asking
+    // for the whole bound would have the buffer of the largest allowed file made for every read.
+    QByteArray bytes = file.read(std::min(maxBytes, file.size()) + 1);
     if (file.error() != QFileDevice::NoError) {
         if (error) *error = file.errorString();
         return std::nullopt;
