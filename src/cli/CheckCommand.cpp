@@ -100,19 +100,15 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, int ta
                                         : QStringLiteral("not set (not the print target's)"));
         return;
     }
-    // Opened as the printing opens it: a pipe or a device named by mistake is refused, not waited on.
-    QFile file;
-    if (QString why; !OpenForReading(file, path, FileBound::LabelFormat, &why)) {
+    // Read as the printing reads it: a pipe, a device or a file beyond the bound named by mistake
+    // is refused, not waited on.
+    QString why;
+    const std::optional<QByteArray> read = ReadWholeFile(path, FileBound::LabelFormat, &why);
+    if (!read) {
         report.line(false, what + u' ' + path, QStringLiteral("does not open: ") + why);
         return;
     }
-    // A format is a few lines; a device or a huge file named by mistake must not hold the check up.
-    constexpr qint64 kLargestFormat = 1 << 20;
-    const QByteArray bytes = file.read(kLargestFormat + 1);
-    if (bytes.size() > kLargestFormat) {
-        report.line(false, what + u' ' + path, QStringLiteral("larger than %1 bytes: not a format file").arg(kLargestFormat));
-        return;
-    }
+    const QByteArray& bytes = *read;
     int elements = 0;
     for (const QByteArray& line : bytes.split('\n')) {
         const QByteArray trimmed = line.trimmed();
