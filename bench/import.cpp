@@ -9,10 +9,10 @@
 #include "grid/LabelGrid.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
-#include "platform/QtOdbcRecordSet.h"
-#include "platform/QtUiServices.h"
+#include "platform/qt/QtOdbcRecordSet.h"
+#include "platform/qt/QtUiServices.h"
 #include "platform/ScreenPointer.h"
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 
 #include "shell/msfGridView.h"
 

@@ -5,12 +5,12 @@
 #include "grid/LabelGrid.h"
 #include "output/LabelOutput.h"
 #include "output/LaserPrinter.h"
-#include "platform/HeapSettings.h"
+#include "platform/qt/HeapSettings.h"
 #include "platform/Dialogs.h"
-#include "platform/QtPrinter.h"
+#include "platform/qt/QtPrinter.h"
 #include "platform/ScreenPointer.h"
-#include "shell/Common.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/Common.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -3,7 +3,7 @@
 // median and 99th-percentile latency of one scan as counters (microseconds).
 #include "BenchSupport.h"
 #include "lookup/ItemLookup.h"
-#include "platform/QtOdbcRecordSet.h"
+#include "platform/qt/QtOdbcRecordSet.h"
 
 #include <QCoreApplication>
 #include <QMap>

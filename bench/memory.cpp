@@ -2,8 +2,8 @@
 // grown to 32,767 rows with all eight cells of every label filled, scrolled through to the end.
 // Reports the process's peak resident memory and what the full grid added to it.
 #include "BenchSupport.h"
-#include "platform/HeapSettings.h"
-#include "platform/QtServices.h"
+#include "platform/qt/HeapSettings.h"
+#include "shell/QtServices.h"
 #include "datafiles/DictionaryFile.h"
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"

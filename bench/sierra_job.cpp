@@ -6,11 +6,11 @@
 #include "output/SierraPrinter.h"
 #include "platform/Dialogs.h"
 #include "platform/EventPump.h"
-#include "platform/QtSerialPort.h"
+#include "platform/qt/QtSerialPort.h"
 #include "platform/ScreenPointer.h"
-#include "platform/TracingPrinter.h"
-#include "shell/Common.h"
-#include "shell/ProgramOptions.h"
+#include "output/TracingPrinter.h"
+#include "shell/common/Common.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QFileInfo>
 #include <QMap>

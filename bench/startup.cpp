@@ -1,8 +1,8 @@
 // Start-up to first paint: the main window on the Qt adapters (INI settings in an empty temporary
 // configuration, with the demo dictionary named so that no dialog asks for one), loaded, shown,
 // and the event loop run until the window has painted once. Offscreen platform.
-#include "platform/HeapSettings.h"
-#include "platform/QtServices.h"
+#include "platform/qt/HeapSettings.h"
+#include "shell/QtServices.h"
 #include "datafiles/DictionaryFile.h"
 #include "shell/frmTagwell.h"
 

@@ -4,7 +4,7 @@
 #include "FuzzSupport.h"
 #include "grid/LabelGrid.h"
 #include "output/LabelFormat.h"
-#include "platform/RecordingPrinter.h"
+#include "output/RecordingPrinter.h"
 
 #include <QBuffer>
 

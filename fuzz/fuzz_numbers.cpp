@@ -2,7 +2,7 @@
 // 16-bit value is wanted, ToInt16. The input is read both as Windows single-byte text and as UTF-8.
 #include "FuzzSupport.h"
 #include "platform/TagwellError.h"
-#include "shell/Numbers.h"
+#include "shell/common/Numbers.h"
 
 #include <cmath>
 

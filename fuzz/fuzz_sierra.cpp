@@ -5,7 +5,7 @@
 #include "FuzzSupport.h"
 #include "grid/LabelGrid.h"
 #include "output/SierraPrinter.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/ProgramOptions.h"
 
 namespace {
 class FakeCaption : public WindowCaption {

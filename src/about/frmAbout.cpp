@@ -1,7 +1,7 @@
 #include "about/frmAbout.h"
 
 #include "platform/Dialogs.h"
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 
 #include <QApplication>
 #include <QFrame>

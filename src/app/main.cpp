@@ -1,6 +1,6 @@
 // Tagwell: the label program's window. The Qt adapters are chosen here, once.
-#include "platform/HeapSettings.h"
-#include "platform/QtServices.h"
+#include "platform/qt/HeapSettings.h"
+#include "shell/QtServices.h"
 #include "shell/DemoStore.h"
 #include "shell/frmTagwell.h"
 

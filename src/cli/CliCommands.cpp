@@ -7,8 +7,8 @@
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
 #include "lookup/ItemLookup.h"
-#include "platform/QtOdbcRecordSet.h"
-#include "shell/ProgramOptions.h"
+#include "platform/qt/QtOdbcRecordSet.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

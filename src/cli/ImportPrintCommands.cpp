@@ -10,14 +10,14 @@
 #include "grid/LabelGrid.h"
 #include "output/LaserPrinter.h"
 #include "output/PrintJob.h"
-#include "platform/QtCupsQueue.h"
+#include "platform/qt/QtCupsQueue.h"
 #include "platform/FileAccess.h"
-#include "platform/QtOdbcRecordSet.h"
-#include "platform/QtPrinter.h"
-#include "platform/QtSerialPort.h"
-#include "platform/TracingPrinter.h"
-#include "shell/Common.h"
-#include "shell/ProgramOptions.h"
+#include "platform/qt/QtOdbcRecordSet.h"
+#include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtSerialPort.h"
+#include "output/TracingPrinter.h"
+#include "shell/common/Common.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -4,8 +4,8 @@
 #include "cli/CliArguments.h"
 #include "cli/CliCommands.h"
 #include "cli/ConsoleServices.h"
-#include "platform/HeapSettings.h"
-#include "platform/QtSettingsStore.h"
+#include "platform/qt/HeapSettings.h"
+#include "platform/qt/QtSettingsStore.h"
 #include "platform/TagwellError.h"
 
 #include <QCoreApplication>

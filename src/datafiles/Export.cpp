@@ -1,12 +1,12 @@
 #include "datafiles/Export.h"
 
-#include "datafiles/Cp1252.h"
+#include "shell/common/Cp1252.h"
 #include "grid/LabelGrid.h"
 #include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 
 #include <QFileInfo>
 

@@ -11,8 +11,8 @@
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
-#include "shell/Numbers.h"
+#include "shell/common/Common.h"
+#include "shell/common/Numbers.h"
 
 #include <array>
 #include <memory>

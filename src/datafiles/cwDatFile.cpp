@@ -1,12 +1,12 @@
 #include "datafiles/cwDatFile.h"
 
-#include "datafiles/Cp1252.h"
+#include "shell/common/Cp1252.h"
 #include "datafiles/cwDct.h"
 #include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
-#include "shell/Numbers.h"
+#include "shell/common/Common.h"
+#include "shell/common/Numbers.h"
 
 #include <QFileInfo>
 #include <algorithm>

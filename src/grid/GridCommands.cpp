@@ -2,9 +2,9 @@
 
 #include "grid/LabelGrid.h"
 #include "platform/Dialogs.h"
-#include "shell/Common.h"
-#include "shell/Numbers.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/Common.h"
+#include "shell/common/Numbers.h"
+#include "shell/common/ProgramOptions.h"
 
 namespace {
 const char* const kHeaders[] = {"sku", "mfn", "description", "loc", "retail", "om", "pk", "upc"};

@@ -1,6 +1,6 @@
 #include "grid/LabelGrid.h"
 
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 
 #include <algorithm>
 

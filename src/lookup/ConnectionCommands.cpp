@@ -5,7 +5,7 @@
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 
 #include <memory>
 #include <optional>

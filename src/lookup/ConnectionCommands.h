@@ -4,13 +4,10 @@ class Dialogs;
 class RecordSetFactory;
 class SettingsStore;
 
+#include "lookup/ItemLookup.h"
+
 #include <QString>
 
-enum class StoreDatabase { Inventory, Cis, Upc };
-
-// "<Database> Problem: <failure>", as Test Database Connections words it ("Inventory Database
-// Problem: -2147467259, ...").
-QString DatabaseProblem(StoreDatabase database, const QString& failure);
 
 // Runs the queries the look-up and the import send to `database` with a key that matches nothing
 // (the table's key columns exist and can be compared with a text), besides the whole-table test

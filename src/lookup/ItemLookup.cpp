@@ -1,11 +1,10 @@
 #include "lookup/ItemLookup.h"
 
-#include "lookup/ConnectionCommands.h"
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
-#include "shell/Numbers.h"
+#include "shell/common/Common.h"
+#include "shell/common/Numbers.h"
 
 #include <cmath>
 #include <limits>

@@ -10,6 +10,12 @@
 class RecordSetFactory;
 class SettingsStore;
 
+enum class StoreDatabase { Inventory, Cis, Upc };
+
+// "<Database> Problem: <failure>", as Test Database Connections words it ("Inventory Database
+// Problem: -2147467259, ...").
+QString DatabaseProblem(StoreDatabase database, const QString& failure);
+
 // The texts of the eight entry boxes. The window copies its boxes in before LookupItem and back
 // out after it.
 struct EntryTexts {

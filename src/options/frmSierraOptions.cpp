@@ -4,8 +4,8 @@
 #include "output/PrintJob.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
-#include "shell/Numbers.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/Numbers.h"
+#include "shell/common/ProgramOptions.h"
 #include "shell/frmTagwell.h"
 
 #include <QCheckBox>

@@ -6,8 +6,8 @@
 #include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/Printer.h"
-#include "shell/Common.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/Common.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QFile>
 

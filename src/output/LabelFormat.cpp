@@ -4,8 +4,8 @@
 #include "platform/FileAccess.h"
 #include "platform/Printer.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
-#include "shell/Numbers.h"
+#include "shell/common/Common.h"
+#include "shell/common/Numbers.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -6,9 +6,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
-#include "shell/Numbers.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/Common.h"
+#include "shell/common/Numbers.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QRegularExpression>
 

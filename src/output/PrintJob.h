@@ -15,6 +15,7 @@ class EventPump;
 class Hourglass;
 class LabelGrid;
 class Printer;
+class PrinterSetupDialog;
 class SerialPort;
 struct ProgramOptions;
 
@@ -26,14 +27,6 @@ public:
     virtual void setPrintButtonCaption(const QString& caption) = 0;
 };
 
-// The platform's printer dialog in its print-setup form. The printer and settings chosen there
-// become the current printer of the printer adapter, used by later laser jobs of this run.
-class PrinterSetupDialog {
-public:
-    virtual ~PrinterSetupDialog() = default;
-    // False when the user cancelled: nothing changed.
-    virtual bool ShowPrinterSetup() = 0;
-};
 
 namespace PrintJobText {
 inline const QString Cancel = QStringLiteral("CANCEL");

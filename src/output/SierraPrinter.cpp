@@ -5,9 +5,9 @@
 #include "platform/FileAccess.h"
 #include "platform/SerialPort.h"
 #include "platform/TagwellError.h"
-#include "shell/Common.h"
-#include "shell/Numbers.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/Common.h"
+#include "shell/common/Numbers.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QFile>
 

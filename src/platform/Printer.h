@@ -153,3 +153,12 @@ public:
 private:
     Printer& printer_;
 };
+
+// The platform's printer dialog in its print-setup form. The printer and settings chosen there
+// become the current printer of the printer adapter, used by later laser jobs of this run.
+class PrinterSetupDialog {
+public:
+    virtual ~PrinterSetupDialog() = default;
+    // False when the user cancelled: nothing changed.
+    virtual bool ShowPrinterSetup() = 0;
+};

@@ -12,7 +12,7 @@
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
-#include "shell/Numbers.h"
+#include "shell/common/Numbers.h"
 #include "shell/msfGridView.h"
 
 #include <QAbstractButton>

@@ -7,8 +7,8 @@
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"
 #include "output/PrintJob.h"
-#include "shell/Common.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/Common.h"
+#include "shell/common/ProgramOptions.h"
 #include "shell/Services.h"
 
 #include <QMainWindow>

@@ -6,7 +6,7 @@
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
 #include "grid/LabelGrid.h"
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 #include "support/FakeUi.h"
 #include "support/MemorySettingsStore.h"
 

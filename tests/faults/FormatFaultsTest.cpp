@@ -6,9 +6,9 @@
 #include "FakeUi.h"
 #include "ScriptedDialogs.h"
 #include "grid/LabelGrid.h"
-#include "platform/RecordingPrinter.h"
-#include "shell/Common.h"
-#include "shell/ProgramOptions.h"
+#include "output/RecordingPrinter.h"
+#include "shell/common/Common.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QFile>
 #include <QTemporaryDir>

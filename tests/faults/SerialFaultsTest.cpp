@@ -6,10 +6,10 @@
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
 #include "grid/LabelGrid.h"
-#include "platform/QtSerialPort.h"
-#include "platform/RecordingPrinter.h"
-#include "shell/Common.h"
-#include "shell/ProgramOptions.h"
+#include "platform/qt/QtSerialPort.h"
+#include "output/RecordingPrinter.h"
+#include "shell/common/Common.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

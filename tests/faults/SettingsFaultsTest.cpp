@@ -6,8 +6,8 @@
 #include "FakeSerialPort.h"
 #include "FakeUi.h"
 #include "ScriptedDialogs.h"
-#include "platform/QtSettingsStore.h"
-#include "platform/RecordingPrinter.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "output/RecordingPrinter.h"
 
 #include <QDir>
 #include <QFile>

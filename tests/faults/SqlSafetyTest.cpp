@@ -2,7 +2,7 @@
 // with its apostrophes doubled (and its backslashes, where they escape) and nothing else changed,
 // whatever it holds, in every database's dialect.
 #include "lookup/ItemLookup.h"
-#include "platform/QtOdbcRecordSet.h"
+#include "platform/qt/QtOdbcRecordSet.h"
 
 #include "MemorySettingsStore.h"
 #include "StoreDatabases.h"

@@ -3,7 +3,7 @@
 #include "ScriptedDialogs.h"
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"
-#include "shell/ProgramOptions.h"
+#include "shell/common/ProgramOptions.h"
 
 #include <QObject>
 #include <gtest/gtest.h>

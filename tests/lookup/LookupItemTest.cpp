@@ -1,7 +1,7 @@
 // LookupItem against real SQLite databases reached through the SQLite ODBC driver.
 #include "lookup/ItemLookup.h"
 
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 #include "support/MemorySettingsStore.h"
 #include "StoreDatabases.h"
 

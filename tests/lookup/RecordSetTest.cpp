@@ -1,5 +1,5 @@
 // The record-set adapter on QtSql's ODBC driver: how connection strings reach the driver manager.
-#include "platform/QtOdbcRecordSet.h"
+#include "platform/qt/QtOdbcRecordSet.h"
 
 #include "StoreDatabases.h"
 

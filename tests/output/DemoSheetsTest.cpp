@@ -3,8 +3,8 @@
 #include "OutputTestSupport.h"
 #include "output/LabelCheck.h"
 #include "output/LabelFormat.h"
-#include "platform/MeasuringPrinter.h"
-#include "platform/QtPrinter.h"
+#include "output/MeasuringPrinter.h"
+#include "platform/qt/QtPrinter.h"
 
 #include <QRegularExpression>
 

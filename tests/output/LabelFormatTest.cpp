@@ -3,7 +3,7 @@
 #include "OutputTestSupport.h"
 #include "output/LabelFormat.h"
 #include "output/LaserPrinter.h"
-#include "platform/RecordingPrinter.h"
+#include "output/RecordingPrinter.h"
 
 #include <QBuffer>
 #include <QThread>

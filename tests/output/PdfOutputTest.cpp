@@ -4,7 +4,7 @@
 #include "output/DymoPrinter.h"
 #include "output/LabelFormat.h"
 #include "output/LaserPrinter.h"
-#include "platform/QtPrinter.h"
+#include "platform/qt/QtPrinter.h"
 #include "platform/TagwellError.h"
 
 #include <QDir>

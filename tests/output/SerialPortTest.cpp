@@ -1,7 +1,7 @@
 // The QSerialPort adapter against a real pseudo-terminal pair made by socat, and against plain
 // files standing in for a device.
 #include "OutputTestSupport.h"
-#include "platform/QtSerialPort.h"
+#include "platform/qt/QtSerialPort.h"
 #include "support/MemorySettingsStore.h"
 
 #include <QDeadlineTimer>

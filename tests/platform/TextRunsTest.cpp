@@ -1,6 +1,6 @@
 // Texts drawn from kept glyphs come out in a PDF exactly as QPainter::drawText writes them, in
 // every style, and are measured exactly as the font measures them.
-#include "platform/QtTextRuns.h"
+#include "platform/qt/QtTextRuns.h"
 
 #include <QBuffer>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 #include "FakeUi.h"
 #include "MemorySettingsStore.h"
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "platform/TagwellError.h"
-#include "shell/Numbers.h"
+#include "shell/common/Numbers.h"
 
 #include <gtest/gtest.h>
 

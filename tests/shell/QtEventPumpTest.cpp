@@ -1,5 +1,5 @@
 // The program's event pump lets pending events run at most once per interval.
-#include "platform/QtUiServices.h"
+#include "platform/qt/QtUiServices.h"
 
 #include <QObject>
 #include <gtest/gtest.h>

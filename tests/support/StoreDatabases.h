@@ -1,6 +1,6 @@
 #pragma once
 // SQLite databases built by the tests through the same ODBC driver the look-up reads them with.
-#include "platform/QtOdbcRecordSet.h"
+#include "platform/qt/QtOdbcRecordSet.h"
 #include "platform/RecordSet.h"
 
 #include <QSqlDatabase>

@@ -4,7 +4,7 @@
 #include "FakeUi.h"
 #include "MemorySettingsStore.h"
 #include "ScriptedDialogs.h"
-#include "platform/RecordingPrinter.h"
+#include "output/RecordingPrinter.h"
 #include "shell/frmTagwell.h"
 
 #include <memory>

@@ -3,7 +3,7 @@
 // current printer of the Qt printer for the later laser jobs of this run and, being chosen with
 // the dialog's "printer default" setting, the user's default printer in the printing system (the
 // CUPS user default that `lpoptions -d` sets), so later runs start on it too.
-#include "output/PrintJob.h"
+#include "platform/Printer.h"
 
 class QWidget;
 class QtPrinter;

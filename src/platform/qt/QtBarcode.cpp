@@ -1,6 +1,6 @@
-#include "platform/QtBarcode.h"
+#include "platform/qt/QtBarcode.h"
 
-#include "platform/QtTextRuns.h"
+#include "platform/qt/QtTextRuns.h"
 
 #include <QFont>
 #include <QPaintDevice>

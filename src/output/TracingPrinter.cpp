@@ -1,4 +1,4 @@
-#include "platform/TracingPrinter.h"
+#include "output/TracingPrinter.h"
 
 #include <cmath>
 

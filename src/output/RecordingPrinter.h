@@ -4,7 +4,7 @@
 //
 // Text measure: each character is half an em wide (FontSize x 10 twips), six tenths when bold;
 // Print moves CurrentY down by 1.2 em (FontSize x 24 twips) and CurrentX back to 0.
-#include "platform/TracingPrinter.h"
+#include "output/TracingPrinter.h"
 
 #include <QStringList>
 

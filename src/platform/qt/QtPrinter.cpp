@@ -1,9 +1,9 @@
-#include "platform/QtPrinter.h"
+#include "platform/qt/QtPrinter.h"
 
 #include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
-#include "platform/QtBarcode.h"
-#include "platform/QtCupsQueue.h"
+#include "platform/qt/QtBarcode.h"
+#include "platform/qt/QtCupsQueue.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/QtSerialPort.h"
+#include "platform/qt/QtSerialPort.h"
 
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"

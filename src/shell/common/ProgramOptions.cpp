@@ -1,8 +1,8 @@
-#include "shell/ProgramOptions.h"
+#include "shell/common/ProgramOptions.h"
 
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
-#include "shell/Numbers.h"
+#include "shell/common/Numbers.h"
 
 namespace {
 std::int16_t readInt(SettingsStore& s, const char* key, const char* def) {

@@ -1,7 +1,7 @@
-#include "platform/QtPrinterSetup.h"
+#include "platform/qt/QtPrinterSetup.h"
 
-#include "platform/QtCupsQueue.h"
-#include "platform/QtPrinter.h"
+#include "platform/qt/QtCupsQueue.h"
+#include "platform/qt/QtPrinter.h"
 #include "platform/TagwellError.h"
 
 #include <QPrintDialog>

@@ -1,4 +1,4 @@
-#include "platform/QtUiServices.h"
+#include "platform/qt/QtUiServices.h"
 
 #include <QCoreApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "platform/QtOdbcRecordSet.h"
+#include "platform/qt/QtOdbcRecordSet.h"
 
 #include "platform/TagwellError.h"
 

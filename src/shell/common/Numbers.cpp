@@ -1,4 +1,4 @@
-#include "shell/Numbers.h"
+#include "shell/common/Numbers.h"
 
 #include "platform/TagwellError.h"
 

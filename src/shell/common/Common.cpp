@@ -1,9 +1,9 @@
-#include "shell/Common.h"
+#include "shell/common/Common.h"
 
 #include "platform/ScreenPointer.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
-#include "shell/Numbers.h"
+#include "shell/common/Numbers.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/RecordingPrinter.h"
+#include "output/RecordingPrinter.h"
 
 SimulatedPrinter::SimulatedPrinter(QStringList printers, int current)
     : printers_(std::move(printers)), current_(current) {}

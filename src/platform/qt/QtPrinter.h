@@ -12,7 +12,7 @@
 // scheduler that does not answer, makes the job's outcome a failure (JobOutcome) instead of a
 // silent loss.
 #include "platform/Printer.h"
-#include "platform/QtTextRuns.h"
+#include "platform/qt/QtTextRuns.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "platform/QtCupsQueue.h"
+#include "platform/qt/QtCupsQueue.h"
 
 #ifdef TAGWELL_HAVE_CUPS
 #include <cups/cups.h>

@@ -1,4 +1,4 @@
-#include "platform/QtPrintQueues.h"
+#include "platform/qt/QtPrintQueues.h"
 
 #include <QPrinterInfo>
 

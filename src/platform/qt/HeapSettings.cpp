@@ -1,4 +1,4 @@
-#include "platform/HeapSettings.h"
+#include "platform/qt/HeapSettings.h"
 
 #include <cstdlib>  // defines __GLIBC__ on the GNU C library
 

@@ -1,4 +1,4 @@
-#include "datafiles/Cp1252.h"
+#include "shell/common/Cp1252.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "platform/QtTextRuns.h"
+#include "platform/qt/QtTextRuns.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,13 +1,13 @@
 #pragma once
 // The Qt adapters of every platform interface, made together in the order they depend on each
 // other: what the window program runs on (and what its start-up and memory benchmarks measure).
-#include "platform/QtDialogs.h"
-#include "platform/QtOdbcRecordSet.h"
-#include "platform/QtPrinter.h"
-#include "platform/QtPrinterSetup.h"
-#include "platform/QtSerialPort.h"
-#include "platform/QtSettingsStore.h"
-#include "platform/QtUiServices.h"
+#include "platform/qt/QtDialogs.h"
+#include "platform/qt/QtOdbcRecordSet.h"
+#include "platform/qt/QtPrinter.h"
+#include "platform/qt/QtPrinterSetup.h"
+#include "platform/qt/QtSerialPort.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/QtUiServices.h"
 #include "shell/Services.h"
 
 struct QtServices {
