@@ -8,6 +8,7 @@
 #include "datafiles/cwDct.h"
 #include "lookup/ItemLookup.h"
 #include "platform/qt/QtOdbcRecordSet.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QJsonArray>
@@ -15,7 +16,6 @@
 #include <vector>
 
 namespace {
-const QString kAlert = QStringLiteral("Alert:");
 
 QString jsonBool(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
 

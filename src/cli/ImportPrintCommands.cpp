@@ -17,6 +17,7 @@
 #include "platform/qt/QtSerialPort.h"
 #include "output/TracingPrinter.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QFile>
@@ -27,7 +28,6 @@
 #include <memory>
 
 namespace {
-const QString kAlert = QStringLiteral("Alert:");
 
 // What the window holds between commands, built as its start-up builds it: the options from the
 // (overlaid) store, the print target's sheet, an empty grid of one sheet and the dictionary.

@@ -7,12 +7,11 @@
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 
 #include <QFileInfo>
 
 namespace {
-
-const QString kAlert = QStringLiteral("Alert:");
 
 // Header order: field numbers and the grid column that holds each.
 struct ExportColumn {

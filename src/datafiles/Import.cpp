@@ -13,13 +13,12 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
 
 #include <array>
 #include <memory>
 
 namespace {
-
-const QString kAlert = QStringLiteral("Alert:");
 
 // The fields of one record: field number, the grid column it goes to, and whether a blank value is
 // taken from the inventory column of the same number.
@@ -44,14 +43,6 @@ constexpr int kRetail = 4;
 constexpr int kUpc = 7;
 
 void Alert(Dialogs& dialogs, const QString& text) { dialogs.MsgBox(text, MsgStyle::Information, kAlert); }
-
-void closeQuietly(RecordSet* rs) noexcept {
-    if (!rs) return;
-    try {
-        rs->Close();
-    } catch (...) {
-    }
-}
 
 // A record set connected to the database the setting names, or null when the setting is blank or
 // its connection is refused: that database is then left out of this import, without a message
@@ -84,7 +75,7 @@ bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed
     } catch (...) {
         if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, FailureText(std::current_exception()));
         failed = true;
-        closeQuietly(&inv);
+        closeQuietly(inv);
         return false;
     }
 }
@@ -191,7 +182,7 @@ void DataFileImport::readRecords(bool priceChange) {
                     for (size_t i = 1; i < kFields.size(); ++i)
                         if (kFields[i].fromInventory && blank[i]) inventoryText(*inv, kFields[i].name, values[i]);
                 }
-                if (consulted) closeQuietly(inv.get());
+                if (consulted) closeQuietly(*inv);
                 if (invFailed) inv.reset();
 
                 if (accept && blank[kUpc] && upc) {
@@ -230,8 +221,8 @@ void DataFileImport::readRecords(bool priceChange) {
     } catch (const std::exception& e) {
         Alert(dialogs_, QString::fromLocal8Bit(e.what()));
     }
-    closeQuietly(inv.get());
-    closeQuietly(upc.get());
+    if (inv) closeQuietly(*inv);
+    if (upc) closeQuietly(*upc);
     // The rows of records whose query failed went in as the file gave them: say so, once.
     if (!queryFailure_.isEmpty()) Alert(dialogs_, queryFailure_);
 

@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 namespace {
@@ -84,10 +85,7 @@ QString GridCommands::NormaliseRetail(const QString& retail) {
 }
 
 void GridCommands::StoreEntryRow() {
-    QString retail = host_.entryText(GridCol::Retail);
-    while (retail.startsWith(u' ')) retail.remove(0, 1);
-    while (retail.endsWith(u' ')) retail.chop(1);
-    retail = NormaliseRetail(retail);
+    const QString retail = NormaliseRetail(trimSpaces(host_.entryText(GridCol::Retail)));
     host_.setEntryText(GridCol::Retail, retail);
     const int r = TextToInt16(host_.selRowText());
     for (int c = 1; c <= 8; ++c) grid_.setTextMatrix(r, c, host_.entryText(c));
@@ -107,7 +105,7 @@ void GridCommands::SaveRow() {
 bool GridCommands::growByOne() {
     if (grid_.Rows() >= kMaxRows) {
         dialogs_.MsgBox(QStringLiteral("The grid holds %1 labels, the most it can hold; no row was added.").arg(kMaxRows - 1),
-                        MsgStyle::Information, QStringLiteral("Alert:"));
+                        MsgStyle::Information, kAlert);
         return false;
     }
     grid_.setRows(grid_.Rows() + 1);

@@ -12,22 +12,7 @@
 
 namespace {
 
-// Spaces only, at both ends: a tab is part of the value.
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0, last = text.size();
-    while (first < last && text[first] == u' ') ++first;
-    while (last > first && text[last - 1] == u' ') --last;
-    return text.mid(first, last - first);
-}
-
 QString valueText(const QVariant& value) { return NullToEmpty(value).toString(); }
-
-void closeQuietly(RecordSet& rs) noexcept {
-    try {
-        rs.Close();
-    } catch (...) {
-    }
-}
 
 // The first failure of a look-up, worded for its database; later ones add nothing.
 struct FirstFailure {

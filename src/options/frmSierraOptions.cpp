@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 #include "shell/frmTagwell.h"
 
@@ -23,8 +24,6 @@
 #include <optional>
 
 namespace {
-
-const QString kAlert = QStringLiteral("Alert:");
 
 // Designed inner size of the dialog and the two left edges its resize rule keeps.
 constexpr double kDesignWidth = 4008;

@@ -8,6 +8,7 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QRegularExpression>
@@ -16,8 +17,6 @@
 #include <optional>
 
 namespace {
-
-const QString kAlert = QStringLiteral("Alert:");
 
 // An offset setting as a whole number of twips: the whole text must be a number (spaces around it
 // allowed), rounded to the nearest whole number, a half to the even one. An empty or non-numeric

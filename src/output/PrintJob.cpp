@@ -11,6 +11,7 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <exception>
@@ -18,7 +19,6 @@
 #include <utility>
 
 namespace {
-const QString kAlert = QStringLiteral("Alert:");
 
 // Runs `body`; an error it raises comes back as its description (empty when none was raised).
 QString failureOf(const std::function<void()>& body) {

@@ -13,6 +13,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
 #include "shell/msfGridView.h"
 
 #include <QAbstractButton>
@@ -383,9 +384,9 @@ void frmTagwell::runCommand(const std::function<void()>& command) {
     try {
         command();
     } catch (const TagwellError& e) {
-        services_.dialogs.MsgBox(e.description(), MsgStyle::Information, QStringLiteral("Alert:"));
+        services_.dialogs.MsgBox(e.description(), MsgStyle::Information, kAlert);
     } catch (const std::exception& e) {
-        services_.dialogs.MsgBox(QString::fromLocal8Bit(e.what()), MsgStyle::Information, QStringLiteral("Alert:"));
+        services_.dialogs.MsgBox(QString::fromLocal8Bit(e.what()), MsgStyle::Information, kAlert);
     }
 }
 
@@ -439,7 +440,7 @@ void frmTagwell::Form_Unload() {
         options.save(services_.settings);
     } catch (const TagwellError& e) {
         services_.dialogs.MsgBox(QStringLiteral("The program options could not be saved.\r\n") + e.description(),
-                                 MsgStyle::Information, QStringLiteral("Alert:"));
+                                 MsgStyle::Information, kAlert);
     }
 }
 
