@@ -22,6 +22,7 @@
 #include "output/TracingPrinter.h"
 #include "shell/common/Common.h"
 #include "shell/common/ProgramOptions.h"
+#include "shell/common/RowFields.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -117,9 +118,7 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, int ta
 
     LabelGrid grid;
     grid.setRows(2);
-    const std::array<const QString*, 8> values{&item.sku, &item.mfn,  &item.desc, &item.loc,
-                                               &item.retail, &item.om, &item.pk, &item.upc};
-    for (int col = GridCol::Sku; col <= GridCol::Upc; ++col) grid.setTextMatrix(1, col, *values[col - 1]);
+    for (const RowField& f : kRowFields) grid.setTextMatrix(1, f.column, item.*f.text);
     QStringList trace;
     MeasuringPrinter measuring(device);
     TracingPrinter tracing(measuring, [&trace](const QString& line) { trace << line; });

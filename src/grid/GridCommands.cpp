@@ -6,10 +6,7 @@
 #include "shell/common/Numbers.h"
 #include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
-
-namespace {
-const char* const kHeaders[] = {"sku", "mfn", "description", "loc", "retail", "om", "pk", "upc"};
-}
+#include "shell/common/RowFields.h"
 
 GridCommands::GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& options, Dialogs& dialogs)
     : grid_(grid), host_(host), options_(options), dialogs_(dialogs) {}
@@ -25,7 +22,7 @@ void GridCommands::ResetGrid() {
         grid_.setTopRow(1);
     }
     grid_.setRows(LabelsPerSheet + 1);
-    for (int c = 1; c <= 8; ++c) grid_.setTextMatrix(0, c, QString::fromLatin1(kHeaders[c - 1]));
+    for (const RowField& f : kRowFields) grid_.setTextMatrix(0, f.column, QString::fromLatin1(f.header));
     for (int i = 1; i <= LabelsPerSheet; ++i) grid_.setTextMatrix(i, 0, QString::number(i));
 }
 
@@ -53,17 +50,16 @@ bool GridCommands::GridMayGrow() const { return options_.SierraSingleSheet == 0 
 
 void GridCommands::applyInitialColumns() {
     grid_.setColWidth(0, 350);
-    grid_.setColWidth(1, 1000);
-    grid_.setColWidth(2, 1500);
-    grid_.setColWidth(3, 5000);
-    grid_.setColWidth(8, 1500);
-    for (int c : {1, 2, 3, 8}) grid_.setColAlignment(c, 0);
+    for (const RowField& f : kRowFields)
+        if (f.initialWidth > 0) grid_.setColWidth(f.column, f.initialWidth);
+    for (const RowField& f : kRowFields)
+        if (f.leftAligned) grid_.setColAlignment(f.column, 0);
 }
 
 void GridCommands::LoadRowIntoEntry() {
     const int row = grid_.Row();
     host_.setSelRowText(QString::number(row));
-    for (int c = 1; c <= 8; ++c) host_.setEntryText(c, grid_.TextMatrix(row, c));
+    for (const RowField& f : kRowFields) host_.setEntryText(f.column, grid_.TextMatrix(row, f.column));
     host_.showWindow();
     host_.focusSku(true);
     if (!grid_.RowIsVisible(row)) grid_.setTopRow(row > 2 ? row - 2 : 1);
@@ -88,11 +84,11 @@ void GridCommands::StoreEntryRow() {
     const QString retail = NormaliseRetail(trimSpaces(host_.entryText(GridCol::Retail)));
     host_.setEntryText(GridCol::Retail, retail);
     const int r = TextToInt16(host_.selRowText());
-    for (int c = 1; c <= 8; ++c) grid_.setTextMatrix(r, c, host_.entryText(c));
+    for (const RowField& f : kRowFields) grid_.setTextMatrix(r, f.column, host_.entryText(f.column));
 }
 
 void GridCommands::ClearEntry() {
-    for (int c = 1; c <= 8; ++c) host_.setEntryText(c, QString());
+    for (const RowField& f : kRowFields) host_.setEntryText(f.column, QString());
     host_.focusSku(false);
 }
 

@@ -7,6 +7,7 @@
 #include "shell/common/Common.h"
 #include "shell/common/Cp1252.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/RowFields.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -43,14 +44,7 @@ QStringList splitLines(const QByteArray& bytes) {
 
 // The column a keyword takes its value from, or nothing for LINE/BOX and fixed text.
 std::optional<int> keywordColumn(const QString& keyword) {
-    static const struct {
-        const char16_t* name;
-        int column;
-    } table[] = {{u"SKU", GridCol::Sku}, {u"MFN", GridCol::Mfn},       {u"DESC", GridCol::Desc},
-                 {u"LOC", GridCol::Loc}, {u"RTL", GridCol::Retail},    {u"OM", GridCol::Om},
-                 {u"PK", GridCol::Pk},   {u"UPC", GridCol::Upc}};
-    for (const auto& entry : table)
-        if (keyword == QStringView(entry.name)) return entry.column;
+    if (const RowField* field = FieldOfKeyword(keyword)) return field->column;
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include "shell/common/Numbers.h"
 #include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
+#include "shell/common/RowFields.h"
 
 #include <QFile>
 
@@ -42,22 +43,13 @@ QList<QByteArray> SplitTextLines(const QByteArray& content) {
 }
 
 QString SierraFieldValue(int code, const LabelGrid& grid, int row) {
-    switch (code) {
-    case 1: return grid.TextMatrix(row, GridCol::Sku);
-    case 11: return grid.TextMatrix(row, GridCol::Mfn);
-    case 10: return grid.TextMatrix(row, GridCol::Desc);
-    case 21: return grid.TextMatrix(row, GridCol::Loc);
-    case 48: return grid.TextMatrix(row, GridCol::Retail);
-    case 66: return grid.TextMatrix(row, GridCol::Om);
-    case 65: return grid.TextMatrix(row, GridCol::Pk);
-    case 149: {
-        // The UPC without its check digit; anything but twelve characters prints as zeros.
-        QString upc = trimSpaces(grid.TextMatrix(row, GridCol::Upc));
-        if (upc.size() != 12) upc = QStringLiteral("000000000000");
-        return upc.left(11);
-    }
-    default: return QString();
-    }
+    const RowField* field = FieldOfNumber(code);
+    if (!field) return QString();
+    if (field->column != GridCol::Upc) return grid.TextMatrix(row, field->column);
+    // The UPC without its check digit; anything but twelve characters prints as zeros.
+    QString upc = trimSpaces(grid.TextMatrix(row, GridCol::Upc));
+    if (upc.size() != 12) upc = QStringLiteral("000000000000");
+    return upc.left(11);
 }
 
 QByteArray MergeSierraLine(const QByteArray& rawLine, const LabelGrid& grid, int row) {

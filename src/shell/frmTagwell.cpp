@@ -14,6 +14,7 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Numbers.h"
 #include "shell/common/Outcome.h"
+#include "shell/common/RowFields.h"
 #include "shell/msfGridView.h"
 
 #include <QAbstractButton>
@@ -391,11 +392,10 @@ void frmTagwell::runCommand(const std::function<void()>& command) {
 }
 
 void frmTagwell::lookupEntry() {
-    EntryTexts e{txtSku->text(), txtMfn->text(), txtDesc->text(), txtLoc->text(),
-                 txtRetail->text(), txtOm->text(), txtPk->text(), txtUpc->text()};
+    EntryTexts e;
+    for (const RowField& f : kRowFields) e.*f.text = entryText(f.column);
     LookupItem(e, options.SierraConvertUpc, services_.settings, *services_.recordSets);
-    const QString texts[] = {e.sku, e.mfn, e.desc, e.loc, e.retail, e.om, e.pk, e.upc};
-    for (int c = 1; c <= 8; ++c) setEntryText(c, texts[c - 1]);
+    for (const RowField& f : kRowFields) setEntryText(f.column, e.*f.text);
 }
 
 void frmTagwell::importFile(int index) {
@@ -509,17 +509,8 @@ bool frmTagwell::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QLineEdit* frmTagwell::entryBox(int col) const {
-    switch (col) {
-    case GridCol::Sku: return txtSku;
-    case GridCol::Mfn: return txtMfn;
-    case GridCol::Desc: return txtDesc;
-    case GridCol::Loc: return txtLoc;
-    case GridCol::Retail: return txtRetail;
-    case GridCol::Om: return txtOm;
-    case GridCol::Pk: return txtPk;
-    case GridCol::Upc: return txtUpc;
-    default: return nullptr;
-    }
+    if (col < GridCol::Sku || col > GridCol::Upc) return nullptr;
+    return inner_->findChild<QLineEdit*>(QLatin1StringView(FieldOfColumn(col).box), Qt::FindDirectChildrenOnly);
 }
 
 QString frmTagwell::entryText(int col) const {
