@@ -93,7 +93,7 @@ TEST(CaptionsFit, MainWindowOptionsDialogAndAboutBox) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     EXPECT_EQ(captionProblems(&w).join('\n').toStdString(), "");
 
-    frmSierraOptions options(w, w.options, f.dialogs, &f.printer);
+    frmSierraOptions options(w.options, f.dialogs, &f.printer, &w);
     options.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
     EXPECT_EQ(captionProblems(&options).join('\n').toStdString(), "");
