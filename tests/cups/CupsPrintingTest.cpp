@@ -208,10 +208,11 @@ TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
 
 TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     CliRunner cli;
-    cli.saveSettings({{"DICTIONARY", Fixture("@/store.dct")}});
+    const QString inputs = QStringLiteral(TAGWELL_TEST_DATA "/cli/print-sierra-sport-into-a-file/");
+    cli.saveSettings({{"DICTIONARY", inputs + "store.dct"}});
     // The job is named after the data file: a name of this run's own.
     const QString rows = cli.path(token() + ".txt");
-    ASSERT_TRUE(QFile::copy(Fixture("@/sierra-rows.txt"), rows));
+    ASSERT_TRUE(QFile::copy(inputs + "sierra-rows.txt", rows));
     const QStringList print{"print", rows, "--target", "3", "--format", kDemo + "demo.fa3"};
 
     const CliResult ok = cli.run(print + QStringList{"--printer", "accept"});
@@ -279,3 +280,27 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
 }
 
 }  // namespace
+
+// check's printer line says whether the printer is there, the default, and accepting jobs.
+TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
+    CliRunner cli;
+    const auto printerLine = [&](const QStringList& args) {
+        const CliResult r = cli.run(QStringList{"check", "--fa1", kDemo + "demo.fa1", "--fa3", kDemo + "demo.fa3", "--fa4",
+                                                kDemo + "demo.fa4"} + args);
+        return QString::fromUtf8(r.out).split(u'\n', Qt::SkipEmptyParts).value(-1 + r.out.count('\n')) + u' ' +
+               QString::number(r.exitCode);
+    };
+    EXPECT_EQ(printerLine({"--target", "3", "--printer", "accept"}),
+              "OK    print target laser 3-up: printer \"accept\" present, not the default, accepting jobs (idle) 0");
+    EXPECT_EQ(printerLine({"--target", "4", "--printer", "reject"}),
+              "FAIL  print target laser 4-up: printer \"reject\" present, not the default, not accepting jobs (rejecting jobs) 1");
+    EXPECT_EQ(printerLine({"--target", "1", "--printer", "gone"}),
+              "FAIL  print target Dymo: printer \"gone\" not installed, not the default, not accepting jobs (not installed) 1");
+    ASSERT_EQ(cups_->tool("lpadmin", {"-d", "dymo"}), QString());
+    ASSERT_EQ(cups_->tool("cupsdisable", {"dymo"}), QString());
+    EXPECT_EQ(printerLine({"--target", "3"}),
+              "FAIL  print target laser 3-up: printer \"dymo\" present, default, not accepting jobs (stopped) 1");
+    ASSERT_EQ(cups_->tool("cupsenable", {"dymo"}), QString());
+    EXPECT_EQ(printerLine({"--target", "1", "--printer", "dymo"}),
+              "OK    print target Dymo: printer \"dymo\" present, default, accepting jobs (idle) 0");
+}
