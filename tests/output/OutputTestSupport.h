@@ -7,7 +7,6 @@
 #include "output/RecordingPrinter.h"
 #include "shell/common/Common.h"
 #include "shell/common/ProgramOptions.h"
-#include "support/FakeSerialPort.h"
 #include "support/FakeUi.h"
 #include "support/RecordingWindow.h"
 #include "support/ScriptedDialogs.h"
@@ -65,13 +64,11 @@ struct Bench {
     LabelGrid grid;
     ProgramOptions options;
     RecordingPrinter printer;
-    FakeSerialPort port;
     ScriptedDialogs dialogs;
     FakeEventPump pump;
     RecordingWindow window;
     FakeScreenPointer pointer;
     Hourglass hourglass{pointer};
-    PrintJob job{grid, options, printer, port, dialogs, pump, window, hourglass};
     const LabelOutput out{printer, dialogs, grid, options};
 
     explicit Bench(int target = 4, int rows = 0) {
