@@ -69,27 +69,6 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
     EXPECT_EQ(alerts(dialogs), (QStringList{" 30 items printed.", " 32 items printed."}));
 }
 
-TEST_F(PdfOutput, DeclinedOrUnwritableFilePrintsNothingAndTheJobGoesOn) {
-    {
-        // The file printer without a file: asked once for the whole Dymo job; declined, nothing more.
-        QtPrinter printer(dialogs);
-        printer.setPrinter(static_cast<int>(printer.Printers().indexOf(QtPrinter::fileDeviceName())));
-        PrinterJobScope job(printer);
-        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, dialogs, grid, options}, row);
-    }
-    ASSERT_EQ(dialogs.saveRequests.size(), 1u);
-    EXPECT_TRUE(dialogs.saveRequests[0].filter.contains("*.pdf"));
-    EXPECT_TRUE(dialogs.messages.empty());
-    QtPrinter printer(dialogs);
-    printer.setOutputFile(files.path("no/such/folder/labels.pdf"));
-    // A file that cannot be written: one message that nothing was printed, and no count.
-    EXPECT_EQ(laserJob(printer, 3, 4), 0);
-    const QStringList p = alerts(dialogs);
-    ASSERT_EQ(p.size(), 1);
-    EXPECT_TRUE(p[0].startsWith("The labels were not printed.\r\n")) << p[0].toStdString();
-    EXPECT_TRUE(p[0].contains("could not be written")) << p[0].toStdString();
-}
-
 // A PDF is written beside its file and put in place only once complete: up to the end of the
 // document (when a killed job would stop) the previous file is there byte for byte, and a
 // document that could not be completed is an error, not a count of printed labels.
