@@ -39,19 +39,11 @@ TEST(LabelFormat, JobSeesEveryChangeOfTheFormatFileBetweenLabels) {
 // The fitting loop is computed rather than stepped a point at a time; it must stop at exactly the
 // size the stepping loop stops at, for any measure that never grows as the size falls.
 namespace {
-struct MeasuredPrinter : PrinterState {
+struct MeasuredPrinter : SimulatedPrinter {
     std::function<double(double size)> measure;
     double printedAt = -1;
     double TextWidth(const QString&) override { return measure(fontSize_); }
     void Print(const QString&) override { printedAt = fontSize_; }
-    void Line(double, double, double, double, PrinterColor, LineFigure) override {}
-    void DrawBarcode(const QString&, double, double, double, double) override {}
-    void Scale() override {}
-    void NewPage() override {}
-    void EndDoc() override {}
-    QString DeviceName() const override { return {}; }
-    QStringList Printers() const override { return {}; }
-    void setPrinter(int) override {}
 };
 
 // The loop as the format language states it; -1 when the text is not drawn.
