@@ -5,6 +5,7 @@
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
 #include "shell/common/Outcome.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
 #include "shell/common/RowFields.h"
 
@@ -14,7 +15,9 @@ GridCommands::GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& opt
 void GridCommands::ResetGrid() {
     grid_.setColSel(0);
     grid_.Clear();
-    const bool toFirst = grid_.Row() > LabelsPerSheet || options_.SierraPrint == 1 || options_.SierraPrint == 0;
+    // Only a laser sheet keeps its current row: its labels have places on the sheet.
+    const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
+    const bool toFirst = grid_.Row() > LabelsPerSheet || (target && target->driver != PrintDriver::Laser);
     if (toFirst) {
         host_.setSelRowText(QStringLiteral("1"));
         grid_.setRow(1);
@@ -27,12 +30,10 @@ void GridCommands::ResetGrid() {
 }
 
 void GridCommands::ApplyPrintTarget() {
-    switch (options_.SierraPrint) {
-    case 0: host_.setPrintCaption(QStringLiteral("Print Sierra")); LabelsPerSheet = 30; break;
-    case 1: host_.setPrintCaption(QStringLiteral("Print Dymo")); LabelsPerSheet = 30; break;
-    case 3: host_.setPrintCaption(QStringLiteral("Print Laser-3")); LabelsPerSheet = 30; break;
-    case 4: host_.setPrintCaption(QStringLiteral("Print Laser-4")); LabelsPerSheet = 32; break;
-    default: break;  // no such printer: caption and sheet size stay
+    // No such printer: caption and sheet size stay.
+    if (const PrintTarget* target = FindPrintTarget(options_.SierraPrint)) {
+        host_.setPrintCaption(QString::fromLatin1(target->printCaption));
+        LabelsPerSheet = static_cast<std::int16_t>(target->labelsPerSheet);
     }
     const int sheetRows = LabelsPerSheet + 1;
     if (grid_.Rows() < sheetRows) {
@@ -46,7 +47,11 @@ void GridCommands::ApplyPrintTarget() {
     }
 }
 
-bool GridCommands::GridMayGrow() const { return options_.SierraSingleSheet == 0 || options_.SierraPrint == 0; }
+bool GridCommands::GridMayGrow() const {
+    // The Sierra Sport prints from a roll: a sheet never limits it.
+    const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
+    return options_.SierraSingleSheet == 0 || (target && target->driver == PrintDriver::Sierra);
+}
 
 void GridCommands::applyInitialColumns() {
     grid_.setColWidth(0, 350);

@@ -4,6 +4,7 @@
 #include "platform/Printer.h"
 #include "shell/common/Numbers.h"
 #include "shell/common/Outcome.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QCheckBox>
@@ -22,6 +23,11 @@
 #include <utility>
 
 namespace {
+
+// The option button of a print target in the "Print To:" frame.
+QRadioButton* targetButton(const QGroupBox* frame, const PrintTarget& target) {
+    return frame->findChild<QRadioButton*>(QLatin1StringView(target.optionButton));
+}
 
 // Designed inner size of the dialog and the two left edges its resize rule keeps.
 constexpr double kDesignWidth = 4008;
@@ -171,12 +177,9 @@ void frmSierraOptions::Form_Load() {
     // With no printer at all the list stays empty and nothing is selected.
     if (cboDymoName->count() > 0) cboDymoName->setCurrentIndex(selected >= 0 ? selected : 0);
 
-    switch (options_.SierraPrint) {
-    case 1: ckbDymo->setChecked(true); break;
-    case 3: ckbLaser3->setChecked(true); break;
-    case 4: ckbLaser4->setChecked(true); break;
-    default: ckbSierraSport->setChecked(true); break;
-    }
+    // A code that names no printer shows the Sierra Sport chosen.
+    const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
+    targetButton(Frame1, target ? *target : kPrintTargets.front())->setChecked(true);
 
     ckbInstantPrint->setChecked(options_.SierraInstant != 0);
     ckbShowDetail->setChecked(options_.SierraShowDetail != 0);
@@ -227,10 +230,12 @@ void frmSierraOptions::cmdSave_Click() {
         return;
     }
 
-    if (ckbSierraSport->isChecked()) options_.SierraPrint = 0;
-    else if (ckbDymo->isChecked()) options_.SierraPrint = 1;
-    else if (ckbLaser3->isChecked()) options_.SierraPrint = 3;
-    else if (ckbLaser4->isChecked()) options_.SierraPrint = 4;
+    for (const PrintTarget& target : kPrintTargets) {
+        if (targetButton(Frame1, target)->isChecked()) {
+            options_.SierraPrint = static_cast<std::int16_t>(target.code);
+            break;
+        }
+    }
 
     options_.SierraInstant = ckbInstantPrint->isChecked() ? 1 : 0;
     options_.SierraShowDetail = ckbShowDetail->isChecked() ? 1 : 0;
