@@ -6,7 +6,6 @@
 #include "options/frmSierraOptions.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -86,22 +85,15 @@ QStringList captionProblems(QWidget* window) {
 }  // namespace
 
 TEST(CaptionsFit, MainWindowOptionsDialogAndAboutBox) {
-    SCOPED_TRACE("QT_SCALE_FACTOR=" + qEnvironmentVariable("QT_SCALE_FACTOR", "1").toStdString());
     WindowFixture f;
-    frmTagwell& w = f.start();
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_EQ(captionProblems(&w).join('\n').toStdString(), "");
-
-    frmSierraOptions options(w.options, f.dialogs, &f.printer, &w);
-    options.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
-    EXPECT_EQ(captionProblems(&options).join('\n').toStdString(), "");
-    options.close();
-
-    w.mnuHelpAbout->trigger();
-    ASSERT_NE(w.aboutBox(), nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.aboutBox()));
-    EXPECT_EQ(captionProblems(w.aboutBox()).join('\n').toStdString(), "");
-    w.aboutBox()->close();
+    ProgramOptions options;
+    frmSierraOptions dialog(options, f.dialogs, &f.printer);
+    frmAbout about(f.dialogs);
+    about.setAttribute(Qt::WA_DeleteOnClose, false);  // on the stack here
+    for (QWidget* w : {static_cast<QWidget*>(&f.start()), static_cast<QWidget*>(&dialog), static_cast<QWidget*>(&about)}) {
+        SCOPED_TRACE(w->objectName().toStdString() + " at QT_SCALE_FACTOR=" + qEnvironmentVariable("QT_SCALE_FACTOR", "1").toStdString());
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        EXPECT_EQ(captionProblems(w).join('\n').toStdString(), "");
+    }
 }
