@@ -18,42 +18,28 @@
 
 namespace {
 
-// The controls of a window: the named widgets, without Qt's own parts of compound controls.
-QList<QWidget*> controls(QWidget* window) {
-    QList<QWidget*> out;
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        const QString name = w->objectName();
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name == QLatin1String("inner")) continue;
-        if (w->isVisibleTo(window)) out << w;
-    }
-    return out;
-}
-
-QString describe(const QWidget* w) {
-    const QRect g = w->geometry();
-    return QStringLiteral("%1 at %2,%3 %4x%5").arg(w->objectName()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
-}
-
-// Where the style draws a button's caption, and the caption's size.
-QRect captionRect(QAbstractButton* b) {
-    QStyleOptionButton opt;
-    opt.initFrom(b);
-    opt.text = b->text();
-    QStyle::SubElement element = QStyle::SE_PushButtonContents;
-    if (qobject_cast<QCheckBox*>(b)) element = QStyle::SE_CheckBoxContents;
-    if (qobject_cast<QRadioButton*>(b)) element = QStyle::SE_RadioButtonContents;
-    return b->style()->subElementRect(element, &opt, b);
-}
-
-// Problems with the captions and places of `window`, one line each.
+// Problems with the captions and places of `window`'s named controls, one line each.
 QStringList captionProblems(QWidget* window) {
     QStringList problems;
-    const QList<QWidget*> all = controls(window);
-    for (QWidget* w : all) {
+    QList<QWidget*> all;
+    const auto describe = [](const QWidget* w) {
+        const QRect g = w->geometry();
+        return QStringLiteral("%1 at %2,%3 %4x%5").arg(w->objectName()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const QString name = w->objectName();  // Qt's own parts of compound controls are not controls
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name == QLatin1String("inner") || !w->isVisibleTo(window)) continue;
+        all << w;
         QRect room;
         QSize text;
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            room = captionRect(b);
+            // Where the style draws a button's caption.
+            QStyleOptionButton opt;
+            opt.initFrom(b);
+            opt.text = b->text();
+            room = b->style()->subElementRect(qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents
+                                              : qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonContents
+                                                                               : QStyle::SE_PushButtonContents, &opt, b);
             text = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
         } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
             room = l->contentsRect();
@@ -71,8 +57,7 @@ QStringList captionProblems(QWidget* window) {
         if (text.width() > room.width() || text.height() > room.height())
             problems << QStringLiteral("caption of %1 needs %2x%3, has %4x%5")
                             .arg(describe(w)).arg(text.width()).arg(text.height()).arg(room.width()).arg(room.height());
-        // Inside its window (or frame).
-        if (!w->parentWidget()->rect().contains(w->geometry()))
+        if (!w->parentWidget()->rect().contains(w->geometry()))  // inside its window (or frame)
             problems << QStringLiteral("%1 runs out of %2").arg(describe(w), w->parentWidget()->objectName());
     }
     for (qsizetype i = 0; i < all.size(); ++i)

@@ -63,13 +63,11 @@ QStringList show(frmTagwell& w, WindowFixture& f, const QString& what) {
         }
     } else if (what == u"layout") {
         QStringList hidden;
-        for (QLineEdit* t : w.findChildren<QLineEdit*>()) {
-            if (!t->isVisibleTo(&w)) hidden << t->objectName();
-        }
+        for (QLineEdit* t : w.findChildren<QLineEdit*>()) hidden << (t->isVisibleTo(&w) ? QString() : t->objectName());
         out << QStringLiteral("inner %1 x %2 grid %3 %4 %5 %6 line %7 description %8 hidden [%9]")
                    .arg(qRound(w.ScaleWidth())).arg(qRound(w.ScaleHeight())).arg(TwipsLayout::left(w.msfGrid))
                    .arg(TwipsLayout::top(w.msfGrid)).arg(TwipsLayout::width(w.msfGrid)).arg(TwipsLayout::height(w.msfGrid))
-                   .arg(w.line1X2()).arg(g.ColWidth(3)).arg(hidden.join(u' '));
+                   .arg(w.line1X2()).arg(g.ColWidth(3)).arg(hidden.join(u' ').simplified());
     } else if (what == u"store") {
         for (auto it = f.settings.values.begin(); it != f.settings.values.end(); ++it)
             out << it.key().section(u'/', 2) + u'=' + it.value();
@@ -84,13 +82,10 @@ QStringList show(frmTagwell& w, WindowFixture& f, const QString& what) {
                            + (a->shortcut().isEmpty() ? QString() : QStringLiteral(" shortcut ") + a->shortcut().toString());
         }
     } else if (what == u"taborder") {
-        QStringList chain;
-        QWidget* at = w.txtSku;
-        do {
-            if (!at->objectName().isEmpty() && !at->objectName().startsWith(u"qt_") && at->focusPolicy() & Qt::TabFocus) chain << at->objectName();
-            at = at->nextInFocusChain();
-        } while (at != w.txtSku);
-        out << chain.join(u' ');
+        QStringList chain(w.txtSku->objectName());
+        for (QWidget* at = w.txtSku->nextInFocusChain(); at != w.txtSku; at = at->nextInFocusChain())
+            if (!at->objectName().startsWith(u"qt_") && at->focusPolicy() & Qt::TabFocus) chain << at->objectName();
+        out << chain.join(u' ').simplified();
     }
     return out;
 }
@@ -128,8 +123,7 @@ TEST_P(WindowScenario, Transcript) {
         }
     };
     run.more = [&](const QString& verb, const QStringList& a, QStringList& out) {
-        const auto twips = [&](int i) { return a.value(i).toDouble(); };
-        if (verb == u"resize") w.centralWidget()->resize(w.twips().toPixelsX(twips(0)), w.twips().toPixelsY(twips(1)));
+        if (verb == u"resize") w.centralWidget()->resize(w.twips().toPixelsX(a.value(0).toDouble()), w.twips().toPixelsY(a.value(1).toDouble()));
         else if (verb == u"layout") w.Form_Resize();
         else if (verb == u"minimize") w.showMinimized();
         else if (verb == u"normal") w.showNormal();
