@@ -24,8 +24,6 @@
 
 namespace {
 
-const QString kAlert = QStringLiteral("Alert:");
-
 // Designed inner size of the dialog and the two left edges its resize rule keeps.
 constexpr double kDesignWidth = 4008;
 constexpr double kDesignHeight = 7932;

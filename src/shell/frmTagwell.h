@@ -8,12 +8,14 @@
 #include "grid/LabelGrid.h"
 #include "output/PrintJob.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 #include "shell/Services.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <type_traits>
 #include <memory>
 
 class DataFileImport;
@@ -74,9 +76,20 @@ public:
     int fitCaptions(QWidget* container);
     double line1X2() const { return line1X2_; }
 
-    // Runs one command with the guard every command has: an error that escapes it is shown in an
-    // "Alert:" message and the program goes on.
-    void runCommand(const std::function<void()>& command);
+    // Runs one command with the guard every command has: the Outcome it returns (if it returns
+    // one) is shown, message by message; an error that escapes it is shown in an "Alert:" message
+    // and the program goes on.
+    template <class Command>
+    void runCommand(Command command) {
+        runGuarded([&command]() -> Outcome {
+            if constexpr (std::is_void_v<std::invoke_result_t<Command&>>) {
+                command();
+                return Outcome::done();
+            } else {
+                return command();
+            }
+        });
+    }
     // True while "Read in a Data File" or "Read in a Price Change File" runs: commands are then
     // ignored, and Exit (or the close box) stops the import and closes once it has ended.
     bool importing() const { return importing_ != nullptr; }
@@ -133,6 +146,7 @@ private:
     void lookupEntry();
     // mnuFileRead with index 0 (data file) or 1 (price-change file).
     void importFile(int index);
+    void runGuarded(const std::function<Outcome()>& command);
 
     TagwellServices services_;
     std::unique_ptr<LabelGrid> grid_;

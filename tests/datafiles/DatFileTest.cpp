@@ -9,7 +9,7 @@ struct DatFile : ::testing::Test {
     TempFiles tmp;
     ScriptedDialogs dialogs;
     cwDct dct;
-    cwDatFile dat{dialogs};
+    cwDatFile dat;
     DatFile() { for (std::int16_t f = 0; f <= 199; ++f) dct.setDLen(f, 40); }
     int open(const QByteArray& bytes) { return dat.fopen(tmp.write("data.txt", bytes), dct, "", 0, 0); }
     QString field(std::int16_t f, int expectedResult) {
@@ -45,6 +45,8 @@ TEST_F(DatFile, Opening) {
         SCOPED_TRACE(c.name);
         const QString path = tmp.write("h.dat", c.file);
         EXPECT_EQ(dat.fopen(path, dct), c.result);
+        EXPECT_EQ(dat.fopenOutcome().failed(), c.result != 0);
+        ShowOutcome(dat.fopenOutcome(), dialogs);
         EXPECT_EQ(dat.layout(), c.layout);
         EXPECT_EQ(dat.FieldList(), QString::fromLatin1(c.fieldList));
         const char* message = c.result == 3 ? "Invalid Header: " : c.result == 2 ? "Data file is empty: " : nullptr;

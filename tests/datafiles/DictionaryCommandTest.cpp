@@ -44,8 +44,13 @@ TEST(DictionaryCommand, DialogsMessagesAndWhatIsRead) {
         dialogs.fileAnswers = c.files;
         dialogs.msgAnswers = c.answers;
         bool result = true;
-        if (c.run == Command) result = DictionaryFileCommand(dialogs, store, d);
-        else LoadDictionaryAtStartup(dialogs, store, d);
+        if (c.run == Command) {
+            const Outcome outcome = DictionaryFileCommand(dialogs, store, d);
+            ShowOutcome(outcome, dialogs);
+            result = !outcome.failed();
+        } else {
+            ShowOutcome(LoadDictionaryAtStartup(dialogs, store, d), dialogs);
+        }
         EXPECT_EQ(result, c.result);
         QStringList proposed;
         for (const FileDialogRequest& r : dialogs.openRequests) {

@@ -25,7 +25,9 @@ struct Export : ::testing::Test {
     }
     bool save(const std::optional<QString>& path) {
         dialogs.fileAnswers = {path};
-        return SaveDataToFile(dialogs, store, grid);
+        const Outcome outcome = SaveDataToFile(dialogs, store, grid);
+        ShowOutcome(outcome, dialogs);
+        return !outcome.failed();
     }
 };
 

@@ -70,7 +70,8 @@ protected:
     void Run(const std::optional<QString>& path, int index = DataFileImport::DataFile, std::int16_t sheet = 30) {
         dialogs.fileAnswers = {path};
         DataFileImport import(dialogs, settings, grid, dct, datFile, &spy, hourglass, events, sheet, [this] { ++loads; });
-        import.mnuFileRead(index);
+        outcome = import.mnuFileRead(index);
+        ShowOutcome(outcome, dialogs);
         rowsRead = import.rowsRead();
     }
     // Every row as "number|sku|mfn|desc|loc|retail|om|pk|upc".
@@ -98,9 +99,10 @@ protected:
     FakeEventPump events;
     LabelGrid grid;
     cwDct dct;
-    cwDatFile datFile{dialogs};
+    cwDatFile datFile;
     SpyFactory spy;
     int loads = 0, rowsRead = 0;
+    Outcome outcome = Outcome::done();  // of the last Run
 };
 
 }  // namespace
@@ -230,7 +232,7 @@ TEST_F(ImportTest, AnExportedGridReadsBackAsItWas) {
     grid.setTextMatrix(2, GridCol::Desc, "  Café €5 “best”");
     const QStringList exported = Rows();
     dialogs.fileAnswers = {tmp.path("round.txt")};
-    ASSERT_TRUE(SaveDataToFile(dialogs, settings, grid));
+    ASSERT_FALSE(SaveDataToFile(dialogs, settings, grid).failed());
     FillGrid(30);
     Run(tmp.path("round.txt"));
     EXPECT_EQ(Rows(), exported);

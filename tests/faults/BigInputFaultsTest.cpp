@@ -46,8 +46,9 @@ TEST(BigInputs, FiftyMegabyteDataFileWithATwoMegabyteLine) {
     dct.setDLen(10, 30);
     dct.setDLen(48, 9);
     ScriptedDialogs dialogs;
-    cwDatFile dat(dialogs);
+    cwDatFile dat;
     ASSERT_EQ(dat.fopen(path, dct), 0);
+    ShowOutcome(dat.fopenOutcome(), dialogs);
     int records = 0;
     QString sku, desc, price, last;
     while (dat.gr()) {
@@ -116,16 +117,16 @@ TEST(BigInputs, GridAtItsLargest) {
         f.dialogs.messages.clear();
     };
     grid.setRow(100);
-    cmd.InsertRow();
+    ShowOutcome(cmd.InsertRow(), f.dialogs);
     expectIntact("Insert Row");
-    cmd.CopyRow();
+    ShowOutcome(cmd.CopyRow(), f.dialogs);
     expectIntact("Copy Row");
 
     // ENTER on the last row stores it and stays there.
     grid.setRow(kMax - 1);
     w.txtSelRow->setText(QString::number(kMax - 1));
     w.txtSku->setText("ENTERED");
-    cmd.SkuEnter();
+    ShowOutcome(cmd.SkuEnter(), f.dialogs);
     EXPECT_EQ(grid.Rows(), kMax);
     EXPECT_EQ(grid.TextMatrix(kMax - 1, GridCol::Sku), "ENTERED");
     EXPECT_EQ(grid.Row(), kMax - 1);
@@ -139,7 +140,7 @@ TEST(BigInputs, GridAtItsLargest) {
     EXPECT_EQ(grid.TextMatrix(kMax - 2, GridCol::Sku), "ENTERED");
     EXPECT_TRUE(f.dialogs.messages.empty());
     grid.setRow(100);
-    cmd.InsertRow();
+    ShowOutcome(cmd.InsertRow(), f.dialogs);
     EXPECT_EQ(grid.TextMatrix(100, GridCol::Sku), "");
     EXPECT_EQ(grid.TextMatrix(101, GridCol::Sku), "101");
     EXPECT_EQ(grid.TextMatrix(kMax - 1, GridCol::Sku), "ENTERED");

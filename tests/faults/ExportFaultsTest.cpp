@@ -26,7 +26,9 @@ protected:
     }
     bool save(const QString& path) {
         dialogs.fileAnswers.push_back(path);
-        return SaveDataToFile(dialogs, store, grid);
+        const Outcome outcome = SaveDataToFile(dialogs, store, grid);
+        ShowOutcome(outcome, dialogs);
+        return !outcome.failed();
     }
     static QByteArray read(const QString& path) {
         QFile f(path);

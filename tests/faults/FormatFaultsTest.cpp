@@ -69,7 +69,7 @@ TEST(FormatFaults, FormatFileDeletedBetweenTwoLabels) {
         pump.onCall = [&](int call) {
             if (call == goneAt) QFile::remove(format);
         };
-        job.PrintLabels();
+        ShowOutcome(job.PrintLabels(), dialogs);
 
         QStringList prompts;
         for (const RecordedMessage& m : dialogs.messages) prompts << m.prompt;
@@ -88,7 +88,7 @@ TEST(FormatFaults, FormatFileDeletedBetweenTwoLabels) {
         // An instant print of a later row says so too.
         dialogs.messages.clear();
         if (c.target <= 1) {
-            job.PrintInstantRow(5);
+            ShowOutcome(job.PrintInstantRow(5), dialogs);
             ASSERT_EQ(dialogs.messages.size(), 1u);
             EXPECT_EQ(dialogs.messages[0].prompt, c.problem);
         }

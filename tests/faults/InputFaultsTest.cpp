@@ -50,8 +50,10 @@ TEST(InputFaults, NonFilesAndHugeFilesAreRefusedByEveryReader) {
         {"data file",
          [&](const QString& p) {
              cwDct d;
-             cwDatFile f(dialogs);
-             return f.fopen(p, d, QString(), 0, 0) == 0;
+             cwDatFile f;
+             const bool opened = f.fopen(p, d, QString(), 0, 0) == 0;
+             ShowOutcome(f.fopenOutcome(), dialogs);
+             return opened;
          }},
         {"any file", [](const QString& p) { return ReadWholeFile(p, FileBound::Dictionary).has_value(); }},
     };

@@ -97,7 +97,7 @@ TEST(SerialFaults, PrinterGoneInTheMiddleOfASierraJob) {
     pump.onCall = [&](int call) {
         if (call == 5) pty.pullThePlug();
     };
-    job.PrintLabels();
+    ShowOutcome(job.PrintLabels(), dialogs);
 
     ASSERT_EQ(dialogs.messages.size(), 1u) << "the lost printer is reported once";
     EXPECT_EQ(dialogs.messages[0].title, "Alert:");
@@ -110,7 +110,7 @@ TEST(SerialFaults, PrinterGoneInTheMiddleOfASierraJob) {
 
     // The next job finds no printer, says so, and the program goes on.
     dialogs.messages.clear();
-    job.PrintLabels();
+    ShowOutcome(job.PrintLabels(), dialogs);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].prompt.startsWith("Error #")) << dialogs.messages[0].prompt.toStdString();
     EXPECT_FALSE(port.PortOpen());

@@ -28,7 +28,9 @@ struct GridFixture : ::testing::Test {
     Host host;
     ProgramOptions options;
     ScriptedDialogs dialogs;
-    GridCommands cmd{grid, host, options, dialogs};
+    GridCommands cmd{grid, host, options};
+    // Shows what a row command tells, as the window does.
+    void show(const Outcome& outcome) { ShowOutcome(outcome, dialogs); }
 
     // Start-up for a printer: caption, sheet size, one empty sheet; the notifications wired as
     // the window wires them.
@@ -139,7 +141,7 @@ TEST_F(GridFixture, InsertRowShiftsDownAndGrowsOnlyWhenAllowed) {
     for (int r = 1; r <= 29; ++r) label(r, "S" + QString::number(r));
     grid.setRow(5);
     host.boxes[1] = "in the boxes";
-    cmd.InsertRow();
+    show(cmd.InsertRow());
     EXPECT_EQ(grid.Rows(), 31);
     EXPECT_EQ(sku(5), "");
     EXPECT_EQ(sku(6), "S5");
@@ -149,12 +151,12 @@ TEST_F(GridFixture, InsertRowShiftsDownAndGrowsOnlyWhenAllowed) {
 
     // Row 30 now holds a label and the sheet is limited: it is pushed out.
     grid.setRow(5);
-    cmd.InsertRow();
+    show(cmd.InsertRow());
     EXPECT_EQ(grid.Rows(), 31);
     EXPECT_EQ(sku(30), "S28");
 
     options.SierraSingleSheet = 0;
-    cmd.InsertRow();
+    show(cmd.InsertRow());
     EXPECT_EQ(grid.Rows(), 32);
     EXPECT_EQ(grid.TextMatrix(31, 0), "31");
     EXPECT_EQ(sku(31), "S28");
@@ -165,7 +167,7 @@ TEST_F(GridFixture, CopyRowDuplicatesAndIsSafeOnTheLastRow) {
     label(3, "C3");
     label(4, "C4");
     grid.setRow(3);
-    cmd.CopyRow();
+    show(cmd.CopyRow());
     EXPECT_EQ(grid.Row(), 3);
     for (int c = 1; c <= 8; ++c) EXPECT_EQ(grid.TextMatrix(3, c), grid.TextMatrix(4, c));
     EXPECT_EQ(sku(5), "C4");
@@ -174,7 +176,7 @@ TEST_F(GridFixture, CopyRowDuplicatesAndIsSafeOnTheLastRow) {
     options.SierraSingleSheet = 1;
     label(30, "LAST");
     grid.setRow(30);
-    EXPECT_NO_THROW(cmd.CopyRow());
+    EXPECT_NO_THROW(show(cmd.CopyRow()));
     EXPECT_EQ(grid.Rows(), 31);
     EXPECT_EQ(sku(30), "");
 }
@@ -245,14 +247,14 @@ TEST_F(GridFixture, TheGridStopsAtItsLargestSizeWithAMessage) {
     grid.setRows(GridCommands::kMaxRows);
     label(GridCommands::kMaxRows - 1, "FULL");
     grid.setRow(GridCommands::kMaxRows - 1);
-    cmd.InsertRow();
+    show(cmd.InsertRow());
     EXPECT_EQ(grid.Rows(), GridCommands::kMaxRows);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].title, "Alert:");
 
     host.boxes[1] = "ENTERED";
     host.selRow = QString::number(GridCommands::kMaxRows - 1);
-    cmd.SkuEnter();
+    show(cmd.SkuEnter());
     EXPECT_EQ(grid.Rows(), GridCommands::kMaxRows);
     EXPECT_EQ(sku(GridCommands::kMaxRows - 1), "ENTERED");
 }

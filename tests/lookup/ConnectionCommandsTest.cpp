@@ -33,7 +33,7 @@ TEST_F(ConnectionCommandsTest, FirstUseProposesTheDefaultsAndAnEmptiedBoxStoresN
         {StoreDatabase::Upc, "UPC ODBC Connect String", "Default Connect String: DSN=upc; UID=SA; PWD=\r\n(Table = upc)", "UPC"},
     };
     for (const auto& c : cases) {
-        EditConnectionString(c.db, dialogs, settings, factory);  // no scripted answer: ""
+        ShowOutcome(EditConnectionString(c.db, dialogs, settings, factory), dialogs);  // no scripted answer: ""
         EXPECT_EQ(dialogs.inputs.back().title, c.title);
         EXPECT_EQ(dialogs.inputs.back().prompt, c.prompt);
         EXPECT_EQ(dialogs.inputDefaults.back(), c.proposed);
@@ -46,12 +46,12 @@ TEST_F(ConnectionCommandsTest, AnswersAreTestedThenStoredTrimmed) {
     // A working string with spaces around it is stored trimmed and proposed next time; an emptied
     // box keeps it; only spaces switch the database off.
     dialogs.inputAnswers = {"  " + invDb + "   ", QString(), "   "};
-    EditConnectionString(StoreDatabase::Inventory, dialogs, settings, factory);
+    ShowOutcome(EditConnectionString(StoreDatabase::Inventory, dialogs, settings, factory), dialogs);
     EXPECT_EQ(Stored("ODBCINV"), invDb);
-    EditConnectionString(StoreDatabase::Inventory, dialogs, settings, factory);
+    ShowOutcome(EditConnectionString(StoreDatabase::Inventory, dialogs, settings, factory), dialogs);
     EXPECT_EQ(dialogs.inputDefaults.last(), invDb);
     EXPECT_EQ(Stored("ODBCINV"), invDb);
-    EditConnectionString(StoreDatabase::Inventory, dialogs, settings, factory);
+    ShowOutcome(EditConnectionString(StoreDatabase::Inventory, dialogs, settings, factory), dialogs);
     EXPECT_EQ(Stored("ODBCINV"), QString());
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -68,7 +68,7 @@ TEST_F(ConnectionCommandsTest, AFailedTestIsReportedAsTypedAndNotStored) {
         const QString before = Stored(c.key);
         dialogs.inputAnswers = {c.answer};
         dialogs.messages.clear();
-        EditConnectionString(c.db, dialogs, settings, factory);
+        ShowOutcome(EditConnectionString(c.db, dialogs, settings, factory), dialogs);
         EXPECT_EQ(Stored(c.key), before);
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].title, c.title);
@@ -80,12 +80,18 @@ TEST_F(ConnectionCommandsTest, AFailedTestIsReportedAsTypedAndNotStored) {
 }
 
 TEST_F(ConnectionCommandsTest, TestMessageHasOneLinePerDatabaseAndChangesNothing) {
-    TestDatabaseConnections(dialogs, settings, factory);
+    // Shows the test's message; true when the test reported a failure.
+    const auto test = [&] {
+        const Outcome outcome = TestDatabaseConnections(settings, factory);
+        ShowOutcome(outcome, dialogs);
+        return outcome.failed();
+    };
+    EXPECT_FALSE(test());
     settings.SaveSetting(kRegApp, kRegSec, "ODBCINV", invDb);
-    TestDatabaseConnections(dialogs, settings, factory);
+    EXPECT_FALSE(test());
     settings.SaveSetting(kRegApp, kRegSec, "ODBCUPC", "  ");
     settings.SaveSetting(kRegApp, kRegSec, "ODBCCIS", bareDb);
-    TestDatabaseConnections(dialogs, settings, factory);
+    EXPECT_TRUE(test()) << "a database that does not answer fails the test";
 
     ASSERT_EQ(dialogs.messages.size(), 3u);
     for (const RecordedMessage& m : dialogs.messages) EXPECT_EQ(m.title + QString::number(m.style), "Alert:64");
@@ -116,7 +122,7 @@ TEST_F(ConnectionCommandsTest, ADatabaseWhoseKeyQueriesFailIsNotOk) {
     settings.SaveSetting(kRegApp, kRegSec, "ODBCUPC", noUpcColumn);
     settings.SaveSetting(kRegApp, kRegSec, "ODBCINV", noSkuColumn);
     settings.SaveSetting(kRegApp, kRegSec, "ODBCCIS", "");
-    TestDatabaseConnections(dialogs, settings, factory);
+    ShowOutcome(TestDatabaseConnections(settings, factory), dialogs);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const QStringList lines = dialogs.messages[0].prompt.split("\r\n");
     ASSERT_EQ(lines.size(), 4);

@@ -8,7 +8,9 @@ namespace {
 class Drivers : public ::testing::Test, protected Bench {
 protected:
     int laser(int layout, int lastRow, const std::function<bool()>& cancel = {}, int firstLabel = 1) {
-        return PrintLaserJob(out, layout, lastRow, cancel, hourglass, firstLabel);
+        const int printed = PrintLaserJob(out, layout, lastRow, cancel, hourglass, firstLabel);
+        showReported();
+        return printed;
     }
 };
 
@@ -89,6 +91,7 @@ TEST_F(Drivers, DymoLabelIsOneDocumentOnTheNamedDevice) {
         QStringList want;
         for (int row = 1; row <= 3; ++row) {
             PrintDymoLabel(out, row);
+            showReported();
             want << QStringList(c.label).replaceInStrings("%1", QString::number(row));
         }
         EXPECT_EQ(QStringList(printer.lines()).replaceInStrings("\t", "|"), want);

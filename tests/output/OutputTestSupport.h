@@ -91,7 +91,12 @@ struct Bench {
     FakeScreenPointer pointer;
     Hourglass hourglass{pointer};
     PrintJob job{grid, options, printer, port, dialogs, pump, window, hourglass};
-    const LabelOutput out{printer, dialogs, grid, options};
+    Outcome outcome;  // what the drivers called through `out` report
+    const LabelOutput out{printer, outcome, grid, options};
+
+    // Shows what a job returned, or the drivers reported so far, as the window would.
+    void show(const Outcome& returned) { ShowOutcome(returned, dialogs); }
+    void showReported() { ShowOutcomeSoFar(outcome, dialogs); }
 
     // SierraPrint = target; rows 1..rows filled by fillRows.
     explicit Bench(int target = 4, int rows = 0) {

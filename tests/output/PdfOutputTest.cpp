@@ -49,7 +49,9 @@ protected:
         }
     }
     int laserJob(Printer& printer, int layout, int rows) {
-        return PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, layout, rows, {}, hourglass);
+        const int printed = PrintLaserJob(LabelOutput{printer, outcome, grid, options}, layout, rows, {}, hourglass);
+        showReported();
+        return printed;
     }
     QStringList corrected;
 };
@@ -90,7 +92,8 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
     printer.setOutputFile(files.path("dymo.pdf"));
     {
         PrinterJobScope job(printer);
-        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, dialogs, grid, options}, row);
+        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, outcome, grid, options}, row);
+        showReported();
     }
     EXPECT_EQ(scan(files.path("dymo.pdf")), QStringList{corrected[0]});
     EXPECT_EQ(scan(files.path("dymo-2.pdf")), QStringList{corrected[1]});
@@ -105,7 +108,8 @@ TEST_F(PdfOutput, DeclinedOrUnwritableFilePrintsNothingAndTheJobGoesOn) {
         QtPrinter printer(dialogs);
         printer.setPrinter(static_cast<int>(printer.Printers().indexOf(QtPrinter::fileDeviceName())));
         PrinterJobScope job(printer);
-        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, dialogs, grid, options}, row);
+        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, outcome, grid, options}, row);
+        showReported();
     }
     ASSERT_EQ(dialogs.saveRequests.size(), 1u);
     EXPECT_TRUE(dialogs.saveRequests[0].filter.contains("*.pdf"));

@@ -12,7 +12,7 @@ static void LaserSetup(Bench& b, bool fail) {
             return false;
         }
     } dialog(fail);
-    b.job.LaserPrinterSetup(dialog);
+    b.show(b.job.LaserPrinterSetup(dialog));
 }
 
 const QString kCancelled = "Printing Cancelled.  Several labels may print before cancel takes effect.";
@@ -39,11 +39,11 @@ TEST(PrintJob, CommandsOnEveryTarget) {
         for (int r : {3, 5}) setRow(b.grid, r, {"", "", "no sku"});
     };
     const auto failOpen = [](Bench& b) { b.port.failOpen = true; };
-    const auto instant2 = [](Bench& b) { b.job.PrintInstantRow(2); };
-    const auto sportTest = [](Bench& b) { b.job.SierraSportTest(); };
+    const auto instant2 = [](Bench& b) { b.show(b.job.PrintInstantRow(2)); };
+    const auto sportTest = [](Bench& b) { b.show(b.job.SierraSportTest()); };
     const auto clickAt3 = [](Bench& b) {  // a click on the button that reads CANCEL, at the third check
         b.pump.onCall = [&b](int call) {
-            if (call == 3) b.job.PrintLabels();
+            if (call == 3) b.show(b.job.PrintLabels());
         };
     };
     const QStringList laser4{"S1@0,-100", "S2@3060,-100", "S3@6120,-100", "S4@9180,-100", "S5@0,1700"};
@@ -122,7 +122,7 @@ TEST(PrintJob, CommandsOnEveryTarget) {
         Bench b(c.target, c.rows);
         if (c.setup) c.setup(b);
         const QString idle = b.window.button;
-        c.run ? c.run(b) : b.job.PrintLabels();
+        c.run ? c.run(b) : b.show(b.job.PrintLabels());
         EXPECT_EQ(b.texts(), c.texts);
         EXPECT_EQ(b.printer.lines().count("ENDDOC"), c.docs);
         EXPECT_EQ(b.port.sent, c.sent);
@@ -135,7 +135,7 @@ TEST(PrintJob, CommandsOnEveryTarget) {
         if (!c.messages.contains(kCancelled)) continue;
         b.pump.onCall = {};  // the next job starts uncancelled
         b.dialogs.messages.clear();
-        b.job.PrintLabels();
+        b.show(b.job.PrintLabels());
         EXPECT_FALSE(b.job.PrintCancelled() || alerts(b.dialogs).contains(kCancelled));
     }
 }
@@ -144,10 +144,10 @@ TEST(PrintJob, CommandsOnEveryTarget) {
 // else the number of rows.
 TEST(PrintJob, JobsAreNamedByDataFileOrRowCount) {
     Bench b(4, 5);
-    b.job.PrintLabels();
+    b.show(b.job.PrintLabels());
     EXPECT_EQ(b.printer.simulated().documentName(), "Tagwell labels - 5 rows");
     b.job.setJobSource("walk.txt");
-    b.job.PrintLabels();
+    b.show(b.job.PrintLabels());
     EXPECT_EQ(b.printer.simulated().documentName(), "Tagwell labels - walk.txt");
 }
 

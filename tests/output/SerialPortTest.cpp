@@ -68,8 +68,9 @@ TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
     setRow(bench.grid, 2, {"1002", "", "SPOON"});
     SierraPrinter sierra(bench.grid, bench.options, port, bench.dialogs, bench.window);
     port.setPortOpen(true);
-    sierra.PrintSierraLabel(1);
-    sierra.PrintSierraLabel(2);
+    sierra.PrintSierraLabel(1, bench.outcome);
+    sierra.PrintSierraLabel(2, bench.outcome);
+    bench.showReported();
     port.setPortOpen(false);
     const QByteArray expected = fontLine1 + "\x1b(s1P" +
                                 "^XA^FO20,20^FD\"CAF\xc9 3~034 MUG\"^FS^FO20,60^BUN,50^FD\"03600029145\"^FS^XZ" +

@@ -22,6 +22,12 @@ protected:
     }
     CaptionWatchingPort wire;
     SierraPrinter sierra{grid, options, wire, dialogs, window};
+    // One label, what it reported shown as the job would show it.
+    bool label(int row) {
+        const bool opened = sierra.PrintSierraLabel(row, outcome);
+        showReported();
+        return opened;
+    }
 };
 
 }  // namespace
@@ -56,7 +62,7 @@ TEST_F(Sierra, FormatLinesAreMergedByteForByte) {
         sierra.setFontsLoaded(true);
         files.write("label.fab", c.format + "\r\n");
         setRow(grid, 1, c.row);
-        sierra.PrintSierraLabel(1);
+        label(1);
         EXPECT_EQ(wire.sent, c.sent);
     }
     EXPECT_TRUE(dialogs.messages.empty());
@@ -66,11 +72,11 @@ TEST_F(Sierra, FontsGoOutOnceAcrossTwoJobsWithTheCaptionShown) {
     files.write("font.pcl", "FONT1\r\nFONT2\rFONT3\r\n");
     fillRows(grid, 2);
     EXPECT_FALSE(sierra.FontsLoaded());
-    sierra.PrintSierraLabel(1);
-    sierra.PrintSierraLabel(2);
+    label(1);
+    label(2);
     wire.setPortOpen(false);
     wire.setPortOpen(true);  // the second job
-    sierra.PrintSierraLabel(1);
+    label(1);
     EXPECT_EQ(wire.sent, QByteArray("FONT1FONT2FONT3L\"S1\"L\"S2\"L\"S1\""));
     EXPECT_TRUE(sierra.FontsLoaded());
     const QString loading = QStringLiteral("LOADING FONTS, PLEASE WAIT...");
@@ -82,14 +88,15 @@ TEST_F(Sierra, MissingFontFileAsksOnEveryLabel) {
     options.SierraFont = files.path("absent.pcl");
     fillRows(grid, 3);
     dialogs.msgAnswers = {MsgResult::OK, MsgResult::Cancel, MsgResult::OK};
-    for (int r = 1; r <= 3; ++r) sierra.PrintSierraLabel(r);
-    // OK prints without fonts, Cancel skips the label.
+    for (int r = 1; r <= 3; ++r) label(r);
+    // OK prints without fonts, Cancel skips the label, and the job did not print everything.
     EXPECT_EQ(wire.sent, QByteArray("L\"S1\"L\"S3\""));
+    EXPECT_TRUE(outcome.failed());
     EXPECT_EQ(alerts(dialogs, MsgStyle::Information | MsgStyle::OKCancel), QStringList(3, "Problem opening Sierra Font File"));
     EXPECT_FALSE(sierra.FontsLoaded());
     options.SierraFont = files.path("font.pcl");  // once a font file opens the question stops
-    sierra.PrintSierraLabel(1);
-    sierra.PrintSierraLabel(2);
+    label(1);
+    label(2);
     EXPECT_EQ(dialogs.messages.size(), 3u);
     EXPECT_EQ(wire.sent, QByteArray("L\"S1\"L\"S3\"FL\"S1\"L\"S2\""));
 }
@@ -97,9 +104,9 @@ TEST_F(Sierra, MissingFontFileAsksOnEveryLabel) {
 TEST_F(Sierra, BlankSkuSendsNothingNotEvenFonts) {
     setRow(grid, 1, {"", "M", "has a description"});
     setRow(grid, 2, {"   ", "M", "D"});
-    sierra.PrintSierraLabel(1);
-    sierra.PrintSierraLabel(2);
-    sierra.PrintSierraLabel(40);  // beyond the grid
+    label(1);
+    label(2);
+    label(40);  // beyond the grid
     EXPECT_TRUE(wire.sent.isEmpty());
     EXPECT_FALSE(sierra.FontsLoaded());
     EXPECT_TRUE(dialogs.messages.empty());
@@ -110,13 +117,13 @@ TEST_F(Sierra, PortFailuresAreErrorsAndTheFontsGoOutAgain) {
     files.write("font.pcl", "AAAA\r\nBBBB\r\n");
     fillRows(grid, 1);
     wire.failOutputAfterBytes = 6;
-    EXPECT_THROW(sierra.PrintSierraLabel(1), TagwellError);
+    EXPECT_THROW(label(1), TagwellError);
     EXPECT_EQ(window.caption, "Tagwell");
     EXPECT_FALSE(sierra.FontsLoaded());
     wire.failOutputAfterBytes = -1;
     wire.sent.clear();
-    sierra.PrintSierraLabel(1);
+    label(1);
     EXPECT_EQ(wire.sent, QByteArray("AAAABBBBL\"S1\""));
     wire.setPortOpen(false);  // a closed port is an error, not silence
-    EXPECT_THROW(sierra.PrintSierraLabel(1), TagwellError);
+    EXPECT_THROW(label(1), TagwellError);
 }
