@@ -10,6 +10,7 @@
 #include "platform/qt/QtPrinter.h"
 #include "platform/ScreenPointer.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QElapsedTimer>
@@ -57,7 +58,8 @@ struct Job {
     int run() {
         QtPrinter printer(dialogs);
         printer.setOutputFile(pdf);
-        return PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, 3, rows, {}, hourglass);
+        Outcome outcome;
+        return PrintLaserJob(LabelOutput{printer, outcome, grid, options}, 3, rows, {}, hourglass);
     }
 };
 

@@ -136,7 +136,7 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
         else b.use(c.printer);
         // The printer was picked while the scheduler ran; it stops before the job.
         if (c.stopScheduler) cups_->stop();
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         if (c.stopScheduler) ASSERT_EQ(cups_->start(), QString());
         const QStringList shown = alerts(b.dialogs);
         ASSERT_EQ(shown.size(), 1) << shown.join(" | ").toStdString();
@@ -155,7 +155,7 @@ TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
         b.use(QtPrinter::fileDeviceName());
         b.options.SierraDymoDeviceName = "None";
         b.dialogs.fileAnswers.push_back(std::nullopt);
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         EXPECT_EQ(alerts(b.dialogs), QStringList{});
         EXPECT_EQ(b.dialogs.saveRequests.size(), 1u);  // asked once for the whole job
         EXPECT_EQ(b.window.button, "Print");

@@ -20,6 +20,7 @@ TEST(LabelFormat, JobSeesEveryChangeOfTheFormatFileBetweenLabels) {
     auto label = [&](int row) {
         const qsizetype before = bench.printer.lines().size();
         const bool drawn = PrintLaserLabel(bench.out, 3, row, 0, 0, formats);
+        bench.showReported();
         return drawn ? placed(bench.printer.lines().mid(before)).filter("@") : QStringList{"not drawn"};
     };
     EXPECT_EQ(label(1), QStringList{"S1@100,0"});

@@ -32,7 +32,9 @@ protected:
         }
     }
     int laserJob(Printer& printer, int layout, int rows) {
-        return PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, layout, rows, {}, hourglass);
+        const int printed = PrintLaserJob(LabelOutput{printer, outcome, grid, options}, layout, rows, {}, hourglass);
+        showReported();
+        return printed;
     }
     QStringList corrected;
 };
@@ -60,7 +62,8 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
     printer.setOutputFile(files.path("dymo.pdf"));
     {
         PrinterJobScope job(printer);
-        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, dialogs, grid, options}, row);
+        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, outcome, grid, options}, row);
+        showReported();
     }
     EXPECT_EQ(ScanSymbols(files.path("dymo.pdf")), QStringList{corrected[0]});
     EXPECT_EQ(ScanSymbols(files.path("dymo-2.pdf")), QStringList{corrected[1]});
