@@ -8,6 +8,7 @@
 #include "platform/EventPump.h"
 #include "platform/ScreenPointer.h"
 #include "platform/SettingsStore.h"
+#include "shell/common/RowFields.h"
 
 #include <QHash>
 #include <QString>
@@ -85,9 +86,9 @@ public:
 // entry texts, the selected-row text and the two captions.
 class ConsoleWindow : public EntryHost, public PrintJobWindow {
 public:
-    QString entryText(int col) const override { return (col >= 1 && col <= 8) ? entries_[col - 1] : QString(); }
+    QString entryText(int col) const override { return hasBox(col) ? entries_.*FieldOfColumn(col).text : QString(); }
     void setEntryText(int col, const QString& text) override {
-        if (col >= 1 && col <= 8) entries_[col - 1] = text;
+        if (hasBox(col)) entries_.*FieldOfColumn(col).text = text;
     }
     QString selRowText() const override { return selRow_; }
     void setSelRowText(const QString& text) override { selRow_ = text; }
@@ -101,7 +102,8 @@ public:
     void setPrintButtonCaption(const QString& caption) override { printCaption_ = caption; }
 
 private:
-    QString entries_[8];
+    static bool hasBox(int col) { return col >= GridCol::Sku && col <= GridCol::Upc; }
+    RowTexts entries_;
     QString selRow_ = QStringLiteral("1");
     QString caption_ = QStringLiteral("Tagwell");
     QString printCaption_;

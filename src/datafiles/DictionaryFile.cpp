@@ -4,10 +4,10 @@
 #include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
+#include "shell/common/Outcome.h"
 
 namespace {
 
-const QString kAlert = QStringLiteral("Alert:");
 const QString kInv = QStringLiteral("INV");
 constexpr std::int16_t kAllLevels = 99;
 

@@ -7,22 +7,12 @@
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/RowFields.h"
 
 #include <QFileInfo>
 
 namespace {
-
-const QString kAlert = QStringLiteral("Alert:");
-
-// Header order: field numbers and the grid column that holds each.
-struct ExportColumn {
-    const char* field;
-    int column;
-};
-constexpr ExportColumn kColumns[] = {
-    {"1", GridCol::Sku},     {"10", GridCol::Desc}, {"11", GridCol::Mfn}, {"21", GridCol::Loc},
-    {"48", GridCol::Retail}, {"65", GridCol::Pk},   {"66", GridCol::Om},  {"149", GridCol::Upc},
-};
 
 void Alert(Dialogs& dialogs, const QString& text) {
     dialogs.MsgBox(text, MsgStyle::OKOnly | MsgStyle::Information, kAlert);
@@ -48,16 +38,16 @@ QString RefusalReason(const QString& path) {
 
 QByteArray ExportFileBytes(const LabelGrid& grid) {
     QString text;
-    for (const ExportColumn& c : kColumns) {
-        if (c.column != GridCol::Sku) text += u'\t';
-        text += QLatin1StringView(c.field);
+    for (const RowField* f : kExportFields) {
+        if (f != kExportFields.front()) text += u'\t';
+        text += FieldName(*f);
     }
     text += u"\r\n";
     for (int r = 1; r < grid.Rows(); ++r) {
         if (IsBlank(grid.TextMatrix(r, GridCol::Sku))) continue;
-        for (const ExportColumn& c : kColumns) {
-            if (c.column != GridCol::Sku) text += u'\t';
-            text += grid.TextMatrix(r, c.column);
+        for (const RowField* f : kExportFields) {
+            if (f != kExportFields.front()) text += u'\t';
+            text += grid.TextMatrix(r, f->column);
         }
         text += u"\r\n";
     }

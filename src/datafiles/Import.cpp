@@ -13,45 +13,15 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/RowFields.h"
 
 #include <array>
 #include <memory>
 
 namespace {
 
-const QString kAlert = QStringLiteral("Alert:");
-
-// The fields of one record: field number, the grid column it goes to, and whether a blank value is
-// taken from the inventory column of the same number.
-struct ImportField {
-    std::int16_t number;
-    int column;
-    const char16_t* name;
-    bool fromInventory;
-};
-constexpr std::array<ImportField, 8> kFields = {{
-    {1, GridCol::Sku, u"1", false},
-    {11, GridCol::Mfn, u"11", true},
-    {10, GridCol::Desc, u"10", true},
-    {21, GridCol::Loc, u"21", true},
-    {48, GridCol::Retail, u"48", true},
-    {66, GridCol::Om, u"66", true},
-    {65, GridCol::Pk, u"65", true},
-    {149, GridCol::Upc, u"149", false},
-}};
-constexpr int kSku = 0;
-constexpr int kRetail = 4;
-constexpr int kUpc = 7;
-
 void Alert(Dialogs& dialogs, const QString& text) { dialogs.MsgBox(text, MsgStyle::Information, kAlert); }
-
-void closeQuietly(RecordSet* rs) noexcept {
-    if (!rs) return;
-    try {
-        rs->Close();
-    } catch (...) {
-    }
-}
 
 // A record set connected to the database the setting names, or null when the setting is blank or
 // its connection is refused: that database is then left out of this import, without a message
@@ -84,15 +54,15 @@ bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed
     } catch (...) {
         if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, FailureText(std::current_exception()));
         failed = true;
-        closeQuietly(&inv);
+        closeQuietly(inv);
         return false;
     }
 }
 
 // The inventory's value of a column of the current row as text; false when it cannot be read.
-bool inventoryText(const RecordSet& inv, const char16_t* column, QString& text) noexcept {
+bool inventoryText(const RecordSet& inv, const RowField& field, QString& text) noexcept {
     try {
-        text = NullToEmpty(inv.Fields(QString::fromUtf16(column)).Value()).toString();
+        text = NullToEmpty(inv.Fields(FieldName(field)).Value()).toString();
         return true;
     } catch (...) {
         return false;
@@ -159,44 +129,46 @@ void DataFileImport::readRecords(bool priceChange) {
 
     hourglass_.ShowHourglass(true);
     int n = 0;
-    std::array<QString, kFields.size()> values;
-    std::array<bool, kFields.size()> blank{};
+    // By grid column; column 0 takes the row number.
+    std::array<QString, GridCol::Upc + 1> values;
+    std::array<bool, GridCol::Upc + 1> blank{};
     try {
         while (datFile_.gr()) {
-            bool accept = datFile_.gf(kFields[kSku].number, values[kSku]) == 0;
+            bool accept = datFile_.gf(FieldOfColumn(GridCol::Sku).number, values[GridCol::Sku]) == 0;
             if (accept) {
                 bool anyBlank = false;
-                for (size_t i = 1; i < kFields.size(); ++i) {
-                    blank[i] = datFile_.gf(kFields[i].number, values[i]) != 0;
-                    anyBlank = anyBlank || blank[i];
+                for (const RowField& f : kRowFields) {
+                    if (f.column == GridCol::Sku) continue;
+                    blank[f.column] = datFile_.gf(f.number, values[f.column]) != 0;
+                    anyBlank = anyBlank || blank[f.column];
                 }
 
                 const bool consulted = inv && (priceChange || anyBlank);
                 // A database whose query failed (locked, gone) is left out for the rest of the
                 // import: each record would otherwise wait for it again.
                 bool invFailed = false;
-                const bool found = consulted && findItem(*inv, values[kSku], queryFailure_, invFailed);
+                const bool found = consulted && findItem(*inv, values[GridCol::Sku], queryFailure_, invFailed);
 
-                if (priceChange && blank[kRetail]) {
+                if (priceChange && blank[GridCol::Retail]) {
                     accept = false;  // no new price
                 } else if (priceChange && found) {
                     // Prices compare as numbers: 1.50 in the file equals 1.5 in the inventory.
                     QString current;
-                    if (inventoryText(*inv, u"48", current) &&
-                        LeadingNumber(values[kRetail]) == LeadingNumber(current))
+                    if (inventoryText(*inv, FieldOfColumn(GridCol::Retail), current) &&
+                        LeadingNumber(values[GridCol::Retail]) == LeadingNumber(current))
                         accept = false;
                 }
 
                 if (accept && found) {
-                    for (size_t i = 1; i < kFields.size(); ++i)
-                        if (kFields[i].fromInventory && blank[i]) inventoryText(*inv, kFields[i].name, values[i]);
+                    for (const RowField& f : kRowFields)
+                        if (f.fromInventory && blank[f.column]) inventoryText(*inv, f, values[f.column]);
                 }
-                if (consulted) closeQuietly(inv.get());
+                if (consulted) closeQuietly(*inv);
                 if (invFailed) inv.reset();
 
-                if (accept && blank[kUpc] && upc) {
+                if (accept && blank[GridCol::Upc] && upc) {
                     QString problem;
-                    values[kUpc] = FindPreferredUpc(*upc, values[kSku], &problem);
+                    values[GridCol::Upc] = FindPreferredUpc(*upc, values[GridCol::Sku], &problem);
                     if (queryFailure_.isEmpty() && !problem.isEmpty())
                         queryFailure_ = DatabaseProblem(StoreDatabase::Upc, problem);
                     if (!problem.isEmpty()) upc.reset();
@@ -209,15 +181,13 @@ void DataFileImport::readRecords(bool priceChange) {
                     }
                     ++n;
                     rowsRead_ = n;
-                    QString cells[9];
-                    cells[GridCol::Number] = QString::number(n);
-                    for (size_t i = 0; i < kFields.size(); ++i) cells[kFields[i].column] = values[i];
+                    values[GridCol::Number] = QString::number(n);
                     if (grid_.Rows() == n) {
                         // Rows becomes n + 1 by one new row: one insertion for a view to follow.
-                        grid_.appendRow(cells);
+                        grid_.appendRow(values);
                     } else {
                         grid_.setRows(n + 1);  // the first row: everything below it goes
-                        for (int c = 0; c < 9; ++c) grid_.setTextMatrix(n, c, cells[c]);
+                        for (int c = 0; c < static_cast<int>(values.size()); ++c) grid_.setTextMatrix(n, c, values[c]);
                     }
                 }
             }
@@ -230,8 +200,8 @@ void DataFileImport::readRecords(bool priceChange) {
     } catch (const std::exception& e) {
         Alert(dialogs_, QString::fromLocal8Bit(e.what()));
     }
-    closeQuietly(inv.get());
-    closeQuietly(upc.get());
+    if (inv) closeQuietly(*inv);
+    if (upc) closeQuietly(*upc);
     // The rows of records whose query failed went in as the file gave them: say so, once.
     if (!queryFailure_.isEmpty()) Alert(dialogs_, queryFailure_);
 

@@ -7,6 +7,7 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -180,17 +181,17 @@ bool cwDct::rsetup(bool AskFirst, Dialogs& dlgCommon, SettingsStore& store, cons
                 store.SaveSetting(regApp, regSec, regKey, name);
             } catch (const TagwellError& e) {
                 // The name is not remembered, but the dictionary can still be read.
-                dlgCommon.MsgBox(e.description(), MsgStyle::Information, QStringLiteral("Alert:"));
+                dlgCommon.MsgBox(e.description(), MsgStyle::Information, kAlert);
             }
         }
         if (setup(name, typ, lev) == 0) {
             if (setupms(name, true) != 0)
                 dlgCommon.MsgBox(DictionaryDialog::kMasterStoreWarning, MsgStyle::OKOnly | MsgStyle::Information,
-                                 QStringLiteral("Alert:"));
+                                 kAlert);
             return true;
         }
         if (dlgCommon.MsgBox(DictionaryDialog::kRetryPrompt, MsgStyle::OKCancel | MsgStyle::Information,
-                             QStringLiteral("Alert:")) != MsgResult::OK)
+                             kAlert) != MsgResult::OK)
             return false;
         ask = true;
     }

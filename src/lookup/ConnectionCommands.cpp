@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 
 #include <memory>
 #include <optional>
@@ -46,20 +47,6 @@ const DatabaseTexts& textsOf(StoreDatabase database) {
     case StoreDatabase::Upc: break;
     }
     return upc;
-}
-
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0, last = text.size();
-    while (first < last && text[first] == u' ') ++first;
-    while (last > first && text[last - 1] == u' ') --last;
-    return text.mid(first, last - first);
-}
-
-void closeQuietly(RecordSet& rs) noexcept {
-    try {
-        rs.Close();
-    } catch (...) {
-    }
 }
 
 struct Failure {
@@ -173,5 +160,5 @@ void TestDatabaseConnections(Dialogs& dialogs, SettingsStore& settings, RecordSe
         else
             message += QString::fromLatin1(t.okLine);
     }
-    dialogs.MsgBox(message, MsgStyle::Information, QStringLiteral("Alert:"));
+    dialogs.MsgBox(message, MsgStyle::Information, kAlert);
 }

@@ -12,22 +12,7 @@
 
 namespace {
 
-// Spaces only, at both ends: a tab is part of the value.
-QString trimSpaces(const QString& text) {
-    qsizetype first = 0, last = text.size();
-    while (first < last && text[first] == u' ') ++first;
-    while (last > first && text[last - 1] == u' ') --last;
-    return text.mid(first, last - first);
-}
-
 QString valueText(const QVariant& value) { return NullToEmpty(value).toString(); }
-
-void closeQuietly(RecordSet& rs) noexcept {
-    try {
-        rs.Close();
-    } catch (...) {
-    }
-}
 
 // The first failure of a look-up, worded for its database; later ones add nothing.
 struct FirstFailure {
@@ -67,15 +52,11 @@ bool connectTo(RecordSet& rs, const QString& connect, StoreDatabase database, Fi
     }
 }
 
-// Entry boxes and the inventory / CIS column each one is filled from, in filling order.
-struct BoxColumn {
-    QString EntryTexts::*box;
-    const char16_t* column;
-};
-constexpr BoxColumn kValueBoxes[] = {
-    {&EntryTexts::desc, u"10"}, {&EntryTexts::mfn, u"11"}, {&EntryTexts::loc, u"21"},
-    {&EntryTexts::retail, u"48"}, {&EntryTexts::om, u"66"}, {&EntryTexts::pk, u"65"},
-};
+// The item values the inventory and the CIS table fill, in the order the boxes are filled: the
+// description first.
+const RowField* const kValueBoxes[] = {&FieldOfColumn(GridCol::Desc), &FieldOfColumn(GridCol::Mfn),
+                                       &FieldOfColumn(GridCol::Loc),  &FieldOfColumn(GridCol::Retail),
+                                       &FieldOfColumn(GridCol::Om),   &FieldOfColumn(GridCol::Pk)};
 constexpr int kValueBoxCount = static_cast<int>(std::size(kValueBoxes));
 
 // Fills the value boxes from the current record. A column that cannot be read leaves its box as
@@ -84,7 +65,7 @@ void fillBoxes(EntryTexts& entry, const RecordSet& rs, const bool (&skip)[kValue
     for (int i = 0; i < kValueBoxCount; ++i) {
         if (skip[i]) continue;
         try {
-            entry.*kValueBoxes[i].box = valueText(rs.Fields(QString::fromUtf16(kValueBoxes[i].column)).Value());
+            entry.*kValueBoxes[i]->text = valueText(rs.Fields(FieldName(*kValueBoxes[i])).Value());
         } catch (...) {
         }
     }
@@ -92,7 +73,7 @@ void fillBoxes(EntryTexts& entry, const RecordSet& rs, const bool (&skip)[kValue
 
 void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory,
                  FirstFailure& failure) {
-    for (const BoxColumn& b : kValueBoxes) (entry.*b.box).clear();
+    for (const RowField* f : kValueBoxes) (entry.*f->text).clear();
     if (IsBlank(entry.sku)) return;
 
     // One record set serves every query of the look-up.
@@ -162,7 +143,7 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
         }
     }
     // A box counts as filled by the inventory only when it does not read blank now.
-    for (int i = 0; i < kValueBoxCount; ++i) filled[i] = !IsBlank(entry.*kValueBoxes[i].box);
+    for (int i = 0; i < kValueBoxCount; ++i) filled[i] = !IsBlank(entry.*kValueBoxes[i]->text);
 
     const QString cisConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCCIS"), QString());
     if (!IsBlank(cisConnect) && connectTo(recordSet(), cisConnect, StoreDatabase::Cis, failure)) {

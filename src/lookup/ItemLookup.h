@@ -2,6 +2,7 @@
 // The look-up of a scanned UPC or a typed stock number in the store's three databases, and the
 // rule that chooses one UPC among the rows of the UPC table (shared with the import).
 #include "platform/RecordSet.h"
+#include "shell/common/RowFields.h"
 
 #include <QString>
 #include <cstdint>
@@ -18,9 +19,7 @@ QString DatabaseProblem(StoreDatabase database, const QString& failure);
 
 // The texts of the eight entry boxes. The window copies its boxes in before LookupItem and back
 // out after it.
-struct EntryTexts {
-    QString sku, mfn, desc, loc, retail, om, pk, upc;
-};
+using EntryTexts = RowTexts;
 
 // Fills the entry texts from the UPC (`upc`), inventory (`inv`) and CIS (`special`) databases
 // named by the settings ODBCUPC, ODBCINV and ODBCCIS, read afresh at every call. With

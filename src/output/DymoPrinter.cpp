@@ -7,6 +7,7 @@
 #include "platform/FileAccess.h"
 #include "platform/Printer.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QFile>
@@ -33,7 +34,7 @@ bool PrintDymoLabel(const LabelOutput& out, int row) {
     if (!OpenForReading(file, out.options.SierraFormat1, FileBound::LabelFormat)) {
         if (row == 1)
             out.dialogs.MsgBox(QString::fromLatin1(kDymoFormatProblem), MsgStyle::Information,
-                               QStringLiteral("Alert:"));
+                               kAlert);
         return false;
     }
     Printer& printer = out.printer;

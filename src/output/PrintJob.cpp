@@ -11,6 +11,8 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <exception>
@@ -18,7 +20,6 @@
 #include <utility>
 
 namespace {
-const QString kAlert = QStringLiteral("Alert:");
 
 // Runs `body`; an error it raises comes back as its description (empty when none was raised).
 QString failureOf(const std::function<void()>& body) {
@@ -156,15 +157,15 @@ void PrintJob::PrintLabels() {
     const CaptionRestorer restore(window_);
     window_.setPrintButtonCaption(PrintJobText::Cancel);
 
-    const int target = options_.SierraPrint;
+    const PrintTarget& target = PrintTargetFor(options_.SierraPrint);
     printer_.setDocumentName(jobName(lastRow));
     QString failure;
-    if (target == 0) {
+    if (target.driver == PrintDriver::Sierra) {
         runSierra(lastRow);  // reports its own failures after closing the port
-    } else if (target == 1) {
+    } else if (target.driver == PrintDriver::Dymo) {
         failure = failureOf([&] { runDymo(lastRow); });
     } else {
-        const int layout = target == 3 ? 3 : 4;
+        const int layout = target.code;
         const LabelOutput out{printer_, dialogs_, grid_, options_};
         const int firstLabel = std::exchange(firstLabel_, 1);
         failure = failureOf(
@@ -184,7 +185,9 @@ void PrintJob::PrintInstantRow(int row) {
     // The drivers report a format file that will not open for row 1 only; any other row printed
     // on its own would otherwise vanish without a word.
     QString formatProblem, refused;
-    if (options_.SierraPrint == 1) {
+    // On the Dymo when it is the target, on the Sierra Sport for any other.
+    const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
+    if (target && target->driver == PrintDriver::Dymo) {
         const LabelOutput out{printer_, dialogs_, grid_, options_};
         printer_.setDocumentName(QStringLiteral("Tagwell labels - row %1").arg(row));
         failure = failureOf([&] {

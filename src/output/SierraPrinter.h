@@ -58,6 +58,3 @@ QString SierraFieldValue(int code, const LabelGrid& grid, int row);
 // lone LF is an ordinary byte of the line. A last line without an end still counts; an empty
 // file has no lines.
 QList<QByteArray> SplitTextLines(const QByteArray& content);
-
-// Unicode text as Windows-1252 bytes; a character the code page lacks becomes "?".
-QByteArray ToWindows1252(const QString& text);

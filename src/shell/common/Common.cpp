@@ -14,6 +14,19 @@ bool IsBlank(const QString& text) {
     return true;
 }
 
+namespace {
+template <typename Text>
+Text withoutSpaces(Text text) {
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == ' ') ++first;
+    while (last > first && text[last - 1] == ' ') --last;
+    return text.sliced(first, last - first);
+}
+}  // namespace
+
+QString trimSpaces(QStringView text) { return withoutSpaces(text).toString(); }
+QByteArray trimSpaces(QByteArrayView bytes) { return withoutSpaces(bytes).toByteArray(); }
+
 bool FileExists(const QString& path) {
     if (IsBlank(path)) return false;
     try {
