@@ -142,7 +142,11 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             if (IsCharDevice(p) || IsFifo(p)) out += IsFifo(p) ? QStringLiteral("a pipe\n") : QStringLiteral("a device\n");
             else if (info.isDir()) out += QStringLiteral("a folder: ") + QDir(p).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).join(u' ') + u'\n';
             else if (!info.exists()) out += QStringLiteral("nothing\n");
-            else out += Escaped(ReadWholeFile(p, FileBound::DataFile).value_or("<unreadable>"));
+            else {
+                struct stat st {};
+                out += QStringLiteral("a file, mode %1:\n").arg(::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 07777 : 0, 0, 8);
+                out += Escaped(ReadWholeFile(p, FileBound::DataFile).value_or("<unreadable>"));
+            }
         } else if (op == u"dictionary") {
             cwDct d;
             d.setDLen(33, 9);  // leftovers of an earlier read must go, whatever this read gives
