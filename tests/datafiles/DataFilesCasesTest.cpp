@@ -74,7 +74,9 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     LabelGrid grid;
     cwDct dct;
     for (std::int16_t f = 0; f <= cwDct::kHighestField; ++f) dct.setDLen(f, 40);
-    cwDatFile dat(dialogs);
+    cwDatFile dat;
+    // A command's outcome shown as the window shows it; true unless it failed.
+    const auto told = [&](const Outcome& o) { ShowOutcome(o, dialogs); return !o.failed(); };
     FakeScreenPointer screen;
     Hourglass hourglass(screen);
     FakeEventPump events;
@@ -166,6 +168,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             for (qsizetype i = 1; i + 1 < w.size(); i += 2) dct.setDLen(static_cast<std::int16_t>(w[i].toInt()), static_cast<std::int16_t>(w[i + 1].toInt()));
         } else if (op == u"open") {
             out += QStringLiteral("open %1, layout %2, fields%3\n").arg(dat.fopen(p, dct)).arg(dat.layout()).arg(dat.FieldList());
+            told(dat.fopenOutcome());
             shown();
         } else if (op == u"records" || op == u"read") {
             std::vector<std::int16_t> fields;
@@ -188,11 +191,12 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
         } else if (op == u"readers") {
             QString why;
             cwDct d;
-            cwDatFile f(dialogs);
+            cwDatFile f;
             LabelFormatCache formats;
             out += QStringLiteral("dictionary %1, format file %2, data file %3, any file %4: %5\n")
                        .arg(d.setup(p, QStringLiteral("INV"), 99)).arg(formats.load(p) ? "read" : "refused")
                        .arg(f.fopen(p, d)).arg(ReadWholeFile(p, FileBound::Dictionary, &why) ? "read" : "refused", why);
+            told(f.fopenOutcome());
             shown();
         } else if (op == u"remember" || op == u"remember-path") {
             settings.SaveSetting(kRegApp, kRegSec, name, op == u"remember" ? rest : path(rest));
@@ -204,8 +208,8 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             cwDct d;
             d.setDLen(1, 4);
             d.setDMaster(1, true);
-            if (op == u"dictionary-command") out += QStringLiteral("result %1\n").arg(DictionaryFileCommand(dialogs, settings, d));
-            else LoadDictionaryAtStartup(dialogs, settings, d);
+            if (op == u"dictionary-command") out += QStringLiteral("result %1\n").arg(told(DictionaryFileCommand(dialogs, settings, d)));
+            else told(LoadDictionaryAtStartup(dialogs, settings, d));
             shown();
             out += QStringLiteral("remembered %1; field 1: len %2, %3\n").arg(settings.GetSetting(kRegApp, kRegSec, kDictionaryKey, QString()))
                        .arg(d.dLen(1)).arg(d.dStDat(1) ? "store data" : "master");
@@ -239,7 +243,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
                 if (call == dropAt) { EXPECT_EQ(ExecOnSqlite(tmp.filePath(QStringLiteral("store.db")), {QStringLiteral("DROP TABLE inv"), QStringLiteral("DROP TABLE upc")}), ""); }
             };
             DataFileImport import(dialogs, settings, grid, dct, dat, &factory, hourglass, events, static_cast<std::int16_t>(sheet), [&] { ++loads; });
-            import.mnuFileRead(w.value(2) == u"price-change" ? DataFileImport::PriceChangeFile : DataFileImport::DataFile);
+            told(import.mnuFileRead(w.value(2) == u"price-change" ? DataFileImport::PriceChangeFile : DataFileImport::DataFile));
             events.onCall = nullptr;
             out += QStringLiteral("read %1 rows; grid %2 rows; row loaded %3 times; events %4 (under the hourglass %5); pointer %6 after\n")
                        .arg(import.rowsRead()).arg(grid.Rows() - 1).arg(loads).arg(events.calls).arg(underHourglass).arg(screen.pointer);
@@ -250,7 +254,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             rows(w.size() > 1 ? name.toInt() : 1, w.size() > 1 ? w[2].toInt() : grid.Rows() - 1);
         } else if (op == u"export") {
             dialogs.fileAnswers = {name == u"cancel" ? std::nullopt : std::optional<QString>(p)};
-            out += QStringLiteral("saved: %1\n").arg(SaveDataToFile(dialogs, settings, grid) ? "yes" : "no");
+            out += QStringLiteral("saved: %1\n").arg(told(SaveDataToFile(dialogs, settings, grid)) ? "yes" : "no");
             shown();
             out += QStringLiteral("remembered %1\n").arg(settings.GetSetting(kRegApp, kRegSec, kFileImpExpKey, QString()));
         } else {
