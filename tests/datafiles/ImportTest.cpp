@@ -196,6 +196,7 @@ TEST_F(ImportTest, FilesThatCannotBeReadOrACancelledDialogChangeNothing) {
         EXPECT_EQ(Describe(dialogs.openRequests.back()), "/earlier.txt|Import File|20484|All Files (*.*)|*.*|Quote and "
                                                          "Comma Files (*.dat)|*.dat|Tab Delimited Files (*.txt)|*.txt|3");
         EXPECT_EQ(Shown(dialogs), shown);
+        EXPECT_EQ(outcome.failed(), path.has_value()) << "a cancelled dialog is no failure";
         EXPECT_EQ(settings.GetSetting(kRegApp, kRegSec, "FILEIMPEXP", ""), path.value_or("/earlier.txt"));
         EXPECT_EQ(Rows(), Sheet(before));
         EXPECT_EQ(loads, 0);
@@ -203,6 +204,17 @@ TEST_F(ImportTest, FilesThatCannotBeReadOrACancelledDialogChangeNothing) {
     // The reader was closed each time: it opens the next file at once.
     Run(Fixture("five.txt"));
     EXPECT_EQ(rowsRead, 5);
+    EXPECT_EQ(outcome.status(), Outcome::Status::Done);
+}
+
+// A path that cannot be remembered is told, but every record is read: the import did what it was
+// asked, and the command line must not take the message for a failure.
+TEST_F(ImportTest, APathThatCannotBeRememberedIsANoticeNotAFailure) {
+    settings.failWrites = true;
+    Run(Fixture("five.txt"));
+    EXPECT_EQ(rowsRead, 5);
+    EXPECT_EQ(Shown(dialogs), "Alert: 64 Path/File access error\n");
+    EXPECT_EQ(outcome.status(), Outcome::Status::Notice);
 }
 
 TEST_F(ImportTest, DatabasesDroppedInTheMiddleLeaveTheRestAsTheFileGaveIt) {

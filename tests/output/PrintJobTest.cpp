@@ -165,3 +165,38 @@ TEST(PrintJob, SerialConfigurationNeverStopsTheCaller) {
         EXPECT_EQ(port.Settings(), c.settingsAfter);
     }
 }
+
+// What a job returns says whether every label went out: the count alone is a notice; a document
+// declined where it was to go, a label skipped at the font question or nothing to print is a
+// failure, with or without a message.
+TEST(PrintJob, OutcomeSaysWhetherEveryLabelWentOut) {
+    using Status = Outcome::Status;
+    const auto decline = [](Bench& b) { b.printer.simulated().declineDocuments(true); };
+    const auto noFonts = [](Bench& b) {
+        b.options.SierraFont = b.files.path("absent.pcl");
+        b.dialogs.msgAnswers = {MsgResult::Cancel, MsgResult::Cancel};
+    };
+    const struct {
+        const char* what;
+        int target, rows;
+        std::function<void(Bench&)> setup;
+        Status status;
+        size_t messages;
+    } cases[] = {
+        {"laser sheet: the count only", 4, 3, {}, Status::Notice, 1},
+        {"Sierra Sport labels sent", 0, 3, {}, Status::Done, 0},
+        {"Dymo labels printed", 1, 3, {}, Status::Done, 0},
+        {"laser document declined", 4, 3, decline, Status::Failed, 0},
+        {"Dymo document declined", 1, 3, decline, Status::Failed, 0},
+        {"nothing to print", 4, 0, {}, Status::Failed, 1},
+        {"font question answered Cancel", 0, 2, noFonts, Status::Failed, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bench b(c.target, c.rows);
+        if (c.setup) c.setup(b);
+        const Outcome outcome = b.job.PrintLabels();
+        EXPECT_EQ(outcome.status(), c.status);
+        EXPECT_EQ(outcome.messages().size(), c.messages);
+    }
+}
