@@ -45,7 +45,8 @@ void closeQuietly(RecordSet* rs) noexcept {
     if (!rs) return;
     try {
         rs->Close();
-    } catch (...) {
+    } catch (const TagwellError&) {
+    } catch (const std::exception&) {
     }
 }
 

@@ -58,7 +58,8 @@ QString trimSpaces(const QString& text) {
 void closeQuietly(RecordSet& rs) noexcept {
     try {
         rs.Close();
-    } catch (...) {
+    } catch (const TagwellError&) {
+    } catch (const std::exception&) {
     }
 }
 

@@ -25,7 +25,8 @@ QString valueText(const QVariant& value) { return NullToEmpty(value).toString();
 void closeQuietly(RecordSet& rs) noexcept {
     try {
         rs.Close();
-    } catch (...) {
+    } catch (const TagwellError&) {
+    } catch (const std::exception&) {
     }
 }
 
