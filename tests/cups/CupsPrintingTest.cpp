@@ -99,7 +99,7 @@ TEST_F(CupsPrinting, JobsReachTheQueueUnderTheirNameOnTheQueuesPage) {
         else b.use(c.queue);
         const QString tag = token();
         b.job.setJobSource(tag);
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         EXPECT_EQ(alerts(b.dialogs), c.target == 1 ? QStringList() : QStringList{" 3 items printed."});
         ASSERT_TRUE(cups_->waitForJobs());
         const QStringList sent = cups_->submitted("Tagwell labels - " + tag);

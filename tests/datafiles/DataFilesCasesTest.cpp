@@ -75,8 +75,6 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     cwDct dct;
     for (std::int16_t f = 0; f <= cwDct::kHighestField; ++f) dct.setDLen(f, 40);
     cwDatFile dat;
-    // A command's outcome shown as the window shows it; true unless it failed.
-    const auto told = [&](const Outcome& o) { ShowOutcome(o, dialogs); return !o.failed(); };
     FakeScreenPointer screen;
     Hourglass hourglass(screen);
     FakeEventPump events;
@@ -84,6 +82,13 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     RecordingFactory factory(odbc);
     int sheet = 30, dropAt = 0, reader = -1;
     QString out;
+    // A command's outcome shown as the window shows it, its status written; true unless it failed.
+    const auto told = [&](const Outcome& o) {
+        ShowOutcome(o, dialogs);
+        const char* status[] = {"done", "notice", "failed"};
+        out += QStringLiteral("outcome: %1\n").arg(status[static_cast<int>(o.status())]);
+        return !o.failed();
+    };
     const auto shown = [&] {
         for (const RecordedMessage& m : dialogs.messages) out += QStringLiteral("shown: %1|%2|%3\n").arg(m.title).arg(m.style).arg(m.prompt);
         for (const auto* requests : {&dialogs.openRequests, &dialogs.saveRequests})
@@ -168,7 +173,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             for (qsizetype i = 1; i + 1 < w.size(); i += 2) dct.setDLen(static_cast<std::int16_t>(w[i].toInt()), static_cast<std::int16_t>(w[i + 1].toInt()));
         } else if (op == u"open") {
             out += QStringLiteral("open %1, layout %2, fields%3\n").arg(dat.fopen(p, dct)).arg(dat.layout()).arg(dat.FieldList());
-            told(dat.fopenOutcome());
+            ShowOutcome(dat.fopenOutcome(), dialogs);
             shown();
         } else if (op == u"records" || op == u"read") {
             std::vector<std::int16_t> fields;
@@ -196,7 +201,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             out += QStringLiteral("dictionary %1, format file %2, data file %3, any file %4: %5\n")
                        .arg(d.setup(p, QStringLiteral("INV"), 99)).arg(formats.load(p) ? "read" : "refused")
                        .arg(f.fopen(p, d)).arg(ReadWholeFile(p, FileBound::Dictionary, &why) ? "read" : "refused", why);
-            told(f.fopenOutcome());
+            ShowOutcome(f.fopenOutcome(), dialogs);
             shown();
         } else if (op == u"remember" || op == u"remember-path") {
             settings.SaveSetting(kRegApp, kRegSec, name, op == u"remember" ? rest : path(rest));
