@@ -8,6 +8,7 @@
 #include "output/LaserPrinter.h"
 #include "platform/qt/QtPrinter.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QTemporaryDir>
@@ -47,7 +48,8 @@ struct LaserJob {
     int run() {
         QtPrinter printer(dialogs);
         printer.setOutputFile(pdf);
-        return PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, 3, rows, {}, hourglass);
+        Outcome outcome;
+        return PrintLaserJob(LabelOutput{printer, outcome, grid, options}, 3, rows, {}, hourglass);
     }
 };
 

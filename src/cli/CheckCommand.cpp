@@ -21,7 +21,9 @@
 #include "platform/TagwellError.h"
 #include "output/TracingPrinter.h"
 #include "shell/common/Common.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
+#include "shell/common/RowFields.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -91,10 +93,9 @@ void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFact
     }
 }
 
-void checkFormat(Report& report, Printer& device, const EntryTexts& item, int target, const QString& path,
+void checkFormat(Report& report, Printer& device, const EntryTexts& item, const PrintTarget& target, const QString& path,
                  bool inUse) {
-    static const char* const names[] = {"", "Dymo", "", "laser 3-up", "laser 4-up"};
-    const QString what = QString::fromLatin1(names[target]) + QStringLiteral(" format");
+    const QString what = QString::fromLatin1(target.name) + QStringLiteral(" format");
     if (IsBlank(path)) {
         report.line(!inUse, what, inUse ? QStringLiteral("not set, and the print target needs it")
                                         : QStringLiteral("not set (not the print target's)"));
@@ -117,15 +118,13 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, int ta
 
     LabelGrid grid;
     grid.setRows(2);
-    const std::array<const QString*, 8> values{&item.sku, &item.mfn,  &item.desc, &item.loc,
-                                               &item.retail, &item.om, &item.pk, &item.upc};
-    for (int col = GridCol::Sku; col <= GridCol::Upc; ++col) grid.setTextMatrix(1, col, *values[col - 1]);
+    for (const RowField& f : kRowFields) grid.setTextMatrix(1, f.column, item.*f.text);
     QStringList trace;
     MeasuringPrinter measuring(device);
     TracingPrinter tracing(measuring, [&trace](const QString& line) { trace << line; });
     LabelFormat::parse(bytes).draw(tracing, grid, 1, 0, 0);
 
-    const LabelArea area = LabelAreaFor(target);
+    const LabelArea area = LabelAreaFor(target.code);
     const QStringList problems = TextOverflows(trace, area) + SmallUpcSymbols(trace);
     QString detail = QStringLiteral("opens; %1 elements").arg(elements);
     if (problems.isEmpty()) {
@@ -146,7 +145,7 @@ QString queueText(const QString& name, const PrintQueueStatus& s) {
              s.accepting ? QStringLiteral("accepting jobs") : QStringLiteral("not accepting jobs"), s.state);
 }
 
-void checkSierra(Report& report, const ProgramOptions& options, OverlaySettingsStore& settings) {
+void checkSierra(Report& report, const ProgramOptions& options, const PrintTarget& target, OverlaySettingsStore& settings) {
     QtSerialPort port(settings);
     QString refused;
     try {
@@ -184,19 +183,20 @@ void checkSierra(Report& report, const ProgramOptions& options, OverlaySettingsS
         else if (!OpenForReading(f, path, FileBound::SierraFont, &why)) problems << QStringLiteral("%1 %2: %3").arg(label, path, why);
         else facts << QStringLiteral("%1 %2 opens").arg(label, path);
     }
-    report.line(problems.isEmpty(), QStringLiteral("print target Sierra Sport on port %1").arg(options.SierraPort),
+    report.line(problems.isEmpty(),
+                QStringLiteral("print target %1 on port %2").arg(QString::fromLatin1(target.name)).arg(options.SierraPort),
                 (problems + facts).join(QStringLiteral("; ")));
 }
 
-void checkPrinter(Report& report, const ProgramOptions& options, const QString& laserPrinter) {
-    if (options.SierraPrint == 1) {
+void checkPrinter(Report& report, const ProgramOptions& options, const PrintTarget& target, const QString& laserPrinter) {
+    const QString what = QStringLiteral("print target ") + QString::fromLatin1(target.name);
+    if (target.driver == PrintDriver::Dymo) {
         const QString name = options.SierraDymoDeviceName;
         const PrintQueueStatus s = QueryPrintQueue(name);
         // A Dymo printer that is not installed sends its labels to the current printer instead.
-        report.line(s.present && s.accepting, QStringLiteral("print target Dymo"), queueText(name, s));
+        report.line(s.present && s.accepting, what, queueText(name, s));
         return;
     }
-    const QString what = QStringLiteral("print target laser %1-up").arg(options.SierraPrint == 3 ? 3 : 4);
     const QString name = laserPrinter.isEmpty() ? DefaultPrintQueue() : laserPrinter;
     if (name.isEmpty()) {
         report.line(false, what, QStringLiteral("no default printer; the labels would go to a PDF file"));
@@ -213,7 +213,7 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
     ApplySharedOverrides(args, cx.settings);
     OverlaySettingsStore& store = cx.settings;
     if (args.has(opt("target")))
-        store.setOverride(opt("SierraPrint"), QString::number(CliChoice(args, opt("target"), {0, 1, 3, 4})));
+        store.setOverride(opt("SierraPrint"), QString::number(CliChoice(args, opt("target"), PrintTargetCodes())));
     if (args.has(opt("fa1"))) store.setOverride(opt("SierraFormat1"), args.value(opt("fa1")));
     if (args.has(opt("fa3"))) store.setOverride(opt("SierraFormat3"), args.value(opt("fa3")));
     if (args.has(opt("fa4"))) store.setOverride(opt("SierraFormat4"), args.value(opt("fa4")));
@@ -222,7 +222,7 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
     options.load(store);
     if (args.has(opt("device"))) store.setOverride(QStringLiteral("COM%1").arg(options.SierraPort), args.value(opt("device")));
     if (args.has(opt("printer")) && options.SierraPrint == 1) options.SierraDymoDeviceName = args.value(opt("printer"));
-    const int target = options.SierraPrint == 0 || options.SierraPrint == 1 || options.SierraPrint == 3 ? options.SierraPrint : 4;
+    const PrintTarget& target = PrintTargetFor(options.SierraPrint);
 
     // Every connection of the check, the look-up of --item included, finds a missing database file
     // missing rather than making it.
@@ -265,16 +265,15 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
     }
 
     QtPrinter device(cx.dialogs);
-    if (target == 3 || target == 4) {
+    if (target.driver == PrintDriver::Laser) {
         const qsizetype index = device.Printers().indexOf(args.value(opt("printer")));
         if (args.has(opt("printer")) && index >= 0) device.setPrinter(static_cast<int>(index));
     }
-    checkFormat(report, device, item, 1, options.SierraFormat1, target == 1);
-    checkFormat(report, device, item, 3, options.SierraFormat3, target == 3);
-    checkFormat(report, device, item, 4, options.SierraFormat4, target == 4);
+    for (const PrintTarget& t : kPrintTargets)
+        if (t.driver != PrintDriver::Sierra) checkFormat(report, device, item, t, options.*t.format, &t == &target);
 
-    if (target == 0) checkSierra(report, options, store);
-    else checkPrinter(report, options, args.value(opt("printer")));
+    if (target.driver == PrintDriver::Sierra) checkSierra(report, options, target, store);
+    else checkPrinter(report, options, target, args.value(opt("printer")));
 
     cx.out.flush();
     return report.failed() ? CliExit::Failed : CliExit::Ok;

@@ -1,5 +1,7 @@
 #include "cli/CliArguments.h"
 
+#include "shell/common/PrintTargets.h"
+
 namespace {
 
 CliOption dictOption() {
@@ -9,6 +11,15 @@ CliOption dictOption() {
 CliOption invOption() {
     return {QStringLiteral("inv"), QStringLiteral("CONN"),
             QStringLiteral("ODBC connect string of the inventory database (default: ODBCINV)")};
+}
+// --target, its codes and their printers as the table of targets lists them.
+CliOption targetOption() {
+    QStringList codes, meanings;
+    for (const PrintTarget& t : kPrintTargets) {
+        codes << QString::number(t.code);
+        meanings << QString::number(t.code) + u' ' + QString::fromLatin1(t.name);
+    }
+    return {QStringLiteral("target"), codes.join(u'|'), meanings.join(QStringLiteral(", ")) + QStringLiteral(" (default: SierraPrint)")};
 }
 CliOption upcOption() {
     return {QStringLiteral("upc"), QStringLiteral("CONN"),
@@ -65,8 +76,7 @@ std::vector<CliCommand> buildCommands() {
                         "printer or one PDF per label (FILE, FILE-2, FILE-3 ...); the Sierra Sport on its serial\n"
                         "port, or into a plain file with --device. The count message \" N items printed.\" goes to\n"
                         "standard output, every other message to standard error; questions are answered Cancel."),
-         {{QStringLiteral("target"), QStringLiteral("0|1|3|4"),
-           QStringLiteral("0 Sierra Sport, 1 Dymo, 3 laser 3-up, 4 laser 4-up (default: SierraPrint)")},
+         {targetOption(),
           dictOption(),
           invOption(),
           upcOption(),
@@ -103,8 +113,7 @@ std::vector<CliCommand> buildCommands() {
           upcOption(),
           {QStringLiteral("cis"), QStringLiteral("CONN"),
            QStringLiteral("ODBC connect string of the CIS database (default: ODBCCIS)")},
-          {QStringLiteral("target"), QStringLiteral("0|1|3|4"),
-           QStringLiteral("0 Sierra Sport, 1 Dymo, 3 laser 3-up, 4 laser 4-up (default: SierraPrint)")},
+          targetOption(),
           {QStringLiteral("fa1"), QStringLiteral("FILE"), QStringLiteral("Dymo format file (default: SierraFormat1)")},
           {QStringLiteral("fa3"), QStringLiteral("FILE"), QStringLiteral("laser 3-up format file (default: SierraFormat3)")},
           {QStringLiteral("fa4"), QStringLiteral("FILE"), QStringLiteral("laser 4-up format file (default: SierraFormat4)")},

@@ -8,14 +8,15 @@
 #include "datafiles/cwDct.h"
 #include "lookup/ItemLookup.h"
 #include "platform/qt/QtOdbcRecordSet.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
+#include "shell/common/RowFields.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <vector>
 
 namespace {
-const QString kAlert = QStringLiteral("Alert:");
 
 QString jsonBool(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
 
@@ -85,8 +86,9 @@ int RunRead(const ParsedArguments& args, CliContext& cx) {
     cwDct dct;
     if (!LoadCliDictionary(cx, dct)) return CliExit::Failed;
 
-    cwDatFile datFile(cx.dialogs);
+    cwDatFile datFile;
     const int result = datFile.fopen(args.positional, dct, QString(), 0, 0);
+    ShowOutcome(datFile.fopenOutcome(), cx.dialogs);
     cx.out << QStringLiteral("{\"fopen\":%1,\"layout\":%2,\"FieldList\":%3,\"count\":%4}\n")
                   .arg(result)
                   .arg(datFile.layout())
@@ -130,13 +132,10 @@ int RunLookup(const ParsedArguments& args, CliContext& cx) {
     // for an item that is not there.
     const QString failure = LookupItem(entry, options.SierraConvertUpc, cx.settings, recordSets);
 
-    const std::pair<const char*, const QString*> fields[] = {
-        {"sku", &entry.sku}, {"mfn", &entry.mfn}, {"desc", &entry.desc}, {"loc", &entry.loc},
-        {"retail", &entry.retail}, {"om", &entry.om}, {"pk", &entry.pk}, {"upc", &entry.upc}};
     QString line = QStringLiteral("{");
-    for (const auto& [name, value] : fields) {
+    for (const RowField& f : kRowFields) {
         if (line.size() > 1) line += u',';
-        line += u'"' + QString::fromLatin1(name) + QStringLiteral("\":") + JsonString(*value);
+        line += u'"' + QString::fromLatin1(f.jsonName) + QStringLiteral("\":") + JsonString(entry.*f.text);
     }
     cx.out << line << QStringLiteral("}\n");
     cx.out.flush();

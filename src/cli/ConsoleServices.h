@@ -8,6 +8,7 @@
 #include "platform/EventPump.h"
 #include "platform/ScreenPointer.h"
 #include "platform/SettingsStore.h"
+#include "shell/common/RowFields.h"
 
 #include <QHash>
 #include <QString>
@@ -50,20 +51,12 @@ public:
     std::optional<QString> ShowOpen(const FileDialogRequest& request) override;
     std::optional<QString> ShowSave(const FileDialogRequest& request) override;
 
-    // Messages shown so far other than the count message; a command compares it before and after a
-    // step to learn whether the step reported a failure.
-    int alerts() const { return alerts_; }
-    // The count message's text of the last job, empty when none was shown.
-    const QString& countMessage() const { return countMessage_; }
-
     static bool isCountMessage(const QString& prompt);
 
 private:
     QTextStream& out_;
     QTextStream& err_;
     std::optional<QString> openFile_;
-    int alerts_ = 0;
-    QString countMessage_;
 };
 
 class NullScreenPointer : public ScreenPointer {
@@ -85,9 +78,9 @@ public:
 // entry texts, the selected-row text and the two captions.
 class ConsoleWindow : public EntryHost, public PrintJobWindow {
 public:
-    QString entryText(int col) const override { return (col >= 1 && col <= 8) ? entries_[col - 1] : QString(); }
+    QString entryText(int col) const override { return hasBox(col) ? entries_.*FieldOfColumn(col).text : QString(); }
     void setEntryText(int col, const QString& text) override {
-        if (col >= 1 && col <= 8) entries_[col - 1] = text;
+        if (hasBox(col)) entries_.*FieldOfColumn(col).text = text;
     }
     QString selRowText() const override { return selRow_; }
     void setSelRowText(const QString& text) override { selRow_ = text; }
@@ -101,7 +94,8 @@ public:
     void setPrintButtonCaption(const QString& caption) override { printCaption_ = caption; }
 
 private:
-    QString entries_[8];
+    static bool hasBox(int col) { return col >= GridCol::Sku && col <= GridCol::Upc; }
+    RowTexts entries_;
     QString selRow_ = QStringLiteral("1");
     QString caption_ = QStringLiteral("Tagwell");
     QString printCaption_;

@@ -17,6 +17,8 @@
 #include "platform/qt/QtSerialPort.h"
 #include "output/TracingPrinter.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QFile>
@@ -27,12 +29,11 @@
 #include <memory>
 
 namespace {
-const QString kAlert = QStringLiteral("Alert:");
 
 // What the window holds between commands, built as its start-up builds it: the options from the
 // (overlaid) store, the print target's sheet, an empty grid of one sheet and the dictionary.
 struct ConsoleSession {
-    explicit ConsoleSession(CliContext& cx) : cx(cx), commands(grid, window, options, cx.dialogs) {}
+    explicit ConsoleSession(CliContext& cx) : cx(cx), commands(grid, window, options) {}
 
     // False (message shown) when the dictionary cannot be read.
     bool start() {
@@ -45,18 +46,17 @@ struct ConsoleSession {
     // "Read in a Data File" (index 0) or "Read in a Price Change File" (1) of `path`, the open
     // dialog answering with it. False when the import reported a failure.
     bool import(const QString& path, int index) {
-        const int before = cx.dialogs.alerts();
-        cwDatFile datFile(cx.dialogs);
+        cwDatFile datFile;
         QtOdbcRecordSetFactory recordSets;
         Hourglass hourglass(screen);
         cx.dialogs.setOpenFile(path);
         DataFileImport run(cx.dialogs, cx.settings, grid, dctInv, datFile, &recordSets, hourglass, pump,
                            commands.LabelsPerSheet, [this] { commands.LoadRowIntoEntry(); });
-        run.mnuFileRead(index);
+        Outcome outcome = run.mnuFileRead(index);
         // A database the window leaves out silently (its connection refused) still fails the run.
-        if (cx.dialogs.alerts() == before && !run.databaseFailure().isEmpty())
-            cx.dialogs.MsgBox(run.databaseFailure(), MsgStyle::Information, kAlert);
-        return cx.dialogs.alerts() == before;
+        if (!outcome.failed() && !run.databaseFailure().isEmpty()) outcome.addFailure(run.databaseFailure());
+        ShowOutcome(outcome, cx.dialogs);
+        return !outcome.failed();
     }
 
     CliContext& cx;
@@ -68,17 +68,6 @@ struct ConsoleSession {
     NullScreenPointer screen;
     ConsoleEventPump pump;
 };
-
-// Which settings key --format and --offsets address depends on the target, as in the options
-// dialog: 0 the Sierra Sport's .fab, 1 the Dymo's .fa1, 3 the 3-up sheet, anything else the 4-up.
-QString formatKey(int target) {
-    switch (target) {
-    case 0: return QStringLiteral("SierraFormat");
-    case 1: return QStringLiteral("SierraFormat1");
-    case 3: return QStringLiteral("SierraFormat3");
-    default: return QStringLiteral("SierraFormat4");
-    }
-}
 
 // Writes the trace lines into a file as they come; the file is put in place when the job is over,
 // so a run that fails or is killed leaves the previous trace as it was.
@@ -146,7 +135,7 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     ApplySharedOverrides(args, cx.settings);
     OverlaySettingsStore& store = cx.settings;
     if (args.has(opt("target")))
-        store.setOverride(opt("SierraPrint"), QString::number(CliChoice(args, opt("target"), {0, 1, 3, 4})));
+        store.setOverride(opt("SierraPrint"), QString::number(CliChoice(args, opt("target"), PrintTargetCodes())));
     if (args.has(opt("port"))) store.setOverride(opt("SierraPort"), QString::number(CliWholeNumber(args, opt("port"), 1, 32767)));
     if (args.has(opt("settings"))) store.setOverride(opt("SierraSettings"), args.value(opt("settings")));
     if (args.has(opt("font"))) store.setOverride(opt("SierraFont"), args.value(opt("font")));
@@ -154,23 +143,26 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     ProgramOptions probe;
     probe.load(store);
     const int target = probe.SierraPrint;
+    // What --format and --first-label address depends on the target, as in the options dialog.
+    const PrintTarget& printTarget = PrintTargetFor(target);
     int firstLabel = 1;
     if (args.has(opt("first-label"))) {
-        // Only a laser sheet has positions; the sheet of a target other than 3 is the 4-up one.
-        if (target == 0 || target == 1)
+        // Only a laser sheet has positions.
+        if (printTarget.driver != PrintDriver::Laser)
             throw UsageError(QStringLiteral("--first-label needs a laser target (3 or 4), not %1").arg(target));
-        firstLabel = CliWholeNumber(args, opt("first-label"), 1, LaserSheetFor(target).perSheet);
+        firstLabel = CliWholeNumber(args, opt("first-label"), 1, printTarget.labelsPerSheet);
     }
-    if (args.has(opt("format"))) store.setOverride(formatKey(target), args.value(opt("format")));
+    if (args.has(opt("format"))) store.setOverride(opt(printTarget.formatKey), args.value(opt("format")));
     if (args.has(opt("offsets"))) {
         static const QRegularExpression pair(QStringLiteral("^\\s*([-+]?\\d+)\\s*,\\s*([-+]?\\d+)\\s*$"));
         const auto m = pair.match(args.value(opt("offsets")));
         if (!m.hasMatch())
             throw UsageError(QStringLiteral("--offsets must be two whole numbers of twips, LR,UD, not \"%1\"")
                                  .arg(args.value(opt("offsets"))));
-        const bool three = target == 3;
-        store.setOverride(three ? opt("SierraOffLr3") : opt("SierraOffLr4"), m.captured(1));
-        store.setOverride(three ? opt("SierraOffUd3") : opt("SierraOffUd4"), m.captured(2));
+        // The offsets of the 3-up sheet for target 3, of the 4-up sheet for any other.
+        const PrintTarget& sheet = LaserTargetFor(target);
+        store.setOverride(opt(sheet.offLrKey), m.captured(1));
+        store.setOverride(opt(sheet.offUdKey), m.captured(2));
     }
     // The serial adapter reads "COM<port>" for the device of port N each time it opens the port.
     if (args.has(opt("device"))) store.setOverride(QStringLiteral("COM%1").arg(probe.SierraPort), args.value(opt("device")));
@@ -235,14 +227,13 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     PrintJob job(session.grid, options, printer, serial, cx.dialogs, session.pump, session.window, hourglass);
     job.setFirstLabel(firstLabel);
     job.setJobSource(QFileInfo(args.positional).fileName());
-    const int before = cx.dialogs.alerts();
-    job.PrintLabels();
+    const Outcome printed = job.PrintLabels();
+    ShowOutcome(printed, cx.dialogs);
     if (trace && !trace->commit()) {
         cx.dialogs.MsgBox(QStringLiteral("The trace file %1 could not be written: %2")
                               .arg(args.value(opt("trace")), trace->errorString()),
                           MsgStyle::Information, kAlert);
         return CliExit::Failed;
     }
-    // Every message of a job other than the count reports something that did not print.
-    return cx.dialogs.alerts() == before ? CliExit::Ok : CliExit::Failed;
+    return printed.failed() ? CliExit::Failed : CliExit::Ok;
 }

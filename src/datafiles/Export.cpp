@@ -2,31 +2,18 @@
 
 #include "shell/common/Cp1252.h"
 #include "grid/LabelGrid.h"
-#include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/RowFields.h"
 
 #include <QFileInfo>
 
 namespace {
 
-const QString kAlert = QStringLiteral("Alert:");
-
-// Header order: field numbers and the grid column that holds each.
-struct ExportColumn {
-    const char* field;
-    int column;
-};
-constexpr ExportColumn kColumns[] = {
-    {"1", GridCol::Sku},     {"10", GridCol::Desc}, {"11", GridCol::Mfn}, {"21", GridCol::Loc},
-    {"48", GridCol::Retail}, {"65", GridCol::Pk},   {"66", GridCol::Om},  {"149", GridCol::Upc},
-};
-
-void Alert(Dialogs& dialogs, const QString& text) {
-    dialogs.MsgBox(text, MsgStyle::OKOnly | MsgStyle::Information, kAlert);
-}
+constexpr int kStyle = MsgStyle::OKOnly | MsgStyle::Information;
 
 // Why `path` cannot take the export, or "" when nothing speaks against trying. A file marked
 // read-only is left alone even for a user whom the system would let write it anyway.
@@ -48,27 +35,25 @@ QString RefusalReason(const QString& path) {
 
 QByteArray ExportFileBytes(const LabelGrid& grid) {
     QString text;
-    for (const ExportColumn& c : kColumns) {
-        if (c.column != GridCol::Sku) text += u'\t';
-        text += QLatin1StringView(c.field);
+    for (const RowField* f : kExportFields) {
+        if (f != kExportFields.front()) text += u'\t';
+        text += FieldName(*f);
     }
     text += u"\r\n";
     for (int r = 1; r < grid.Rows(); ++r) {
         if (IsBlank(grid.TextMatrix(r, GridCol::Sku))) continue;
-        for (const ExportColumn& c : kColumns) {
-            if (c.column != GridCol::Sku) text += u'\t';
-            text += grid.TextMatrix(r, c.column);
+        for (const RowField* f : kExportFields) {
+            if (f != kExportFields.front()) text += u'\t';
+            text += grid.TextMatrix(r, f->column);
         }
         text += u"\r\n";
     }
     return EncodeCp1252(text);
 }
 
-bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& grid) {
-    if (grid.Rows() == 2 && IsBlank(grid.TextMatrix(1, GridCol::Sku))) {
-        Alert(dialogs, QStringLiteral("Grid is empty.  No data to export"));
-        return false;
-    }
+Outcome SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& grid) {
+    if (grid.Rows() == 2 && IsBlank(grid.TextMatrix(1, GridCol::Sku)))
+        return Outcome::failure(QStringLiteral("Grid is empty.  No data to export"), kStyle);
 
     const QString key = QString::fromLatin1(kFileImpExpKey);
     FileDialogRequest request;
@@ -78,25 +63,21 @@ bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& gri
     request.filter = QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt");
     request.filterIndex = 2;
     const std::optional<QString> chosen = dialogs.ShowSave(request);
-    if (!chosen) return false;
+    if (!chosen) return Outcome().markFailed();  // nothing written, nothing to tell
     const QString path = *chosen;
+    Outcome outcome;
     try {
         store.SaveSetting(kRegApp, kRegSec, key, path);
     } catch (const TagwellError& e) {
-        Alert(dialogs, e.description());  // not remembered; the export itself goes on
+        outcome.addNotice(e.description(), kStyle);  // not remembered; the export itself goes on
     }
 
     const QString failure = QStringLiteral("Could not save the data to the file: ") + path + u'\n';
-    if (const QString reason = RefusalReason(path); !reason.isEmpty()) {
-        Alert(dialogs, failure + reason);
-        return false;
-    }
+    if (const QString reason = RefusalReason(path); !reason.isEmpty()) return outcome.addFailure(failure + reason, kStyle);
 
     // Written beside the target and renamed over it only once complete (a device or a pipe in
     // place), so a failure never leaves a half-written file nor destroys the one that was there.
-    if (const QString reason = WriteWholeFile(path, ExportFileBytes(grid)); !reason.isEmpty()) {
-        Alert(dialogs, failure + reason);
-        return false;
-    }
-    return true;
+    if (const QString reason = WriteWholeFile(path, ExportFileBytes(grid)); !reason.isEmpty())
+        return outcome.addFailure(failure + reason, kStyle);
+    return outcome;
 }

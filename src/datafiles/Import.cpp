@@ -6,52 +6,20 @@
 #include "grid/LabelGrid.h"
 #include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
-#include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/RowFields.h"
 
 #include <array>
 #include <memory>
 
 namespace {
 
-const QString kAlert = QStringLiteral("Alert:");
-
-// The fields of one record: field number, the grid column it goes to, and whether a blank value is
-// taken from the inventory column of the same number.
-struct ImportField {
-    std::int16_t number;
-    int column;
-    const char16_t* name;
-    bool fromInventory;
-};
-constexpr std::array<ImportField, 8> kFields = {{
-    {1, GridCol::Sku, u"1", false},
-    {11, GridCol::Mfn, u"11", true},
-    {10, GridCol::Desc, u"10", true},
-    {21, GridCol::Loc, u"21", true},
-    {48, GridCol::Retail, u"48", true},
-    {66, GridCol::Om, u"66", true},
-    {65, GridCol::Pk, u"65", true},
-    {149, GridCol::Upc, u"149", false},
-}};
-constexpr int kSku = 0;
-constexpr int kRetail = 4;
-constexpr int kUpc = 7;
-
-void Alert(Dialogs& dialogs, const QString& text) { dialogs.MsgBox(text, MsgStyle::Information, kAlert); }
-
-void closeQuietly(RecordSet* rs) noexcept {
-    if (!rs) return;
-    try {
-        rs->Close();
-    } catch (...) {
-    }
-}
 
 // A record set connected to the database the setting names, or null when the setting is blank or
 // its connection is refused: that database is then left out of this import, without a message
@@ -61,42 +29,37 @@ std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsS
     if (!factory) return nullptr;
     const QString connect = settings.GetSetting(kRegApp, kRegSec, key, QString());
     if (IsBlank(connect)) return nullptr;
-    try {
-        std::unique_ptr<RecordSet> rs = factory->CreateRecordSet();
+    std::unique_ptr<RecordSet> rs;
+    const QString problem = RecordSetFailure([&] {
+        rs = factory->CreateRecordSet();
         if (rs) rs->setActiveConnection(connect);
-        return rs;
-    } catch (...) {
-        if (failure.isEmpty()) failure = DatabaseProblem(database, FailureText(std::current_exception()));
-        return nullptr;
-    }
+    });
+    if (problem.isEmpty()) return rs;
+    if (failure.isEmpty()) failure = DatabaseProblem(database, problem);
+    return nullptr;
 }
 
 // Runs the inventory query for `sku` and stands on its first row. False (the record set closed)
 // when there is no such item, and also when the query cannot be run at all (the database went
 // away in the middle of the import): the record then goes on as the file gave it, and the first
 // such failure is kept in `failure`.
-bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed) noexcept {
-    try {
+bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed) {
+    bool found = false;
+    const QString problem = RecordSetFailure([&] {
         inv.Open(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), sku));
-        if (inv.Eof()) return false;  // closed by the caller, with every consulted query
-        inv.MoveFirst();
-        return true;
-    } catch (...) {
-        if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, FailureText(std::current_exception()));
-        failed = true;
-        closeQuietly(&inv);
-        return false;
-    }
+        found = !inv.Eof();  // when not, closed by the caller, with every consulted query
+        if (found) inv.MoveFirst();
+    });
+    if (problem.isEmpty()) return found;
+    if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, problem);
+    failed = true;
+    closeQuietly(inv);
+    return false;
 }
 
 // The inventory's value of a column of the current row as text; false when it cannot be read.
-bool inventoryText(const RecordSet& inv, const char16_t* column, QString& text) noexcept {
-    try {
-        text = NullToEmpty(inv.Fields(QString::fromUtf16(column)).Value()).toString();
-        return true;
-    } catch (...) {
-        return false;
-    }
+bool inventoryText(const RecordSet& inv, const RowField& field, QString& text) {
+    return RecordSetFailure([&] { text = NullToEmpty(inv.Fields(FieldName(field)).Value()).toString(); }).isEmpty();
 }
 
 }  // namespace
@@ -113,7 +76,7 @@ QString DataFileImport::TooManyRowsMessage(int rowsRead) {
         .arg(rowsRead);
 }
 
-void DataFileImport::mnuFileRead(int index) {
+Outcome DataFileImport::mnuFileRead(int index) {
     stopRequested_ = false;
     rowsRead_ = 0;
     connectFailure_.clear();
@@ -128,30 +91,33 @@ void DataFileImport::mnuFileRead(int index) {
     request.filterIndex = ImportText::kFilterIndex;
     const std::optional<QString> chosen = dialogs_.ShowOpen(request);
 
+    Outcome outcome;
     if (chosen) {
         running_ = true;
         try {
             settings_.SaveSetting(kRegApp, kRegSec, key, *chosen);
         } catch (const TagwellError& e) {
             // The file can still be read; only the remembered path is lost.
-            Alert(dialogs_, e.description());
+            outcome.addNotice(e.description());
         }
         const std::int16_t opened = datFile_.fopen(*chosen, dctInv_, QString(), 0, 0);
         if (opened == 0) {
-            readRecords(index != DataFile);
+            readRecords(index != DataFile, outcome);
         } else {
-            if (opened == 1) Alert(dialogs_, ImportText::kFileNotFound);
-            else if (opened == 2) Alert(dialogs_, ImportText::kFileEmpty);
-            else Alert(dialogs_, ImportText::kHeaderError);
+            outcome += datFile_.fopenOutcome();
+            if (opened == 1) outcome.addFailure(ImportText::kFileNotFound);
+            else if (opened == 2) outcome.addFailure(ImportText::kFileEmpty);
+            else outcome.addFailure(ImportText::kHeaderError);
             datFile_.fclose();
         }
         running_ = false;
     }
 
     topUpToOneSheet();
+    return outcome;
 }
 
-void DataFileImport::readRecords(bool priceChange) {
+void DataFileImport::readRecords(bool priceChange, Outcome& outcome) {
     std::unique_ptr<RecordSet> upc =
         connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCUPC"), StoreDatabase::Upc, connectFailure_);
     std::unique_ptr<RecordSet> inv =
@@ -159,44 +125,46 @@ void DataFileImport::readRecords(bool priceChange) {
 
     hourglass_.ShowHourglass(true);
     int n = 0;
-    std::array<QString, kFields.size()> values;
-    std::array<bool, kFields.size()> blank{};
+    // By grid column; column 0 takes the row number.
+    std::array<QString, GridCol::Upc + 1> values;
+    std::array<bool, GridCol::Upc + 1> blank{};
     try {
         while (datFile_.gr()) {
-            bool accept = datFile_.gf(kFields[kSku].number, values[kSku]) == 0;
+            bool accept = datFile_.gf(FieldOfColumn(GridCol::Sku).number, values[GridCol::Sku]) == 0;
             if (accept) {
                 bool anyBlank = false;
-                for (size_t i = 1; i < kFields.size(); ++i) {
-                    blank[i] = datFile_.gf(kFields[i].number, values[i]) != 0;
-                    anyBlank = anyBlank || blank[i];
+                for (const RowField& f : kRowFields) {
+                    if (f.column == GridCol::Sku) continue;
+                    blank[f.column] = datFile_.gf(f.number, values[f.column]) != 0;
+                    anyBlank = anyBlank || blank[f.column];
                 }
 
                 const bool consulted = inv && (priceChange || anyBlank);
                 // A database whose query failed (locked, gone) is left out for the rest of the
                 // import: each record would otherwise wait for it again.
                 bool invFailed = false;
-                const bool found = consulted && findItem(*inv, values[kSku], queryFailure_, invFailed);
+                const bool found = consulted && findItem(*inv, values[GridCol::Sku], queryFailure_, invFailed);
 
-                if (priceChange && blank[kRetail]) {
+                if (priceChange && blank[GridCol::Retail]) {
                     accept = false;  // no new price
                 } else if (priceChange && found) {
                     // Prices compare as numbers: 1.50 in the file equals 1.5 in the inventory.
                     QString current;
-                    if (inventoryText(*inv, u"48", current) &&
-                        LeadingNumber(values[kRetail]) == LeadingNumber(current))
+                    if (inventoryText(*inv, FieldOfColumn(GridCol::Retail), current) &&
+                        LeadingNumber(values[GridCol::Retail]) == LeadingNumber(current))
                         accept = false;
                 }
 
                 if (accept && found) {
-                    for (size_t i = 1; i < kFields.size(); ++i)
-                        if (kFields[i].fromInventory && blank[i]) inventoryText(*inv, kFields[i].name, values[i]);
+                    for (const RowField& f : kRowFields)
+                        if (f.fromInventory && blank[f.column]) inventoryText(*inv, f, values[f.column]);
                 }
-                if (consulted) closeQuietly(inv.get());
+                if (consulted) closeQuietly(*inv);
                 if (invFailed) inv.reset();
 
-                if (accept && blank[kUpc] && upc) {
+                if (accept && blank[GridCol::Upc] && upc) {
                     QString problem;
-                    values[kUpc] = FindPreferredUpc(*upc, values[kSku], &problem);
+                    values[GridCol::Upc] = FindPreferredUpc(*upc, values[GridCol::Sku], &problem);
                     if (queryFailure_.isEmpty() && !problem.isEmpty())
                         queryFailure_ = DatabaseProblem(StoreDatabase::Upc, problem);
                     if (!problem.isEmpty()) upc.reset();
@@ -204,20 +172,18 @@ void DataFileImport::readRecords(bool priceChange) {
 
                 if (accept) {
                     if (n >= kMaxImportRows) {
-                        Alert(dialogs_, TooManyRowsMessage(n));
+                        outcome.addFailure(TooManyRowsMessage(n));
                         break;
                     }
                     ++n;
                     rowsRead_ = n;
-                    QString cells[9];
-                    cells[GridCol::Number] = QString::number(n);
-                    for (size_t i = 0; i < kFields.size(); ++i) cells[kFields[i].column] = values[i];
+                    values[GridCol::Number] = QString::number(n);
                     if (grid_.Rows() == n) {
                         // Rows becomes n + 1 by one new row: one insertion for a view to follow.
-                        grid_.appendRow(cells);
+                        grid_.appendRow(values);
                     } else {
                         grid_.setRows(n + 1);  // the first row: everything below it goes
-                        for (int c = 0; c < 9; ++c) grid_.setTextMatrix(n, c, cells[c]);
+                        for (int c = 0; c < static_cast<int>(values.size()); ++c) grid_.setTextMatrix(n, c, values[c]);
                     }
                 }
             }
@@ -226,19 +192,19 @@ void DataFileImport::readRecords(bool priceChange) {
         }
     } catch (const TagwellError& e) {
         // A record the reader cannot cut (a dictionary length below 0): the rows read so far stay.
-        Alert(dialogs_, e.description());
+        outcome.addFailure(e.description());
     } catch (const std::exception& e) {
-        Alert(dialogs_, QString::fromLocal8Bit(e.what()));
+        outcome.addFailure(QString::fromLocal8Bit(e.what()));
     }
-    closeQuietly(inv.get());
-    closeQuietly(upc.get());
+    if (inv) closeQuietly(*inv);
+    if (upc) closeQuietly(*upc);
     // The rows of records whose query failed went in as the file gave them: say so, once.
-    if (!queryFailure_.isEmpty()) Alert(dialogs_, queryFailure_);
+    if (!queryFailure_.isEmpty()) outcome.addFailure(queryFailure_);
 
     try {
         if (loadRowIntoEntry_) loadRowIntoEntry_();
     } catch (const TagwellError& e) {
-        Alert(dialogs_, e.description());
+        outcome.addFailure(e.description());
     }
     hourglass_.ShowHourglass(false);
     datFile_.fclose();

@@ -2,7 +2,6 @@
 
 #include "shell/common/Cp1252.h"
 #include "datafiles/cwDct.h"
-#include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
@@ -18,8 +17,6 @@ const QString kFopenTitle = QStringLiteral("Fopen:");
 
 }  // namespace
 
-cwDatFile::cwDatFile(Dialogs& dialogs) : dialogs_(dialogs) {}
-
 std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& /*flds*/, std::int16_t mode,
                               std::int16_t /*typ*/) {
     dict_ = &Dict;
@@ -28,6 +25,7 @@ std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& 
     nextPos_ = 1;
     if (file_.isOpen()) file_.close();
     fileName_ = Fname;
+    fopenOutcome_ = Outcome::done();
 
     if (mode == 1) QFile::remove(Fname);
     file_.setFileName(Fname);
@@ -35,8 +33,8 @@ std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& 
     const bool opened = mode == 0 ? OpenForReading(file_, Fname, FileBound::DataFile)
                                   : !Fname.isEmpty() && !QFileInfo(Fname).isDir() && file_.open(QIODevice::ReadWrite);
     if (!opened) {
-        dialogs_.MsgBox(QStringLiteral("Can not open data file: ") + Fname, MsgStyle::OKOnly | MsgStyle::Exclamation,
-                        kFopenTitle);
+        fopenOutcome_.addFailure(QStringLiteral("Can not open data file: ") + Fname,
+                                 MsgStyle::OKOnly | MsgStyle::Exclamation, kFopenTitle);
         return 1;
     }
     dataEnd_ = file_.size();
@@ -45,13 +43,13 @@ std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& 
     fields_.clear();
     layout_ = 1;
     if (!readLine(0)) {
-        dialogs_.MsgBox(QStringLiteral("Data file is empty: ") + Fname, MsgStyle::OKOnly | MsgStyle::Exclamation,
-                        kFopenTitle);
+        fopenOutcome_.addFailure(QStringLiteral("Data file is empty: ") + Fname,
+                                 MsgStyle::OKOnly | MsgStyle::Exclamation, kFopenTitle);
         return 2;
     }
     if (!parseHeader()) {
-        dialogs_.MsgBox(QStringLiteral("Invalid Header: ") + Fname, MsgStyle::OKOnly | MsgStyle::Exclamation,
-                        kFopenTitle);
+        fopenOutcome_.addFailure(QStringLiteral("Invalid Header: ") + Fname,
+                                 MsgStyle::OKOnly | MsgStyle::Exclamation, kFopenTitle);
         return 3;
     }
     return 0;

@@ -1,22 +1,22 @@
 #include "grid/GridCommands.h"
 
 #include "grid/LabelGrid.h"
-#include "platform/Dialogs.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
+#include "shell/common/RowFields.h"
 
-namespace {
-const char* const kHeaders[] = {"sku", "mfn", "description", "loc", "retail", "om", "pk", "upc"};
-}
-
-GridCommands::GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& options, Dialogs& dialogs)
-    : grid_(grid), host_(host), options_(options), dialogs_(dialogs) {}
+GridCommands::GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& options)
+    : grid_(grid), host_(host), options_(options) {}
 
 void GridCommands::ResetGrid() {
     grid_.setColSel(0);
     grid_.Clear();
-    const bool toFirst = grid_.Row() > LabelsPerSheet || options_.SierraPrint == 1 || options_.SierraPrint == 0;
+    // Only a laser sheet keeps its current row: its labels have places on the sheet.
+    const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
+    const bool toFirst = grid_.Row() > LabelsPerSheet || (target && target->driver != PrintDriver::Laser);
     if (toFirst) {
         host_.setSelRowText(QStringLiteral("1"));
         grid_.setRow(1);
@@ -24,17 +24,15 @@ void GridCommands::ResetGrid() {
         grid_.setTopRow(1);
     }
     grid_.setRows(LabelsPerSheet + 1);
-    for (int c = 1; c <= 8; ++c) grid_.setTextMatrix(0, c, QString::fromLatin1(kHeaders[c - 1]));
+    for (const RowField& f : kRowFields) grid_.setTextMatrix(0, f.column, QString::fromLatin1(f.header));
     for (int i = 1; i <= LabelsPerSheet; ++i) grid_.setTextMatrix(i, 0, QString::number(i));
 }
 
 void GridCommands::ApplyPrintTarget() {
-    switch (options_.SierraPrint) {
-    case 0: host_.setPrintCaption(QStringLiteral("Print Sierra")); LabelsPerSheet = 30; break;
-    case 1: host_.setPrintCaption(QStringLiteral("Print Dymo")); LabelsPerSheet = 30; break;
-    case 3: host_.setPrintCaption(QStringLiteral("Print Laser-3")); LabelsPerSheet = 30; break;
-    case 4: host_.setPrintCaption(QStringLiteral("Print Laser-4")); LabelsPerSheet = 32; break;
-    default: break;  // no such printer: caption and sheet size stay
+    // No such printer: caption and sheet size stay.
+    if (const PrintTarget* target = FindPrintTarget(options_.SierraPrint)) {
+        host_.setPrintCaption(QString::fromLatin1(target->printCaption));
+        LabelsPerSheet = static_cast<std::int16_t>(target->labelsPerSheet);
     }
     const int sheetRows = LabelsPerSheet + 1;
     if (grid_.Rows() < sheetRows) {
@@ -48,21 +46,24 @@ void GridCommands::ApplyPrintTarget() {
     }
 }
 
-bool GridCommands::GridMayGrow() const { return options_.SierraSingleSheet == 0 || options_.SierraPrint == 0; }
+bool GridCommands::GridMayGrow() const {
+    // The Sierra Sport prints from a roll: a sheet never limits it.
+    const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
+    return options_.SierraSingleSheet == 0 || (target && target->driver == PrintDriver::Sierra);
+}
 
 void GridCommands::applyInitialColumns() {
     grid_.setColWidth(0, 350);
-    grid_.setColWidth(1, 1000);
-    grid_.setColWidth(2, 1500);
-    grid_.setColWidth(3, 5000);
-    grid_.setColWidth(8, 1500);
-    for (int c : {1, 2, 3, 8}) grid_.setColAlignment(c, 0);
+    for (const RowField& f : kRowFields)
+        if (f.initialWidth > 0) grid_.setColWidth(f.column, f.initialWidth);
+    for (const RowField& f : kRowFields)
+        if (f.leftAligned) grid_.setColAlignment(f.column, 0);
 }
 
 void GridCommands::LoadRowIntoEntry() {
     const int row = grid_.Row();
     host_.setSelRowText(QString::number(row));
-    for (int c = 1; c <= 8; ++c) host_.setEntryText(c, grid_.TextMatrix(row, c));
+    for (const RowField& f : kRowFields) host_.setEntryText(f.column, grid_.TextMatrix(row, f.column));
     host_.showWindow();
     host_.focusSku(true);
     if (!grid_.RowIsVisible(row)) grid_.setTopRow(row > 2 ? row - 2 : 1);
@@ -84,17 +85,14 @@ QString GridCommands::NormaliseRetail(const QString& retail) {
 }
 
 void GridCommands::StoreEntryRow() {
-    QString retail = host_.entryText(GridCol::Retail);
-    while (retail.startsWith(u' ')) retail.remove(0, 1);
-    while (retail.endsWith(u' ')) retail.chop(1);
-    retail = NormaliseRetail(retail);
+    const QString retail = NormaliseRetail(trimSpaces(host_.entryText(GridCol::Retail)));
     host_.setEntryText(GridCol::Retail, retail);
     const int r = TextToInt16(host_.selRowText());
-    for (int c = 1; c <= 8; ++c) grid_.setTextMatrix(r, c, host_.entryText(c));
+    for (const RowField& f : kRowFields) grid_.setTextMatrix(r, f.column, host_.entryText(f.column));
 }
 
 void GridCommands::ClearEntry() {
-    for (int c = 1; c <= 8; ++c) host_.setEntryText(c, QString());
+    for (const RowField& f : kRowFields) host_.setEntryText(f.column, QString());
     host_.focusSku(false);
 }
 
@@ -104,10 +102,9 @@ void GridCommands::SaveRow() {
     LoadRowIntoEntry();
 }
 
-bool GridCommands::growByOne() {
+bool GridCommands::growByOne(Outcome& outcome) {
     if (grid_.Rows() >= kMaxRows) {
-        dialogs_.MsgBox(QStringLiteral("The grid holds %1 labels, the most it can hold; no row was added.").arg(kMaxRows - 1),
-                        MsgStyle::Information, QStringLiteral("Alert:"));
+        outcome.addFailure(QStringLiteral("The grid holds %1 labels, the most it can hold; no row was added.").arg(kMaxRows - 1));
         return false;
     }
     grid_.setRows(grid_.Rows() + 1);
@@ -123,24 +120,30 @@ void GridCommands::emptyRowCells(int row) {
     for (int c = 1; c < grid_.Cols(); ++c) grid_.setTextMatrix(row, c, QString());
 }
 
-void GridCommands::InsertRow() { insertRow(); }
+Outcome GridCommands::InsertRow() {
+    Outcome outcome;
+    insertRow(outcome);
+    return outcome;
+}
 
-bool GridCommands::insertRow() {
+bool GridCommands::insertRow(Outcome& outcome) {
     // A grid at its largest with its last row in use has nowhere to push that row: after the
     // message nothing moves, rather than the last label being pushed out of the grid.
-    if (grid_.rowInUse(grid_.Rows() - 1) && GridMayGrow() && !growByOne()) return false;
+    if (grid_.rowInUse(grid_.Rows() - 1) && GridMayGrow() && !growByOne(outcome)) return false;
     const int current = grid_.Row();
     for (int i = grid_.Rows() - 2; i >= current; --i) copyRowCells(i, i + 1);
     emptyRowCells(current);
     return true;
 }
 
-void GridCommands::CopyRow() {
-    if (!insertRow()) return;
+Outcome GridCommands::CopyRow() {
+    Outcome outcome;
+    if (!insertRow(outcome)) return outcome;
     const int current = grid_.Row();
     // On the last row with no room to grow there is no row below to copy from: the row stays
     // empty, as Insert Row left it.
     if (current + 1 < grid_.Rows()) copyRowCells(current + 1, current);
+    return outcome;
 }
 
 void GridCommands::DeleteRow() {
@@ -167,14 +170,16 @@ void GridCommands::SelChange() {
     grid_.setColSel(0);
 }
 
-void GridCommands::SkuEnter() {
+Outcome GridCommands::SkuEnter() {
+    Outcome outcome;
     if (lookupItem) lookupItem();
     StoreEntryRow();
     if (options_.SierraInstant != 0 && printInstantRow) printInstantRow(TextToInt16(host_.selRowText()));
     const int n = grid_.Rows();
-    if (grid_.Row() == n - 1 && GridMayGrow()) growByOne();
+    if (grid_.Row() == n - 1 && GridMayGrow()) growByOne(outcome);
     if (grid_.Row() < grid_.Rows() - 1) grid_.setRow(grid_.Row() + 1);
     LoadRowIntoEntry();
+    return outcome;
 }
 
 void GridCommands::MfnOrDescEnter() {

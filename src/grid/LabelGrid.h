@@ -6,16 +6,13 @@
 //
 // As an item model it shows the data rows 1..Rows-1 and the columns 1..Cols-1; row 0 (the headers)
 // and column 0 (the row numbers) are the view's header sections.
+#include "shell/common/RowFields.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <functional>
 #include <span>
 #include <vector>
-
-// Column numbers of a label row.
-namespace GridCol {
-constexpr int Number = 0, Sku = 1, Mfn = 2, Desc = 3, Loc = 4, Retail = 5, Om = 6, Pk = 7, Upc = 8;
-}
 
 class LabelGrid : public QAbstractTableModel {
     Q_OBJECT

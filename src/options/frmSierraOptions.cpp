@@ -1,12 +1,11 @@
 #include "options/frmSierraOptions.h"
 
-#include "grid/GridCommands.h"
-#include "output/PrintJob.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
-#include "shell/frmTagwell.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,10 +20,14 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
-const QString kAlert = QStringLiteral("Alert:");
+// The option button of a print target in the "Print To:" frame.
+QRadioButton* targetButton(const QGroupBox* frame, const PrintTarget& target) {
+    return frame->findChild<QRadioButton*>(QLatin1StringView(target.optionButton));
+}
 
 // Designed inner size of the dialog and the two left edges its resize rule keeps.
 constexpr double kDesignWidth = 4008;
@@ -48,14 +51,15 @@ std::optional<std::int16_t> portFromText(const QString& text) {
 
 }  // namespace
 
-frmSierraOptions::frmSierraOptions(frmTagwell& owner, ProgramOptions& options, Dialogs& dialogs, Printer* printer)
-    : QDialog(&owner), owner_(owner), options_(options), dialogs_(dialogs), printer_(printer) {
+frmSierraOptions::frmSierraOptions(ProgramOptions& options, Dialogs& dialogs, Printer* printer, QWidget* parent,
+                                   CommandGuard guard)
+    : QDialog(parent), guard_(std::move(guard)), options_(options), dialogs_(dialogs), printer_(printer) {
     setObjectName(QStringLiteral("frmSierraOptions"));
     setWindowTitle(QStringLiteral("Label Program Options"));
     buildControls();
     // The platform's face may need more room than the designed places give a caption.
-    const int wider = owner_.fitCaptions(this);
-    resize(owner_.toPixelsX(kDesignWidth) + wider, owner_.toPixelsY(kDesignHeight));
+    const int wider = twips_.fitCaptions(this);
+    resize(twips_.toPixelsX(kDesignWidth) + wider, twips_.toPixelsY(kDesignHeight));
     Form_Load();
     Form_Resize();
 }
@@ -65,7 +69,7 @@ void frmSierraOptions::buildControls() {
                      const char* tip = nullptr) {
         w->setObjectName(QString::fromLatin1(name));
         if (tip) w->setToolTip(QString::fromLatin1(tip));
-        owner_.placeTwips(w, left, top, width, height);
+        twips_.place(w, left, top, width, height);
     };
     auto check = [&](QCheckBox*& c, const char* name, const char* caption, double left, double top, double width,
                      double height, const char* tip) {
@@ -143,8 +147,8 @@ void frmSierraOptions::buildControls() {
         l->setObjectName(QStringLiteral("Label1_%1").arg(i));
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         l->setWordWrap(true);
-        const double width = frmTagwell::twipsLeft(c.control) - 60 - c.left;
-        owner_.placeTwips(l, c.left, frmTagwell::twipsTop(c.control), width, frmTagwell::twipsHeight(c.control));
+        const double width = TwipsLayout::left(c.control) - 60 - c.left;
+        twips_.place(l, c.left, TwipsLayout::top(c.control), width, TwipsLayout::height(c.control));
         l->setBuddy(c.control);
         Label1[i] = l;
     }
@@ -173,12 +177,9 @@ void frmSierraOptions::Form_Load() {
     // With no printer at all the list stays empty and nothing is selected.
     if (cboDymoName->count() > 0) cboDymoName->setCurrentIndex(selected >= 0 ? selected : 0);
 
-    switch (options_.SierraPrint) {
-    case 1: ckbDymo->setChecked(true); break;
-    case 3: ckbLaser3->setChecked(true); break;
-    case 4: ckbLaser4->setChecked(true); break;
-    default: ckbSierraSport->setChecked(true); break;
-    }
+    // A code that names no printer shows the Sierra Sport chosen.
+    const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
+    targetButton(Frame1, target ? *target : kPrintTargets.front())->setChecked(true);
 
     ckbInstantPrint->setChecked(options_.SierraInstant != 0);
     ckbShowDetail->setChecked(options_.SierraShowDetail != 0);
@@ -199,7 +200,7 @@ void frmSierraOptions::Form_Load() {
     txtSettings->setText(options_.SierraSettings);
 }
 
-double frmSierraOptions::ScaleWidth() const { return owner_.toTwipsX(width()); }
+double frmSierraOptions::ScaleWidth() const { return twips_.toTwipsX(width()); }
 
 void frmSierraOptions::Form_Resize() {
     // The six path and name fields keep a 240-twip margin to the right edge. The width is a whole
@@ -209,8 +210,8 @@ void frmSierraOptions::Form_Resize() {
     // A field that a wide caption pushed right keeps the same margin.
     for (QWidget* w : std::initializer_list<QWidget*>{txtLaser3Format, txtLaser4Format, txtDymoFormat, txtSierraFormat,
                                                       txtSierraFont, cboDymoName})
-        owner_.placeTwips(w, frmTagwell::twipsLeft(w), frmTagwell::twipsTop(w),
-                          width - (frmTagwell::twipsLeft(w) - kFieldLeft), frmTagwell::twipsHeight(w));
+        twips_.place(w, TwipsLayout::left(w), TwipsLayout::top(w),
+                          width - (TwipsLayout::left(w) - kFieldLeft), TwipsLayout::height(w));
 }
 
 void frmSierraOptions::resizeEvent(QResizeEvent* event) {
@@ -229,10 +230,12 @@ void frmSierraOptions::cmdSave_Click() {
         return;
     }
 
-    if (ckbSierraSport->isChecked()) options_.SierraPrint = 0;
-    else if (ckbDymo->isChecked()) options_.SierraPrint = 1;
-    else if (ckbLaser3->isChecked()) options_.SierraPrint = 3;
-    else if (ckbLaser4->isChecked()) options_.SierraPrint = 4;
+    for (const PrintTarget& target : kPrintTargets) {
+        if (targetButton(Frame1, target)->isChecked()) {
+            options_.SierraPrint = static_cast<std::int16_t>(target.code);
+            break;
+        }
+    }
 
     options_.SierraInstant = ckbInstantPrint->isChecked() ? 1 : 0;
     options_.SierraShowDetail = ckbShowDetail->isChecked() ? 1 : 0;
@@ -297,28 +300,10 @@ bool frmSierraOptions::eventFilter(QObject* watched, QEvent* event) {
         else if (watched == txtSierraFont) handler = &frmSierraOptions::txtSierraFont_DblClick;
         else if (watched == txtSierraFormat) handler = &frmSierraOptions::txtSierraFormat_DblClick;
         if (handler) {
-            owner_.runCommand([this, handler] { (this->*handler)(); });
+            const std::function<void()> command = [this, handler] { (this->*handler)(); };
+            guard_ ? guard_(command) : command();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void ShowProgramOptions(frmTagwell& window) {
-    const std::int16_t showDetail = window.options.SierraShowDetail;
-    {
-        // Created afresh each time; it keeps nothing once closed.
-        frmSierraOptions dialog(window, window.options, window.services().dialogs, window.services().printer);
-        dialog.exec();
-    }
-    // Save, Cancel or the close box alike: the serial control, the print target and the layout
-    // follow the options as they now are.
-    const QString refused = ConfigureSierraPort(window.services().serial, window.options);
-    if (!refused.isEmpty())
-        window.services().dialogs.MsgBox(
-            QStringLiteral("The Sierra Sport port settings were not accepted; the previous ones stay in force.\r\n") +
-                refused,
-            MsgStyle::Information, kAlert);
-    window.commands().ApplyPrintTarget();
-    if (window.options.SierraShowDetail != showDetail) window.Form_Resize();
 }

@@ -1,10 +1,13 @@
 #pragma once
 // The program options dialog. It reads the main window's program options when it loads and writes
 // them back only on Save; it never touches the settings store (the main window saves the options
-// at shut-down). Controls stand at their designed places in twips, converted through the main
-// window's logical DPI.
+// at shut-down). Controls stand at their designed places in twips, converted through the logical
+// DPI of the dialog's screen.
+#include "platform/qt/TwipsLayout.h"
+
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class Dialogs;
 class Printer;
@@ -15,15 +18,21 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class frmTagwell;
 struct ProgramOptions;
 
 class frmSierraOptions : public QDialog {
     Q_OBJECT
 public:
-    // Edits `options` (the window's own); lists the printers of `printer` (none when null) and
-    // asks for files through `dialogs`. Loads at once (Form_Load); shown modally by the caller.
-    frmSierraOptions(frmTagwell& owner, ProgramOptions& options, Dialogs& dialogs, Printer* printer);
+    // Runs one command (a file choice) under the owner's guard, which reports what escapes it.
+    using CommandGuard = std::function<void(const std::function<void()>&)>;
+
+    // Edits `options` (the main window's own); lists the printers of `printer` (none when null)
+    // and asks for files through `dialogs`. Loads at once (Form_Load); shown modally by the
+    // caller, over `parent`. Without a `guard` a command runs as it is.
+    frmSierraOptions(ProgramOptions& options, Dialogs& dialogs, Printer* printer, QWidget* parent = nullptr,
+                     CommandGuard guard = {});
+
+    const TwipsLayout& twips() const { return twips_; }
 
     // The inner width the layout works on, in twips.
     double ScaleWidth() const;
@@ -58,14 +67,9 @@ private:
     // The open-file dialog for one box; a chosen file replaces its text, a cancel leaves it.
     void chooseFile(QLineEdit* box, const char* title, const char* filter);
 
-    frmTagwell& owner_;
+    TwipsLayout twips_{*this};
+    CommandGuard guard_;
     ProgramOptions& options_;
     Dialogs& dialogs_;
     Printer* printer_;
 };
-
-// Program Options (and the Dymo and Sierra Sport Printer Setup commands, which run it): shows the
-// dialog modally over `window`, then, however it was closed, hands the serial control the port
-// and line settings, applies the print target, and lays the window out again when the
-// show-all-columns switch changed.
-void ShowProgramOptions(frmTagwell& window);

@@ -3,10 +3,10 @@
 #include "grid/LabelGrid.h"
 #include "output/LabelFormat.h"
 #include "output/LabelOutput.h"
-#include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/Printer.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QFile>
@@ -31,9 +31,7 @@ bool PrintDymoLabel(const LabelOutput& out, int row) {
     if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
     QFile file;
     if (!OpenForReading(file, out.options.SierraFormat1, FileBound::LabelFormat)) {
-        if (row == 1)
-            out.dialogs.MsgBox(QString::fromLatin1(kDymoFormatProblem), MsgStyle::Information,
-                               QStringLiteral("Alert:"));
+        if (row == 1) out.outcome.addFailure(QString::fromLatin1(kDymoFormatProblem));
         return false;
     }
     Printer& printer = out.printer;

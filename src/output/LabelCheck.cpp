@@ -1,5 +1,7 @@
 #include "output/LabelCheck.h"
 
+#include "shell/common/PrintTargets.h"
+
 #include <QRectF>
 
 #include <optional>
@@ -14,9 +16,9 @@ std::optional<QStringList> fieldsOf(const QString& line, const QString& kind, in
 }  // namespace
 
 LabelArea LabelAreaFor(int target) {
-    if (target == 1) return {5040, 1620};
-    if (target == 3) return {3960, 1440};
-    return {3060, 1800};
+    const PrintTarget* t = FindPrintTarget(target);
+    if (!t || t->driver != PrintDriver::Dymo) t = &LaserTargetFor(target);
+    return {t->labelWidth, t->labelHeight};
 }
 
 QStringList TextOverflows(const QStringList& trace, LabelArea area) {

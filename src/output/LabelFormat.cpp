@@ -5,12 +5,13 @@
 #include "platform/Printer.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
+#include "shell/common/Cp1252.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/RowFields.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QIODevice>
-#include <QStringDecoder>
 #include <QStringList>
 
 #include <cmath>
@@ -19,19 +20,10 @@
 
 namespace {
 
-// Only the space character is trimmed, as everywhere else in label files.
-QString trimSpaces(const QString& text) {
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text[begin] == u' ') ++begin;
-    while (end > begin && text[end - 1] == u' ') --end;
-    return text.mid(begin, end - begin);
-}
-
 // Format files are single-byte Windows text. Lines end in CR LF; a lone CR or LF (a file saved by
 // another editor) also ends a line rather than becoming part of a field.
 QStringList splitLines(const QByteArray& bytes) {
-    QStringDecoder decode("windows-1252");
-    QString text = decode.isValid() ? decode(bytes) : QString::fromLatin1(bytes);
+    const QString text = DecodeCp1252(bytes);
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -48,14 +40,7 @@ QStringList splitLines(const QByteArray& bytes) {
 
 // The column a keyword takes its value from, or nothing for LINE/BOX and fixed text.
 std::optional<int> keywordColumn(const QString& keyword) {
-    static const struct {
-        const char16_t* name;
-        int column;
-    } table[] = {{u"SKU", GridCol::Sku}, {u"MFN", GridCol::Mfn},       {u"DESC", GridCol::Desc},
-                 {u"LOC", GridCol::Loc}, {u"RTL", GridCol::Retail},    {u"OM", GridCol::Om},
-                 {u"PK", GridCol::Pk},   {u"UPC", GridCol::Upc}};
-    for (const auto& entry : table)
-        if (keyword == QStringView(entry.name)) return entry.column;
+    if (const RowField* field = FieldOfKeyword(keyword)) return field->column;
     return std::nullopt;
 }
 

@@ -3,11 +3,12 @@
 #include "grid/LabelGrid.h"
 #include "output/LabelFormat.h"
 #include "output/LabelOutput.h"
-#include "platform/Dialogs.h"
 #include "platform/Printer.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/PrintTargets.h"
 #include "shell/common/ProgramOptions.h"
 
 #include <QRegularExpression>
@@ -16,8 +17,6 @@
 #include <optional>
 
 namespace {
-
-const QString kAlert = QStringLiteral("Alert:");
 
 // An offset setting as a whole number of twips: the whole text must be a number (spaces around it
 // allowed), rounded to the nearest whole number, a half to the even one. An empty or non-numeric
@@ -56,17 +55,16 @@ QString NotPrintedMessage(const QString& failure, int fromRow) {
 }
 
 LaserSheet LaserSheetFor(int layout) {
-    if (layout == 3) return {3, 10, 30, 3960, 1440};
-    return {4, 8, 32, 3060, 1800};
+    const PrintTarget& t = LaserTargetFor(layout);
+    return {t.across, t.down, t.labelsPerSheet, t.labelWidth, t.labelHeight};
 }
 
 bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY,
                      LabelFormatCache& formats) {
     if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
-    const LabelFormat* format = formats.load(layout == 3 ? out.options.SierraFormat3 : out.options.SierraFormat4);
+    const LabelFormat* format = formats.load(out.options.*LaserTargetFor(layout).format);
     if (!format) {
-        if (row == 1)
-            out.dialogs.MsgBox(QString::fromLatin1(kLaserFormatProblem), MsgStyle::Information, kAlert);
+        if (row == 1) out.outcome.addFailure(QString::fromLatin1(kLaserFormatProblem));
         return false;
     }
     format->draw(out.printer, out.grid, row, originX, originY);
@@ -77,18 +75,17 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
                   Hourglass& hourglass, int firstLabel) {
     const LaserSheet sheet = LaserSheetFor(layout);
     const int firstPosition = (firstLabel >= 1 && firstLabel <= sheet.perSheet ? firstLabel : 1) - 1;
-    const bool three = layout == 3;
-    const QString lrName = three ? QStringLiteral("SierraOffLr3") : QStringLiteral("SierraOffLr4");
-    const QString udName = three ? QStringLiteral("SierraOffUd3") : QStringLiteral("SierraOffUd4");
-    const QString& lrText = three ? out.options.SierraOffLr3 : out.options.SierraOffLr4;
-    const QString& udText = three ? out.options.SierraOffUd3 : out.options.SierraOffUd4;
+    const PrintTarget& target = LaserTargetFor(layout);
+    const QString lrName = QString::fromLatin1(target.offLrKey);
+    const QString udName = QString::fromLatin1(target.offUdKey);
+    const QString& lrText = out.options.*target.offLr;
+    const QString& udText = out.options.*target.offUd;
 
     // Offsets are checked before anything is drawn: a job that would stop half way on a typing
     // error in the options would waste the sheets already printed.
     auto refuse = [&](const QString& why) {
         hourglass.ShowHourglass(false);
-        out.dialogs.MsgBox(why + QStringLiteral("\r\nCorrect the laser offsets in the options and print again."),
-                           MsgStyle::Information, kAlert);
+        out.outcome.addFailure(why + QStringLiteral("\r\nCorrect the laser offsets in the options and print again."));
         return -1;
     };
     const auto offLr = offsetValue(lrText);
@@ -127,15 +124,17 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     // The count says the labels were printed: it is shown only when the document reached the
     // printer. A file choice the user cancelled ends the job as quietly as a cancelled dialog.
     const PrintOutcome outcome = out.printer.JobOutcome();
-    if (outcome.declined) return 0;
+    if (outcome.declined) {
+        out.outcome.markFailed();
+        return 0;
+    }
     if (!outcome.failure.isEmpty()) {
-        out.dialogs.MsgBox(NotPrintedMessage(outcome.failure), MsgStyle::Information, kAlert);
+        out.outcome.addFailure(NotPrintedMessage(outcome.failure));
         return 0;
     }
     const int handedOut = row - 1;
     // Without this the count below would be all the clerk learns of labels that came out blank.
-    if (laterFormatProblem && !firstRowReported)
-        out.dialogs.MsgBox(QString::fromLatin1(kLaserFormatProblem), MsgStyle::Information, kAlert);
-    out.dialogs.MsgBox(NumberToText(handedOut) + QStringLiteral(" items printed."), MsgStyle::Information, kAlert);
+    if (laterFormatProblem && !firstRowReported) out.outcome.addFailure(QString::fromLatin1(kLaserFormatProblem));
+    out.outcome.addNotice(NumberToText(handedOut) + QStringLiteral(" items printed."));
     return handedOut;
 }

@@ -25,3 +25,10 @@ Field RecordSet::Fields(const QString& name) const {
     if (position < 0) throwItemNotFound();
     return Field(*this, position);
 }
+
+void closeQuietly(RecordSet& rs) noexcept {
+    try {
+        rs.Close();
+    } catch (...) {
+    }
+}

@@ -98,6 +98,10 @@ public:
     virtual QVariant fieldValue(int position) const = 0;
 };
 
+// Closes `rs` and swallows whatever the close throws: for the end of a query whose result is
+// already taken, where a failing close has nothing left to spoil.
+void closeQuietly(RecordSet& rs) noexcept;
+
 // Creates record sets; the program holds one for its whole run, so connections opened through it
 // can be kept and reused from one command to the next.
 class RecordSetFactory {

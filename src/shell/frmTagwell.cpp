@@ -13,15 +13,11 @@
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Numbers.h"
+#include "shell/common/Outcome.h"
+#include "shell/common/RowFields.h"
 #include "shell/msfGridView.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QRadioButton>
-#include <QStyle>
-#include <QStyleOptionButton>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -29,15 +25,9 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QVariant>
 #include <utility>
 
 namespace {
-// Twips are kept on each control as designed, so the layout works on exact numbers.
-const char* const kLeft = "twipsLeft";
-const char* const kTop = "twipsTop";
-const char* const kWidth = "twipsWidth";
-const char* const kHeight = "twipsHeight";
 constexpr double kTwipsPerInch = 1440.0;
 }  // namespace
 
@@ -45,7 +35,7 @@ frmTagwell::frmTagwell(TagwellServices services, QWidget* parent)
     : QMainWindow(parent), services_(services), grid_(std::make_unique<LabelGrid>()), hourglass_(services.screen) {
     setObjectName(QStringLiteral("frmTagwell"));
     setWindowTitle(QStringLiteral("Tagwell"));
-    commands_ = std::make_unique<GridCommands>(*grid_, *this, options, services_.dialogs);
+    commands_ = std::make_unique<GridCommands>(*grid_, *this, options);
     if (services_.printer) {
         printJob_ = std::make_unique<PrintJob>(*grid_, options, *services_.printer, services_.serial, services_.dialogs,
                                                services_.events, *this, hourglass_);
@@ -54,8 +44,8 @@ frmTagwell::frmTagwell(TagwellServices services, QWidget* parent)
     buildMenus();
     wireCommands();
     // Designed inner size 9228 x 3408 twips, below the menu bar, wider by what the captions needed.
-    const int wider = fitCaptions(inner_);
-    resize(toPixelsX(9228) + wider, toPixelsY(3408) + menuBar()->sizeHint().height());
+    const int wider = twips_.fitCaptions(inner_);
+    resize(twips_.toPixelsX(9228) + wider, twips_.toPixelsY(3408) + menuBar()->sizeHint().height());
 }
 
 frmTagwell::~frmTagwell() {
@@ -65,140 +55,8 @@ frmTagwell::~frmTagwell() {
 
 frmAbout* frmTagwell::aboutBox() const { return about_ && about_->isVisible() ? about_.data() : nullptr; }
 
-int frmTagwell::toPixelsX(double twips) const { return qRound(twips * logicalDpiX() / kTwipsPerInch); }
-int frmTagwell::toPixelsY(double twips) const { return qRound(twips * logicalDpiY() / kTwipsPerInch); }
-double frmTagwell::toTwipsX(int pixels) const { return pixels * kTwipsPerInch / logicalDpiX(); }
-double frmTagwell::toTwipsY(int pixels) const { return pixels * kTwipsPerInch / logicalDpiY(); }
-
-double frmTagwell::twipsLeft(const QWidget* w) { return w->property(kLeft).toDouble(); }
-double frmTagwell::twipsTop(const QWidget* w) { return w->property(kTop).toDouble(); }
-double frmTagwell::twipsWidth(const QWidget* w) { return w->property(kWidth).toDouble(); }
-double frmTagwell::twipsHeight(const QWidget* w) { return w->property(kHeight).toDouble(); }
-
-void frmTagwell::placeTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setProperty(kLeft, left);
-    w->setProperty(kTop, top);
-    w->setProperty(kWidth, width);
-    w->setProperty(kHeight, height);
-    w->setGeometry(toPixelsX(left), toPixelsY(top), std::max(toPixelsX(width), 0), std::max(toPixelsY(height), 0));
-}
-
-namespace {
-
-bool isControl(const QWidget* w) {
-    const QString name = w->objectName();
-    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
-}
-
-// The room the style leaves for a button's caption inside the button.
-QRect buttonCaptionRect(const QAbstractButton* b) {
-    QStyleOptionButton opt;
-    opt.initFrom(b);
-    opt.text = b->text();
-    QStyle::SubElement element = QStyle::SE_PushButtonContents;
-    if (qobject_cast<const QCheckBox*>(b)) element = QStyle::SE_CheckBoxContents;
-    if (qobject_cast<const QRadioButton*>(b)) element = QStyle::SE_RadioButtonContents;
-    return b->style()->subElementRect(element, &opt, b);
-}
-
-// The size a control needs for its caption at its own font; its current size when it has none.
-QSize captionNeed(const QWidget* w) {
-    const QSize now = w->size();
-    QRect room;
-    QSize text;
-    if (auto* b = qobject_cast<const QAbstractButton*>(w)) {
-        room = buttonCaptionRect(b);
-        text = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
-    } else if (auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty()) {
-        room = l->contentsRect();
-        int widest = 0;
-        for (const QString& word : l->text().split(u' ')) widest = std::max(widest, l->fontMetrics().horizontalAdvance(word));
-        const int width = l->wordWrap() ? std::max(room.width(), widest) : 0;
-        const int flags = Qt::TextShowMnemonic | (l->wordWrap() ? Qt::TextWordWrap : 0);
-        text = l->fontMetrics().boundingRect(QRect(0, 0, width, 100000), flags, l->text()).size();
-        text.setWidth(std::max(text.width(), widest));
-    } else if (auto* g = qobject_cast<const QGroupBox*>(w)) {
-        room = g->contentsRect();
-        text = QSize(g->fontMetrics().size(Qt::TextShowMnemonic, g->title()).width(), 0);
-    } else {
-        return now;
-    }
-    return {std::max(now.width(), text.width() + now.width() - room.width()),
-            std::max(now.height(), text.height() + now.height() - room.height())};
-}
-
-bool overlapsVertically(const QRect& a, const QRect& b) { return a.top() <= b.bottom() && b.top() <= a.bottom(); }
-
-}  // namespace
-
-int frmTagwell::fitCaptions(QWidget* container) {
-    QList<QWidget*> all;
-    for (QWidget* w : container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (isControl(w) && !w->isWindow()) all << w;
-    int rightBefore = 0;
-    for (QWidget* w : all) rightBefore = std::max(rightBefore, w->geometry().right());
-
-    // Grow: a caption that is right-aligned against its control grows to the left, any other to the
-    // right; a taller caption grows about its middle, no further than the controls above and below.
-    for (QWidget* w : all) {
-        if (auto* g = qobject_cast<QGroupBox*>(w)) {
-            if (const int more = fitCaptions(g)) w->resize(w->width() + more, w->height());
-        }
-        const QSize need = captionNeed(w);
-        QRect r = w->geometry();
-        if (need.width() > r.width()) {
-            const auto* l = qobject_cast<const QLabel*>(w);
-            if (l && (l->alignment() & Qt::AlignRight)) r.setLeft(std::max(0, r.right() + 1 - need.width()));
-            if (r.width() < need.width()) r.setWidth(need.width());
-        }
-        if (need.height() > r.height()) {
-            int top = r.top() - (need.height() - r.height()) / 2;
-            int bottom = top + need.height() - 1;
-            for (QWidget* o : all) {
-                const QRect og = o->geometry();
-                if (o == w || og.left() > r.right() || og.right() < r.left()) continue;
-                if (og.bottom() < r.top()) top = std::max(top, og.bottom() + 1);
-                if (og.top() > r.bottom()) bottom = std::min(bottom, og.top() - 1);
-            }
-            r.setTop(std::max(top, 0));
-            r.setBottom(std::max(bottom, r.bottom()));
-        }
-        if (r != w->geometry()) w->setGeometry(r);
-    }
-
-    // Whatever a grown control now covers moves right, past it, keeping a small gap; moves go on
-    // until nothing overlaps (each move is to the right, so this ends).
-    const int gap = std::max(1, toPixelsX(60));
-    for (int rounds = 0, moved = 1; moved && rounds < 10000; ++rounds) {
-        moved = 0;
-        std::sort(all.begin(), all.end(), [](QWidget* a, QWidget* b) { return a->x() < b->x(); });
-        for (qsizetype i = 0; i < all.size() && !moved; ++i)
-            for (qsizetype j = i + 1; j < all.size() && !moved; ++j) {
-                const QRect a = all[i]->geometry(), b = all[j]->geometry();
-                if (a.intersects(b) && overlapsVertically(a, b)) {
-                    all[j]->move(a.right() + 1 + gap, b.y());
-                    moved = 1;
-                }
-            }
-    }
-
-    // The twips the layout rules read follow what moved.
-    int rightAfter = 0;
-    for (QWidget* w : all) {
-        const QRect g = w->geometry();
-        rightAfter = std::max(rightAfter, g.right());
-        if (g != QRect(toPixelsX(twipsLeft(w)), toPixelsY(twipsTop(w)), toPixelsX(twipsWidth(w)), toPixelsY(twipsHeight(w)))) {
-            w->setProperty(kLeft, toTwipsX(g.x()));
-            w->setProperty(kTop, toTwipsY(g.y()));
-            w->setProperty(kWidth, toTwipsX(g.width()));
-            w->setProperty(kHeight, toTwipsY(g.height()));
-        }
-    }
-    return std::max(0, rightAfter - rightBefore);
-}
-
-double frmTagwell::ScaleWidth() const { return toTwipsX(inner_->width()); }
-double frmTagwell::ScaleHeight() const { return toTwipsY(inner_->height()); }
+double frmTagwell::ScaleWidth() const { return twips_.toTwipsX(inner_->width()); }
+double frmTagwell::ScaleHeight() const { return twips_.toTwipsY(inner_->height()); }
 
 void frmTagwell::buildControls() {
     inner_ = new QWidget(this);
@@ -209,7 +67,7 @@ void frmTagwell::buildControls() {
     auto button = [&](QPushButton*& b, const char* name, const char* caption, double left, double top, double width) {
         b = new QPushButton(QString::fromLatin1(caption), inner_);
         b->setObjectName(QString::fromLatin1(name));
-        placeTwips(b, left, top, width, 255);
+        twips_.place(b, left, top, width, 255);
         // A click runs the command and leaves the focus where the clerk was typing (the next scan
         // goes to that box); the keyboard still reaches the buttons in the tab order.
         b->setFocusPolicy(Qt::TabFocus);
@@ -226,14 +84,14 @@ void frmTagwell::buildControls() {
         auto* l = new QLabel(QString::fromLatin1(caption), inner_);
         l->setObjectName(QStringLiteral("lbl") + QString::fromLatin1(caption).remove(u':'));
         // Captions are plain labels 192 twips high; wide enough for their text.
-        placeTwips(l, left, top, 480, 192);
+        twips_.place(l, left, top, 480, 192);
         l->adjustSize();
         return l;
     };
     auto box = [&](QLineEdit*& t, const char* name, double left, double top, double width, double height = 285) {
         t = new QLineEdit(inner_);
         t->setObjectName(QString::fromLatin1(name));
-        placeTwips(t, left, top, width, height);
+        twips_.place(t, left, top, width, height);
     };
 
     box(txtSelRow, "txtSelRow", 120, 480, 492, 360);
@@ -265,13 +123,13 @@ void frmTagwell::buildControls() {
     msfGrid = new msfGridView(*grid_, inner_);
     msfGrid->setObjectName(QStringLiteral("msfGrid"));
     msfGrid->setTwipsPerPixel(kTwipsPerInch / logicalDpiX());
-    placeTwips(msfGrid, 120, 1320, 8988, 1938);
+    twips_.place(msfGrid, 120, 1320, 8988, 1938);
 
     Line1 = new QFrame(inner_);
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
-    placeTwips(Line1, 0, 0, 9228, 30);
+    twips_.place(Line1, 0, 0, 9228, 30);
     line1X2_ = 9228;
 
     // The labels lie under the grid when the detail row is hidden.
@@ -328,37 +186,36 @@ void frmTagwell::buildMenus() {
 }
 
 void frmTagwell::wireCommands() {
-    auto on = [&](QAction* a, std::function<void()> f) {
-        connect(a, &QAction::triggered, this, [this, f] { runCommand(f); });
-    };
+    auto on = [&](QAction* a, auto f) { connect(a, &QAction::triggered, this, [this, f] { runCommand(f); }); };
     // Exit bypasses the command guard: it must reach a running import to stop it.
     connect(mnuFileExit, &QAction::triggered, this, [this] { close(); });
     on(mnuFileRead0, [this] { importFile(DataFileImport::DataFile); });
     on(mnuFileRead1, [this] { importFile(DataFileImport::PriceChangeFile); });
     if (printJob_) {
-        on(mnuFilePrint, [this] { printJob_->PrintLabels(); });
-        on(mnuOptionsSierraTest, [this] { printJob_->SierraSportTest(); });
-        if (services_.printerSetup) on(mnuFilePrinterSetup, [this] { printJob_->LaserPrinterSetup(*services_.printerSetup); });
-        commands_->printInstantRow = [this](int row) { printJob_->PrintInstantRow(row); };
+        on(mnuFilePrint, [this] { return printJob_->PrintLabels(); });
+        on(mnuOptionsSierraTest, [this] { return printJob_->SierraSportTest(); });
+        if (services_.printerSetup) on(mnuFilePrinterSetup, [this] { return printJob_->LaserPrinterSetup(*services_.printerSetup); });
+        // Shown at once: the row commands go on after the print.
+        commands_->printInstantRow = [this](int row) { ShowOutcome(printJob_->PrintInstantRow(row), services_.dialogs); };
     }
-    on(mnuFileDict, [this] { DictionaryFileCommand(services_.dialogs, services_.settings, dctInv); });
-    on(mnuFileSave, [this] { SaveDataToFile(services_.dialogs, services_.settings, *grid_); });
+    on(mnuFileDict, [this] { return DictionaryFileCommand(services_.dialogs, services_.settings, dctInv); });
+    on(mnuFileSave, [this] { return SaveDataToFile(services_.dialogs, services_.settings, *grid_); });
     if (services_.recordSets) {
         RecordSetFactory& db = *services_.recordSets;
-        on(mnuFileInv, [this, &db] { EditConnectionString(StoreDatabase::Inventory, services_.dialogs, services_.settings, db); });
-        on(mnuFileCis, [this, &db] { EditConnectionString(StoreDatabase::Cis, services_.dialogs, services_.settings, db); });
-        on(mnuFileUPC, [this, &db] { EditConnectionString(StoreDatabase::Upc, services_.dialogs, services_.settings, db); });
-        on(mnuFileTestDatabase, [this, &db] { TestDatabaseConnections(services_.dialogs, services_.settings, db); });
+        on(mnuFileInv, [this, &db] { return EditConnectionString(StoreDatabase::Inventory, services_.dialogs, services_.settings, db); });
+        on(mnuFileCis, [this, &db] { return EditConnectionString(StoreDatabase::Cis, services_.dialogs, services_.settings, db); });
+        on(mnuFileUPC, [this, &db] { return EditConnectionString(StoreDatabase::Upc, services_.dialogs, services_.settings, db); });
+        on(mnuFileTestDatabase, [this, &db] { return TestDatabaseConnections(services_.settings, db); });
         commands_->lookupItem = [this] { lookupEntry(); };
     }
-    on(mnuOptionsSierraSport, [this] { ShowProgramOptions(*this); });
+    on(mnuOptionsSierraSport, [this] { ShowProgramOptions(); });
     // The two printer setups are the options dialog too.
     connect(mnuFileDymoSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
     connect(mnuFileSierraSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
     on(mnuHelpAbout, [this] { ShowAbout(about_, services_.dialogs); });
     on(mnuEditSaveRow, [this] { commands_->SaveRow(); });
-    on(mnuEditInsertRow, [this] { commands_->InsertRow(); });
-    on(mnuEditCopyRow, [this] { commands_->CopyRow(); });
+    on(mnuEditInsertRow, [this] { return commands_->InsertRow(); });
+    on(mnuEditCopyRow, [this] { return commands_->CopyRow(); });
     on(mnuEditDeleteRow, [this] { commands_->DeleteRow(); });
     on(mnuEditClearSku, [this] { commands_->ClearSku(); });
     on(mnuEditClearGrid, [this] { commands_->ClearGrid(); });
@@ -376,40 +233,47 @@ void frmTagwell::wireCommands() {
     connect(grid_.get(), &LabelGrid::SelChange, this, [this] { runCommand([this] { commands_->SelChange(); }); });
 }
 
-void frmTagwell::runCommand(const std::function<void()>& command) {
+void frmTagwell::runGuarded(const std::function<Outcome()>& command) {
     // The import lets events run after every record; no other command may change the grid or
     // start printing it in the middle.
     if (importing_) return;
     try {
-        command();
+        ShowOutcome(command(), services_.dialogs);
     } catch (const TagwellError& e) {
-        services_.dialogs.MsgBox(e.description(), MsgStyle::Information, QStringLiteral("Alert:"));
+        services_.dialogs.MsgBox(e.description(), MsgStyle::Information, kAlert);
     } catch (const std::exception& e) {
-        services_.dialogs.MsgBox(QString::fromLocal8Bit(e.what()), MsgStyle::Information, QStringLiteral("Alert:"));
+        services_.dialogs.MsgBox(QString::fromLocal8Bit(e.what()), MsgStyle::Information, kAlert);
+    } catch (...) {
+        // The boundary of every command: whatever escaped, the program goes on.
+        services_.dialogs.MsgBox(QStringLiteral("Unknown error"), MsgStyle::Information, kAlert);
     }
 }
 
 void frmTagwell::lookupEntry() {
-    EntryTexts e{txtSku->text(), txtMfn->text(), txtDesc->text(), txtLoc->text(),
-                 txtRetail->text(), txtOm->text(), txtPk->text(), txtUpc->text()};
+    EntryTexts e;
+    for (const RowField& f : kRowFields) e.*f.text = entryText(f.column);
     LookupItem(e, options.SierraConvertUpc, services_.settings, *services_.recordSets);
-    const QString texts[] = {e.sku, e.mfn, e.desc, e.loc, e.retail, e.om, e.pk, e.upc};
-    for (int c = 1; c <= 8; ++c) setEntryText(c, texts[c - 1]);
+    for (const RowField& f : kRowFields) setEntryText(f.column, e.*f.text);
 }
 
 void frmTagwell::importFile(int index) {
     if (!datFile) return;
     DataFileImport import(services_.dialogs, services_.settings, *grid_, dctInv, *datFile, services_.recordSets,
                           hourglass_, services_.events, LabelsPerSheet(), [this] { commands_->LoadRowIntoEntry(); });
+    // However the import ends, other commands may run again; a close asked for meanwhile happens
+    // only when it ended normally.
+    struct Running {
+        frmTagwell& window;
+        ~Running() {
+            window.importing_ = nullptr;
+            window.closeAfterImport_ = false;
+        }
+    } running{*this};
     importing_ = &import;
-    try {
-        import.mnuFileRead(index);
-    } catch (...) {
-        importing_ = nullptr;
-        closeAfterImport_ = false;
-        throw;
-    }
+    const Outcome outcome = import.mnuFileRead(index);
     importing_ = nullptr;
+    // Told before the window goes.
+    ShowOutcome(outcome, services_.dialogs);
     if (std::exchange(closeAfterImport_, false)) close();
 }
 
@@ -427,8 +291,8 @@ void frmTagwell::Form_Load() {
     txtSelRow->setText(QStringLiteral("1"));
     commands_->applyInitialColumns();
     RestoreFormPosition(services_.settings, regApp, regSec, *this);
-    LoadDictionaryAtStartup(services_.dialogs, services_.settings, dctInv);
-    datFile = std::make_unique<cwDatFile>(services_.dialogs);
+    ShowOutcome(LoadDictionaryAtStartup(services_.dialogs, services_.settings, dctInv), services_.dialogs);
+    datFile = std::make_unique<cwDatFile>();
 }
 
 void frmTagwell::Form_Unload() {
@@ -439,7 +303,7 @@ void frmTagwell::Form_Unload() {
         options.save(services_.settings);
     } catch (const TagwellError& e) {
         services_.dialogs.MsgBox(QStringLiteral("The program options could not be saved.\r\n") + e.description(),
-                                 MsgStyle::Information, QStringLiteral("Alert:"));
+                                 MsgStyle::Information, kAlert);
     }
 }
 
@@ -455,30 +319,51 @@ void frmTagwell::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void frmTagwell::ShowProgramOptions() {
+    const std::int16_t showDetail = options.SierraShowDetail;
+    {
+        // Created afresh each time; it keeps nothing once closed. Its file choices run under the
+        // same guard as the window's commands.
+        frmSierraOptions dialog(options, services_.dialogs, services_.printer, this,
+                                [this](const std::function<void()>& command) { runCommand(command); });
+        dialog.exec();
+    }
+    // Save, Cancel or the close box alike: the serial control, the print target and the layout
+    // follow the options as they now are.
+    const QString refused = ConfigureSierraPort(services_.serial, options);
+    if (!refused.isEmpty())
+        services_.dialogs.MsgBox(
+            QStringLiteral("The Sierra Sport port settings were not accepted; the previous ones stay in force.\r\n") +
+                refused,
+            MsgStyle::Information, QStringLiteral("Alert:"));
+    commands_->ApplyPrintTarget();
+    if (options.SierraShowDetail != showDetail) Form_Resize();
+}
+
 void frmTagwell::Form_Resize() {
     if (isMinimized()) return;
     line1X2_ = ScaleWidth();
-    Line1->setGeometry(0, 0, std::max(toPixelsX(line1X2_), 0), Line1->height());
+    Line1->setGeometry(0, 0, std::max(twips_.toPixelsX(line1X2_), 0), Line1->height());
 
-    const double gridWidth = twipsWidth(msfGrid);
+    const double gridWidth = TwipsLayout::width(msfGrid);
     double w = gridWidth - 350;
     double top = 0;
     QLineEdit* details[] = {txtLoc, txtRetail, txtOm, txtPk, txtUpc};
     if (options.SierraShowDetail != 0) {
         for (int c : {0, 1, 2, 4, 5, 6, 7, 8}) w -= grid_->ColWidth(c);
-        top = 2 * twipsTop(txtLoc) - twipsTop(txtSku);
+        top = 2 * TwipsLayout::top(txtLoc) - TwipsLayout::top(txtSku);
         for (QLineEdit* t : details) t->setVisible(true);
     } else {
         for (int c : {0, 1, 2}) w -= grid_->ColWidth(c);
-        top = twipsTop(txtLoc) - 10;
+        top = TwipsLayout::top(txtLoc) - 10;
         for (QLineEdit* t : details) t->setVisible(false);
     }
     double height = ScaleHeight() - top - 150;
-    double width = ScaleWidth() - 2 * twipsLeft(msfGrid);
+    double width = ScaleWidth() - 2 * TwipsLayout::left(msfGrid);
     // A window made too small for the grid leaves its size as it was.
-    if (height < 0) height = twipsHeight(msfGrid);
+    if (height < 0) height = TwipsLayout::height(msfGrid);
     if (width < 0) width = gridWidth;
-    placeTwips(msfGrid, twipsLeft(msfGrid), top, width, height);
+    twips_.place(msfGrid, TwipsLayout::left(msfGrid), top, width, height);
     if (w > 2000) grid_->setColWidth(3, static_cast<int>(RoundHalfEven(w)));
 }
 
@@ -492,7 +377,10 @@ bool frmTagwell::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // ENTER is swallowed: no character reaches the box and nothing beeps.
-            runCommand([this, sku] { sku ? commands_->SkuEnter() : commands_->MfnOrDescEnter(); });
+            runCommand([this, sku] {
+                if (!sku) commands_->MfnOrDescEnter();
+                return sku ? commands_->SkuEnter() : Outcome::done();
+            });
             return true;
         }
     }
@@ -508,17 +396,8 @@ bool frmTagwell::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QLineEdit* frmTagwell::entryBox(int col) const {
-    switch (col) {
-    case GridCol::Sku: return txtSku;
-    case GridCol::Mfn: return txtMfn;
-    case GridCol::Desc: return txtDesc;
-    case GridCol::Loc: return txtLoc;
-    case GridCol::Retail: return txtRetail;
-    case GridCol::Om: return txtOm;
-    case GridCol::Pk: return txtPk;
-    case GridCol::Upc: return txtUpc;
-    default: return nullptr;
-    }
+    if (col < GridCol::Sku || col > GridCol::Upc) return nullptr;
+    return inner_->findChild<QLineEdit*>(QLatin1StringView(FieldOfColumn(col).box), Qt::FindDirectChildrenOnly);
 }
 
 QString frmTagwell::entryText(int col) const {
@@ -550,11 +429,11 @@ int frmTagwell::WindowState() const {
     if (isMaximized()) return 2;
     return 0;
 }
-double frmTagwell::Top() const { return toTwipsY(y()); }
-double frmTagwell::Left() const { return toTwipsX(x()); }
-double frmTagwell::Height() const { return toTwipsY(height()); }
-double frmTagwell::Width() const { return toTwipsX(width()); }
-void frmTagwell::setTop(double twips) { move(x(), toPixelsY(twips)); }
-void frmTagwell::setLeft(double twips) { move(toPixelsX(twips), y()); }
-void frmTagwell::setHeight(double twips) { resize(width(), toPixelsY(twips)); }
-void frmTagwell::setWidth(double twips) { resize(toPixelsX(twips), height()); }
+double frmTagwell::Top() const { return twips_.toTwipsY(y()); }
+double frmTagwell::Left() const { return twips_.toTwipsX(x()); }
+double frmTagwell::Height() const { return twips_.toTwipsY(height()); }
+double frmTagwell::Width() const { return twips_.toTwipsX(width()); }
+void frmTagwell::setTop(double twips) { move(x(), twips_.toPixelsY(twips)); }
+void frmTagwell::setLeft(double twips) { move(twips_.toPixelsX(twips), y()); }
+void frmTagwell::setHeight(double twips) { resize(width(), twips_.toPixelsY(twips)); }
+void frmTagwell::setWidth(double twips) { resize(twips_.toPixelsX(twips), height()); }

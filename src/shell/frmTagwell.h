@@ -7,13 +7,16 @@
 #include "grid/GridCommands.h"
 #include "grid/LabelGrid.h"
 #include "output/PrintJob.h"
+#include "platform/qt/TwipsLayout.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 #include "shell/Services.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <type_traits>
 #include <memory>
 
 class DataFileImport;
@@ -44,6 +47,11 @@ public:
     void Form_Unload();
     // The layout rule; runs on every resize and when the detail switch changed.
     void Form_Resize();
+    // Program Options (and the Dymo and Sierra Sport Printer Setup commands, which run it): shows
+    // the options dialog modally, then, however it was closed, hands the serial control the port
+    // and line settings, applies the print target, and lays the window out again when the
+    // show-all-columns switch changed.
+    void ShowProgramOptions();
 
     LabelGrid& grid() { return *grid_; }
     GridCommands& commands() { return *commands_; }
@@ -54,29 +62,26 @@ public:
     frmAbout* aboutBox() const;
     std::int16_t LabelsPerSheet() const { return commands_->LabelsPerSheet; }
 
-    // Twips <-> pixels of this window's screen.
-    int toPixelsX(double twips) const;
-    int toPixelsY(double twips) const;
-    double toTwipsX(int pixels) const;
-    double toTwipsY(int pixels) const;
-    // Designed places of the controls, in twips, as the layout reads and writes them.
-    static double twipsLeft(const QWidget* w);
-    static double twipsTop(const QWidget* w);
-    static double twipsWidth(const QWidget* w);
-    static double twipsHeight(const QWidget* w);
-    void placeTwips(QWidget* w, double left, double top, double width, double height);
+    // Twips <-> pixels of this window's screen, and the designed places of its controls.
+    const TwipsLayout& twips() const { return twips_; }
     double ScaleWidth() const;
     double ScaleHeight() const;
-    // Lets each control of `container` (placed in twips) grow to its caption where the font needs
-    // more room than the designed place, and moves what it would then cover to the right, so no
-    // caption is cut off and nothing is hidden. Returns how many pixels the right edge of the
-    // controls moved out, for the container to widen by.
-    int fitCaptions(QWidget* container);
     double line1X2() const { return line1X2_; }
 
-    // Runs one command with the guard every command has: an error that escapes it is shown in an
-    // "Alert:" message and the program goes on.
-    void runCommand(const std::function<void()>& command);
+    // Runs one command with the guard every command has: the Outcome it returns (if it returns
+    // one) is shown, message by message; an error that escapes it is shown in an "Alert:" message
+    // and the program goes on.
+    template <class Command>
+    void runCommand(Command command) {
+        runGuarded([&command]() -> Outcome {
+            if constexpr (std::is_void_v<std::invoke_result_t<Command&>>) {
+                command();
+                return Outcome::done();
+            } else {
+                return command();
+            }
+        });
+    }
     // True while "Read in a Data File" or "Read in a Price Change File" runs: commands are then
     // ignored, and Exit (or the close box) stops the import and closes once it has ended.
     bool importing() const { return importing_ != nullptr; }
@@ -133,8 +138,10 @@ private:
     void lookupEntry();
     // mnuFileRead with index 0 (data file) or 1 (price-change file).
     void importFile(int index);
+    void runGuarded(const std::function<Outcome()>& command);
 
     TagwellServices services_;
+    TwipsLayout twips_{*this};
     std::unique_ptr<LabelGrid> grid_;
     std::unique_ptr<GridCommands> commands_;
     Hourglass hourglass_;

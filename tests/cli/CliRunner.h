@@ -17,9 +17,6 @@ struct CliResult {
     QByteArray err;
 };
 
-// Arguments and expected texts name the fixture files as "@/name".
-inline QString Fixture(QString text) { return text.replace(QLatin1String("@/"), QStringLiteral(TAGWELL_TEST_DATA "/cli/")); }
-
 inline QByteArray ReadFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
@@ -55,20 +52,6 @@ public:
     }
 
     QString path(const QString& name) const { return work_.filePath(name); }
-
-    // A store database; item 200 has an 11-digit UPC and two 12-digit ones, 012345678905 the latest.
-    QString storeDb() const {
-        const QString inv = QStringLiteral("INSERT INTO inv VALUES (?, ?, ?, ?, ?, ?, ?)");
-        const QString upc = QStringLiteral("INSERT INTO upc VALUES (?, ?, ?)");
-        EXPECT_EQ(ExecOnSqlite(path(QStringLiteral("store.db")), {kCreateInv, kCreateUpc, kCreateSpecial},
-                               {{inv, {"150", "WASHER 3/8", "W-150", "B2", 1.5, "1", "10"}},
-                                {inv, {"200", "HAMMER 16OZ", "H-200", "A1", 2.5, "1", "6"}},
-                                {upc, {"200", "03600029145", "010105"}},
-                                {upc, {"200", "036000291452", "060104"}},
-                                {upc, {"200", "012345678905", "020106"}}}),
-                  QString());
-        return SqliteConnect(path(QStringLiteral("store.db")));
-    }
 
 private:
     QTemporaryDir config_;

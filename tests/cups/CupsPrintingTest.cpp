@@ -11,6 +11,8 @@
 #include "shell/common/ProgramOptions.h"
 #include "support/FakeSerialPort.h"
 #include "support/FakeUi.h"
+#include "support/PdfPages.h"
+#include "support/RecordingWindow.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -23,15 +25,6 @@ namespace {
 
 const QString kDemo = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/");
 
-class FakeWindow : public PrintJobWindow {
-public:
-    QString button = QStringLiteral("Print"), caption;
-    QString Caption() const override { return caption; }
-    void setCaption(const QString& c) override { caption = c; }
-    QString PrintButtonCaption() const override { return button; }
-    void setPrintButtonCaption(const QString& c) override { button = c; }
-};
-
 QStringList alerts(const ScriptedDialogs& dialogs) {
     QStringList prompts;
     for (const auto& m : dialogs.messages) prompts << m.prompt;
@@ -40,26 +33,6 @@ QStringList alerts(const ScriptedDialogs& dialogs) {
 
 // A token for job names, so that a test finds its own PDFs among any others.
 QString token() { return QStringLiteral("tw") + QString::number(QRandomGenerator::global()->generate(), 36); }
-
-// "w x h" of the first page, in whole points.
-QString pageSize(const QString& pdf) {
-    QProcess info;
-    info.start("pdfinfo", {pdf});
-    info.waitForFinished(30000);
-    const auto m = QRegularExpression(R"(Page size:\s+([\d.]+) x ([\d.]+))").match(QString::fromUtf8(info.readAllStandardOutput()));
-    return m.hasMatch() ? QStringLiteral("%1 x %2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()))
-                        : QStringLiteral("<no page>");
-}
-
-// The symbols zbarimg reads on the first page (cups-pdf's fonts keep no text to extract).
-QStringList symbols(const QString& pdf) {
-    QProcess::execute("pdftoppm", {"-r", "300", "-f", "1", "-l", "1", "-png", "-singlefile", pdf, pdf});
-    QProcess zbar;
-    zbar.start("zbarimg", {"-q", "--raw", pdf + ".png"});
-    zbar.waitForFinished(60000);
-    QFile::remove(pdf + ".png");
-    return QString::fromLatin1(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-}
 
 class CupsPrinting : public ::testing::Test {
 protected:
@@ -92,7 +65,7 @@ struct QtBench {
     ProgramOptions options;
     FakeSerialPort port;
     FakeEventPump pump;
-    FakeWindow window;
+    RecordingWindow window;
     FakeScreenPointer pointer;
     Hourglass hourglass{pointer};
     PrintJob job{grid, options, printer, port, dialogs, pump, window, hourglass};
@@ -113,48 +86,31 @@ struct QtBench {
     void use(const QString& name) { printer.setPrinter(static_cast<int>(printer.Printers().indexOf(name))); }
 };
 
-TEST_F(CupsPrinting, ALaserJobReachesTheQueueUnderItsNameOnTheQueuesPage) {
-    QtBench b(3, 3);
-    ASSERT_TRUE(b.printer.Printers().contains("accept")) << b.printer.Printers().join(", ").toStdString();
-    b.use("accept");
-    const QString tag = token();
-    b.job.setJobSource(tag + ".txt");
-    b.job.PrintLabels();
-    EXPECT_EQ(alerts(b.dialogs), QStringList{" 3 items printed."});
-
-    ASSERT_TRUE(cups_->waitForJobs());
-    const QStringList sent = cups_->submitted("Tagwell labels - " + tag + ".txt");
-    ASSERT_EQ(sent.size(), 1) << cups_->completedJobs().join(", ").toStdString();
-    // The queue's default page (A4 for cups-pdf), not a page the program chose.
-    EXPECT_EQ(pageSize(sent[0]), "595 x 842");
-    const QStringList pdfs = PrivateCups::outputs(tag);
-    ASSERT_EQ(pdfs.size(), 1);
-    // The three labels' symbols scan from what came out of the queue.
-    QStringList scanned = symbols(pdfs[0]);
-    scanned.sort();
-    EXPECT_EQ(scanned, (QStringList{"0012345678905", "0036000291452", "0042100005264"}));
-    for (const QString& f : pdfs) QFile::remove(f);
-}
-
-TEST_F(CupsPrinting, DymoLabelsPrintOnTheQueuesLabelOneJobEach) {
-    QtBench b(1, 2);
-    b.options.SierraDymoDeviceName = "dymo";
-    const QString tag = token();
-    b.job.setJobSource(tag);
-    b.job.PrintLabels();
-    EXPECT_EQ(alerts(b.dialogs), QStringList{});
-
-    ASSERT_TRUE(cups_->waitForJobs());
-    // Each label a job of its own, on the queue's label turned to landscape.
-    const QStringList sent = cups_->submitted("Tagwell labels - " + tag);
-    ASSERT_EQ(sent.size(), 2) << cups_->completedJobs().join(", ").toStdString();
-    for (const QString& doc : sent) EXPECT_EQ(pageSize(doc), "252 x 79");
-    // cups-pdf names the files of one job name alike: at least one is there, on the label.
-    const QStringList pdfs = PrivateCups::outputs(tag);
-    ASSERT_FALSE(pdfs.isEmpty());
-    for (const QString& pdf : pdfs) {
-        EXPECT_EQ(pageSize(pdf), "79 x 252");
-        QFile::remove(pdf);
+// A laser job is one job on the queue's default page (A4 for cups-pdf, not a page the program
+// chose) whose symbols scan; Dymo labels are a job each, on the queue's label turned to landscape.
+TEST_F(CupsPrinting, JobsReachTheQueueUnderTheirNameOnTheQueuesPage) {
+    const struct { int target, rows; const char* queue; QString submittedPage, printedPage; } cases[] = {
+        {3, 3, "accept", "595 x 842", "595 x 842"}, {1, 2, "dymo", "252 x 79", "79 x 252"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.queue);
+        QtBench b(c.target, c.rows);
+        ASSERT_TRUE(b.printer.Printers().contains(c.queue)) << b.printer.Printers().join(", ").toStdString();
+        if (c.target == 1) b.options.SierraDymoDeviceName = c.queue;
+        else b.use(c.queue);
+        const QString tag = token();
+        b.job.setJobSource(tag);
+        b.job.PrintLabels();
+        EXPECT_EQ(alerts(b.dialogs), c.target == 1 ? QStringList() : QStringList{" 3 items printed."});
+        ASSERT_TRUE(cups_->waitForJobs());
+        const QStringList sent = cups_->submitted("Tagwell labels - " + tag);
+        ASSERT_EQ(sent.size(), c.target == 1 ? c.rows : 1) << cups_->completedJobs().join(", ").toStdString();
+        for (const QString& doc : sent) EXPECT_EQ(PageSize(doc), c.submittedPage);
+        // cups-pdf names the files of one job name alike: at least one is there.
+        const QStringList pdfs = PrivateCups::outputs(tag);
+        ASSERT_FALSE(pdfs.isEmpty());
+        EXPECT_EQ(PageSize(pdfs[0]), c.printedPage);
+        if (c.target == 3) EXPECT_EQ(ScanSymbols(pdfs[0]), (QStringList{"012345678905", "036000291452", "042100005264"}));
+        for (const QString& f : pdfs) QFile::remove(f);
     }
 }
 
@@ -180,7 +136,7 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
         else b.use(c.printer);
         // The printer was picked while the scheduler ran; it stops before the job.
         if (c.stopScheduler) cups_->stop();
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         if (c.stopScheduler) ASSERT_EQ(cups_->start(), QString());
         const QStringList shown = alerts(b.dialogs);
         ASSERT_EQ(shown.size(), 1) << shown.join(" | ").toStdString();
@@ -199,7 +155,7 @@ TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
         b.use(QtPrinter::fileDeviceName());
         b.options.SierraDymoDeviceName = "None";
         b.dialogs.fileAnswers.push_back(std::nullopt);
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         EXPECT_EQ(alerts(b.dialogs), QStringList{});
         EXPECT_EQ(b.dialogs.saveRequests.size(), 1u);  // asked once for the whole job
         EXPECT_EQ(b.window.button, "Print");
@@ -208,10 +164,11 @@ TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
 
 TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     CliRunner cli;
-    cli.saveSettings({{"DICTIONARY", Fixture("@/store.dct")}});
+    const QString inputs = QStringLiteral(TAGWELL_TEST_DATA "/cli/print-sierra-sport-into-a-file/");
+    cli.saveSettings({{"DICTIONARY", inputs + "store.dct"}});
     // The job is named after the data file: a name of this run's own.
     const QString rows = cli.path(token() + ".txt");
-    ASSERT_TRUE(QFile::copy(Fixture("@/sierra-rows.txt"), rows));
+    ASSERT_TRUE(QFile::copy(inputs + "sierra-rows.txt", rows));
     const QStringList print{"print", rows, "--target", "3", "--format", kDemo + "demo.fa3"};
 
     const CliResult ok = cli.run(print + QStringList{"--printer", "accept"});
@@ -279,3 +236,26 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
 }
 
 }  // namespace
+
+// check's printer line (its last) says whether the printer is there, the default, and accepting jobs.
+TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
+    CliRunner cli;
+    const auto printerLine = [&](const QStringList& args) {
+        const CliResult r = cli.run(QStringList{"check", "--fa1", kDemo + "demo.fa1", "--fa3", kDemo + "demo.fa3", "--fa4",
+                                                kDemo + "demo.fa4"} + args);
+        return QString::fromUtf8(r.out).trimmed().section(u'\n', -1);
+    };
+    EXPECT_EQ(printerLine({"--target", "3", "--printer", "accept"}),
+              "OK    print target laser 3-up: printer \"accept\" present, not the default, accepting jobs (idle)");
+    EXPECT_EQ(printerLine({"--target", "4", "--printer", "reject"}),
+              "FAIL  print target laser 4-up: printer \"reject\" present, not the default, not accepting jobs (rejecting jobs)");
+    EXPECT_EQ(printerLine({"--target", "1", "--printer", "gone"}),
+              "FAIL  print target Dymo: printer \"gone\" not installed, not the default, not accepting jobs (not installed)");
+    ASSERT_EQ(cups_->tool("lpadmin", {"-d", "dymo"}), QString());
+    ASSERT_EQ(cups_->tool("cupsdisable", {"dymo"}), QString());
+    EXPECT_EQ(printerLine({"--target", "3"}),
+              "FAIL  print target laser 3-up: printer \"dymo\" present, default, not accepting jobs (stopped)");
+    ASSERT_EQ(cups_->tool("cupsenable", {"dymo"}), QString());
+    EXPECT_EQ(printerLine({"--target", "1", "--printer", "dymo"}),
+              "OK    print target Dymo: printer \"dymo\" present, default, accepting jobs (idle)");
+}

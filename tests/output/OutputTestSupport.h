@@ -1,34 +1,25 @@
 #pragma once
-// Shared pieces of the label output tests: grid rows, files in a temporary folder, the recorded
-// trace in short form, the "Alert:" messages shown, and a bench of fakes for drivers and jobs.
+// Grid rows, files in a temporary folder and a print job on fakes, for the output tests that
+// need more than a golden case: real fonts, real PDF files, a real serial line.
 #include "grid/LabelGrid.h"
 #include "output/LabelOutput.h"
 #include "output/PrintJob.h"
 #include "output/RecordingPrinter.h"
 #include "shell/common/Common.h"
 #include "shell/common/ProgramOptions.h"
-#include "support/FakeSerialPort.h"
 #include "support/FakeUi.h"
+#include "support/RecordingWindow.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <ostream>
-
-// Readable QString values in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 // Grid row `row` gets the cells sku, mfn, description, loc, retail, om, pk, upc; missing ones are empty.
 inline void setRow(LabelGrid& grid, int row, const QStringList& cells) {
     if (grid.Rows() <= row) grid.setRows(row + 1);
     for (int c = 0; c < 8; ++c) grid.setTextMatrix(row, c + 1, cells.value(c));
-}
-
-// Rows 1..count with the sku "S<row>".
-inline void fillRows(LabelGrid& grid, int count) {
-    for (int r = 1; r <= count; ++r) setRow(grid, r, {QStringLiteral("S%1").arg(r)});
 }
 
 // The trace in short: a TEXT line as "<text>@<x>,<y>", any other line with its fields joined by spaces.
@@ -41,12 +32,11 @@ inline QStringList placed(const QStringList& trace) {
     return out;
 }
 
-// The prompts shown, each checked to be an "Alert:" message of the given style.
-inline QStringList alerts(const ScriptedDialogs& dialogs, int style = MsgStyle::Information) {
+// The prompts shown, each checked to be an "Alert:" message.
+inline QStringList alerts(const ScriptedDialogs& dialogs) {
     QStringList prompts;
     for (const auto& m : dialogs.messages) {
         EXPECT_EQ(m.title, QStringLiteral("Alert:"));
-        EXPECT_EQ(m.style, style);
         prompts << m.prompt;
     }
     return prompts;
@@ -67,42 +57,24 @@ private:
     QTemporaryDir dir_;
 };
 
-class FakeWindow : public PrintJobWindow {
-public:
-    QString button, caption = QStringLiteral("Tagwell");
-    QStringList buttonHistory, captionHistory;
-    QString Caption() const override { return caption; }
-    void setCaption(const QString& c) override { captionHistory << (caption = c); }
-    QString PrintButtonCaption() const override { return button; }
-    void setPrintButtonCaption(const QString& c) override { buttonHistory << (button = c); }
-};
-
-// Drivers and a print job on fakes. Every format file prints the sku: at the label's origin on the
-// laser and Dymo printers, as L"<sku>" after the font "F" to the Sierra Sport.
+// A print job on fakes; rows 1..rows hold the sku "S<row>", which every format file prints at the
+// label's origin.
 struct Bench {
     FormatFiles files;
     LabelGrid grid;
     ProgramOptions options;
-    RecordingPrinter printer{{"Office Laser", "DYMO LabelWriter 450"}, 0};
-    FakeSerialPort port;
+    RecordingPrinter printer;
     ScriptedDialogs dialogs;
     FakeEventPump pump;
-    FakeWindow window;
+    RecordingWindow window;
     FakeScreenPointer pointer;
     Hourglass hourglass{pointer};
-    PrintJob job{grid, options, printer, port, dialogs, pump, window, hourglass};
     const LabelOutput out{printer, dialogs, grid, options};
 
-    // SierraPrint = target; rows 1..rows filled by fillRows.
     explicit Bench(int target = 4, int rows = 0) {
         grid.setRows(33);
-        fillRows(grid, rows);
+        for (int r = 1; r <= rows; ++r) setRow(grid, r, {QStringLiteral("S%1").arg(r)});
         options.SierraPrint = static_cast<std::int16_t>(target);
-        options.SierraFormat = files.write("label.fab", "L\"=1\"\r\n");
-        options.SierraFont = files.write("font.pcl", "F");
         options.SierraFormat1 = options.SierraFormat3 = options.SierraFormat4 = files.write("label.fa", "SKU,10,0,0,0,,0\r\n");
-        window.button = target == 0 ? "Print Sierra" : target == 1 ? "Print Dymo" : "Print Laser";
     }
-    // The laser and Dymo labels drawn, as "<sku>@<x>,<y>".
-    QStringList texts() const { return placed(printer.lines()).filter("@"); }
 };

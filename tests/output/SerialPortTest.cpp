@@ -1,14 +1,12 @@
-// The QSerialPort adapter against a real pseudo-terminal pair made by socat, and against plain
-// files standing in for a device.
+// The QSerialPort adapter on a real line: a pseudo-terminal pair standing for the printer's
+// cable, a port that does not exist, and plain files standing in for a device.
 #include "OutputTestSupport.h"
 #include "platform/qt/QtSerialPort.h"
 #include "support/MemorySettingsStore.h"
+#include "support/PtyPair.h"
 
 #include <QDeadlineTimer>
-#include <QFileInfo>
-#include <QProcess>
 #include <QSerialPort>
-#include <QStandardPaths>
 #include <gmock/gmock.h>
 
 namespace {
@@ -25,52 +23,36 @@ int errorOf(F call) {
     return 0;
 }
 
-// Two linked pseudo-terminals made by socat: what is written to `a` can be read at `b`. Port 1
-// drives `a`.
+// Port 1 drives the near end of a pseudo-terminal pair.
 class Pty : public ::testing::Test {
 protected:
-    ~Pty() override {
-        socat.terminate();
-        socat.waitForFinished(3000);
-    }
     void SetUp() override {
-        if (QStandardPaths::findExecutable("socat").isEmpty()) GTEST_SKIP() << "socat is not installed";
-        socat.start("socat", {"-d", "-d", "pty,raw,echo=0,link=" + a, "pty,raw,echo=0,link=" + b});
-        QByteArray log;  // socat reports its transfer loop once both ends exist
-        for (QDeadlineTimer deadline(10000); !log.contains("starting data transfer loop") && !deadline.hasExpired();) {
-            socat.waitForReadyRead(200);
-            log += socat.readAllStandardError();
-        }
-        ASSERT_TRUE(QFileInfo::exists(a) && QFileInfo::exists(b)) << "socat did not make the pseudo-terminals";
-        store.SaveSetting(kRegApp, kRegSec, "com1", a);  // the key is matched without regard to case
+        ASSERT_EQ(pty.error(), QString());
+        store.SaveSetting(kRegApp, kRegSec, "com1", pty.a);  // the key is matched without regard to case
     }
-    Bench bench;
-    const QString a = bench.files.path("ttyA"), b = bench.files.path("ttyB");
+    Bench bench{0};
+    PtyPair pty{bench.files.path({})};
     MemorySettingsStore store;
     QtSerialPort port{store};
-    QProcess socat;
 };
 
 }  // namespace
 
 TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
     QSerialPort reader;
-    reader.setPortName(b);
+    reader.setPortName(pty.b);
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly)) << reader.errorString().toStdString();
     port.setSettings("19200,n,8,2");
     // Every byte value, CR and LF in the middle of a line, and bytes above 127 must pass unchanged.
     QByteArray fontLine1;
     for (int c = 0; c < 256; ++c)
         if (c != '\r') fontLine1.append(char(c));
-    bench.files.write("font.pcl", fontLine1 + "\r\n\x1b(s1P\r\n");
-    bench.files.write("label.fab", "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^BUN,50^FD\"=149\"^FS\r\n^XZ\r\n");
+    bench.options.SierraFont = bench.files.write("font.pcl", fontLine1 + "\r\n\x1b(s1P\r\n");
+    bench.options.SierraFormat = bench.files.write("label.fab", "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^BUN,50^FD\"=149\"^FS\r\n^XZ\r\n");
     setRow(bench.grid, 1, {"1001", "", QString::fromUtf8("CAF\u00c9 3\" MUG"), "", "", "", "", "036000291452"});
     setRow(bench.grid, 2, {"1002", "", "SPOON"});
-    SierraPrinter sierra(bench.grid, bench.options, port, bench.dialogs, bench.window);
-    port.setPortOpen(true);
-    sierra.PrintSierraLabel(1);
-    sierra.PrintSierraLabel(2);
-    port.setPortOpen(false);
+    PrintJob job(bench.grid, bench.options, bench.printer, port, bench.dialogs, bench.pump, bench.window, bench.hourglass);
+    job.PrintLabels();
     const QByteArray expected = fontLine1 + "\x1b(s1P" +
                                 "^XA^FO20,20^FD\"CAF\xc9 3~034 MUG\"^FS^FO20,60^BUN,50^FD\"03600029145\"^FS^XZ" +
                                 "^XA^FO20,20^FD\"SPOON\"^FS^FO20,60^BUN,50^FD\"00000000000\"^FS^XZ";
@@ -86,7 +68,7 @@ TEST_F(Pty, LineSettingsReachTheDevice) {
     using ::testing::HasSubstr;
     const auto modes = [&] {
         QProcess stty;
-        stty.start("stty", {"-F", a, "-a"});
+        stty.start("stty", {"-F", pty.a, "-a"});
         stty.waitForFinished(5000);
         return stty.readAllStandardOutput().toStdString();
     };
@@ -106,6 +88,31 @@ TEST_F(Pty, LineSettingsReachTheDevice) {
     EXPECT_FALSE(port.PortOpen());
 }
 
+// The cable goes after the fifth of 40 labels: reported once, the job stops there, the port is
+// closed and the captions are back; the next job finds no printer and says so.
+TEST_F(Pty, PrinterGoneInTheMiddleOfASierraJob) {
+    bench.options.SierraFont = bench.files.write("f.pcl", "\x1b(s1P\r\n");
+    bench.options.SierraFormat = bench.files.write("l.fab", "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^FD\"=1\"^FS\r\n^XZ\r\n");
+    for (int r = 1; r <= 40; ++r) setRow(bench.grid, r, {QString::number(1000 + r), "", QStringLiteral("ITEM %1").arg(r)});
+    PrintJob job(bench.grid, bench.options, bench.printer, port, bench.dialogs, bench.pump, bench.window, bench.hourglass);
+    bench.pump.onCall = [&](int call) {
+        if (call == 5) pty.pullThePlug();
+    };
+    job.PrintLabels();
+    ASSERT_EQ(alerts(bench.dialogs).size(), 1);
+    EXPECT_FALSE(bench.dialogs.messages[0].prompt.isEmpty());
+    EXPECT_LT(bench.pump.calls, 40) << "the job stops at the failure instead of failing label after label";
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_EQ(bench.window.button, "Print");
+    EXPECT_EQ(bench.window.caption, "Tagwell");
+
+    bench.dialogs.messages.clear();
+    job.PrintLabels();
+    ASSERT_EQ(alerts(bench.dialogs).size(), 1);
+    EXPECT_TRUE(bench.dialogs.messages[0].prompt.startsWith("Error #")) << bench.dialogs.messages[0].prompt.toStdString();
+    EXPECT_FALSE(port.PortOpen());
+}
+
 // Port numbers and settings, a port that does not exist, and a file as the device: emptied at the
 // first open of the run, appended to by later jobs.
 TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
@@ -113,9 +120,7 @@ TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
     MemorySettingsStore store;
     QtSerialPort port(store);
     port.setCommPort(2);
-#ifndef Q_OS_WIN
     EXPECT_EQ(port.DevicePath(), "/dev/ttyS1");
-#endif
     for (const char* bad : {"", "9600,n,8", "9600,x,8,1", "abc,n,8,1", "9600,n,9,1", "9600,n,4,1", "9600,n,8,3"})
         EXPECT_EQ(errorOf([&] { port.setSettings(bad); }), ErrorNumber::InvalidPropertyValue) << bad;
     EXPECT_EQ(port.Settings(), "9600,n,8,1");

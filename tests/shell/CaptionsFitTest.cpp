@@ -6,7 +6,6 @@
 #include "options/frmSierraOptions.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,42 +18,28 @@
 
 namespace {
 
-// The controls of a window: the named widgets, without Qt's own parts of compound controls.
-QList<QWidget*> controls(QWidget* window) {
-    QList<QWidget*> out;
-    for (QWidget* w : window->findChildren<QWidget*>()) {
-        const QString name = w->objectName();
-        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name == QLatin1String("inner")) continue;
-        if (w->isVisibleTo(window)) out << w;
-    }
-    return out;
-}
-
-QString describe(const QWidget* w) {
-    const QRect g = w->geometry();
-    return QStringLiteral("%1 at %2,%3 %4x%5").arg(w->objectName()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
-}
-
-// Where the style draws a button's caption, and the caption's size.
-QRect captionRect(QAbstractButton* b) {
-    QStyleOptionButton opt;
-    opt.initFrom(b);
-    opt.text = b->text();
-    QStyle::SubElement element = QStyle::SE_PushButtonContents;
-    if (qobject_cast<QCheckBox*>(b)) element = QStyle::SE_CheckBoxContents;
-    if (qobject_cast<QRadioButton*>(b)) element = QStyle::SE_RadioButtonContents;
-    return b->style()->subElementRect(element, &opt, b);
-}
-
-// Problems with the captions and places of `window`, one line each.
+// Problems with the captions and places of `window`'s named controls, one line each.
 QStringList captionProblems(QWidget* window) {
     QStringList problems;
-    const QList<QWidget*> all = controls(window);
-    for (QWidget* w : all) {
+    QList<QWidget*> all;
+    const auto describe = [](const QWidget* w) {
+        const QRect g = w->geometry();
+        return QStringLiteral("%1 at %2,%3 %4x%5").arg(w->objectName()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+    };
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const QString name = w->objectName();  // Qt's own parts of compound controls are not controls
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name == QLatin1String("inner") || !w->isVisibleTo(window)) continue;
+        all << w;
         QRect room;
         QSize text;
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            room = captionRect(b);
+            // Where the style draws a button's caption.
+            QStyleOptionButton opt;
+            opt.initFrom(b);
+            opt.text = b->text();
+            room = b->style()->subElementRect(qobject_cast<QCheckBox*>(b) ? QStyle::SE_CheckBoxContents
+                                              : qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonContents
+                                                                               : QStyle::SE_PushButtonContents, &opt, b);
             text = b->fontMetrics().size(Qt::TextShowMnemonic, b->text());
         } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
             room = l->contentsRect();
@@ -72,8 +57,7 @@ QStringList captionProblems(QWidget* window) {
         if (text.width() > room.width() || text.height() > room.height())
             problems << QStringLiteral("caption of %1 needs %2x%3, has %4x%5")
                             .arg(describe(w)).arg(text.width()).arg(text.height()).arg(room.width()).arg(room.height());
-        // Inside its window (or frame).
-        if (!w->parentWidget()->rect().contains(w->geometry()))
+        if (!w->parentWidget()->rect().contains(w->geometry()))  // inside its window (or frame)
             problems << QStringLiteral("%1 runs out of %2").arg(describe(w), w->parentWidget()->objectName());
     }
     for (qsizetype i = 0; i < all.size(); ++i)
@@ -86,22 +70,15 @@ QStringList captionProblems(QWidget* window) {
 }  // namespace
 
 TEST(CaptionsFit, MainWindowOptionsDialogAndAboutBox) {
-    SCOPED_TRACE("QT_SCALE_FACTOR=" + qEnvironmentVariable("QT_SCALE_FACTOR", "1").toStdString());
     WindowFixture f;
-    frmTagwell& w = f.start();
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_EQ(captionProblems(&w).join('\n').toStdString(), "");
-
-    frmSierraOptions options(w, w.options, f.dialogs, &f.printer);
-    options.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
-    EXPECT_EQ(captionProblems(&options).join('\n').toStdString(), "");
-    options.close();
-
-    w.mnuHelpAbout->trigger();
-    ASSERT_NE(w.aboutBox(), nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.aboutBox()));
-    EXPECT_EQ(captionProblems(w.aboutBox()).join('\n').toStdString(), "");
-    w.aboutBox()->close();
+    ProgramOptions options;
+    frmSierraOptions dialog(options, f.dialogs, &f.printer);
+    frmAbout about(f.dialogs);
+    about.setAttribute(Qt::WA_DeleteOnClose, false);  // on the stack here
+    for (QWidget* w : {static_cast<QWidget*>(&f.start()), static_cast<QWidget*>(&dialog), static_cast<QWidget*>(&about)}) {
+        SCOPED_TRACE(w->objectName().toStdString() + " at QT_SCALE_FACTOR=" + qEnvironmentVariable("QT_SCALE_FACTOR", "1").toStdString());
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
+        EXPECT_EQ(captionProblems(w).join('\n').toStdString(), "");
+    }
 }

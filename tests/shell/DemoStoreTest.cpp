@@ -22,14 +22,9 @@ QByteArray ReadBytes(const QString& path) {
 }
 
 TEST(DemoStore, FirstStartCopiesTheShippedStoreAndPointsTheSettingsAtTheCopy) {
-    struct Case {
-        const char* name;
-        const char* storedKey;   // a key some earlier run left, or nullptr for an empty store
-        bool shipDatabase;
-        bool userDirIsAFile;     // the user's data folder cannot be made
-        bool setUp;
-    };
-    const Case cases[] = {
+    // storedKey: a key some earlier run left (none: an empty store); userDirIsAFile: the user's data
+    // folder cannot be made.
+    const struct { const char* name; const char* storedKey; bool shipDatabase, userDirIsAFile, setUp; } cases[] = {
         {"empty store", nullptr, true, false, true},
         {"options saved at an earlier exit", "sierraprint", true, false, false},
         {"a database chosen by hand", "ODBCUPC", true, false, false},
@@ -37,7 +32,7 @@ TEST(DemoStore, FirstStartCopiesTheShippedStoreAndPointsTheSettingsAtTheCopy) {
         {"nothing shipped", nullptr, false, false, false},
         {"no user data folder", nullptr, true, true, false},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir tmp;
         const QString shipped = tmp.filePath("share/tagwell/demo"), user = tmp.filePath("home/Tagwell/demo");

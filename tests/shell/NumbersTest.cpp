@@ -1,6 +1,7 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Numbers.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 TEST(Numbers, LeadingNumberOfText) {
@@ -19,19 +20,14 @@ TEST(Numbers, LeadingNumberOfText) {
 }
 
 TEST(Numbers, RoundsHalfToEvenAndChecksSixteenBits) {
-    EXPECT_EQ(ToInt16(2.5), 2);
-    EXPECT_EQ(ToInt16(3.5), 4);
-    EXPECT_EQ(ToInt16(-2.5), -2);
-    EXPECT_EQ(ToInt16(-3.5), -4);
-    EXPECT_EQ(ToInt16(32767.4), 32767);
-    EXPECT_EQ(ToInt16(-32768), -32768);
+    const struct { double value; int rounded; } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {32767.4, 32767}, {-32768, -32768}};
+    for (const auto& c : cases) EXPECT_EQ(ToInt16(c.value), c.rounded) << c.value;
     EXPECT_EQ(TextToInt16(u"3 apples"), 3);
-    EXPECT_THROW(ToInt16(32767.5), TagwellError);
-    EXPECT_THROW(ToInt16(-32768.6), TagwellError);
+    for (double v : {32767.5, -32768.6}) EXPECT_THROW(ToInt16(v), TagwellError) << v;
     EXPECT_THROW(TextToInt16(u"1e9"), TagwellError);
     try {
         ToInt16(40000);
-        FAIL();
+        ADD_FAILURE() << "no overflow";
     } catch (const TagwellError& e) {
         EXPECT_EQ(e.number(), ErrorNumber::Overflow);
         EXPECT_EQ(e.description(), QStringLiteral("Overflow"));
@@ -41,9 +37,7 @@ TEST(Numbers, RoundsHalfToEvenAndChecksSixteenBits) {
 }
 
 TEST(Numbers, NumberToTextPutsASpaceBeforeNonNegative) {
-    EXPECT_EQ(NumberToText(4), QStringLiteral(" 4"));
-    EXPECT_EQ(NumberToText(0), QStringLiteral(" 0"));
-    EXPECT_EQ(NumberToText(-1), QStringLiteral("-1"));
-    EXPECT_EQ(NumberToText(8002), QStringLiteral(" 8002"));
-    EXPECT_EQ(NumberToText(1.5), QStringLiteral(" 1.5"));
+    QStringList texts;
+    for (double v : {4.0, 0.0, -1.0, 8002.0, 1.5}) texts << NumberToText(v);
+    EXPECT_EQ(texts, QStringList({" 4", " 0", "-1", " 8002", " 1.5"}));
 }

@@ -1,16 +1,16 @@
 #pragma once
-// SQLite databases built by the tests through the same ODBC driver the look-up reads them with.
-#include "platform/qt/QtOdbcRecordSet.h"
+// Store databases for the tests: SQLite files built from SQL text through the same ODBC driver the
+// look-up reads them with, and a record-set factory that keeps every query it is asked.
 #include "platform/RecordSet.h"
+#include "platform/qt/QtOdbcRecordSet.h"
 
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QVariant>
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <ostream>
@@ -19,31 +19,33 @@
 // Readable QStrings in failure output.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
-// A query as the store's logical query text, "SELECT * FROM inv WHERE [1] = 'O''Brien'", to name
-// in expectations which queries were asked.
-inline QString LogicalText(const RecordQuery& q) {
-    QString text = QStringLiteral("SELECT * FROM ") + q.table;
-    if (q.keyColumn.isEmpty()) return text;
-    return text + QStringLiteral(" WHERE [%1] = '%2'").arg(q.keyColumn, QString(q.key).replace(u'\'', QStringLiteral("''")));
-}
-
 inline QString SqliteConnect(const QString& path) { return QStringLiteral("Driver=SQLite3;Database=") + path; }
 
-// Runs the statements on a private connection that is closed again before the test goes on.
-// Returns "" or the first error.
-inline QString ExecOnSqlite(const QString& path, const QStringList& statements,
-                            const std::vector<std::pair<QString, QVariantList>>& inserts = {}) {
+// The statements of an SQL script: split where a line ends in ";", lines starting "--" left out.
+inline QStringList SqlStatements(const QString& script) {
+    QString text = script;
+    text.remove(QRegularExpression(QStringLiteral("^--[^\n]*\n"), QRegularExpression::MultilineOption));
+    QStringList out;
+    for (const QString& s : text.split(QRegularExpression(QStringLiteral(";[ \t\r]*\n")), Qt::SkipEmptyParts))
+        if (!s.trimmed().isEmpty()) out << s.trimmed();
+    return out;
+}
+
+// Runs statements (and prepared inserts with their values) on a private connection that is closed
+// again before the test goes on. Returns "" or the first error.
+inline QString ExecOnOdbc(const QString& connect, const QStringList& statements,
+                          const std::vector<std::pair<QString, QVariantList>>& inserts = {}) {
     const QString name = QStringLiteral("tagwell-test-builder");
     QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-        db.setDatabaseName(SqliteConnect(path));
+        db.setDatabaseName(connect);
         if (!db.open()) {
-            error = db.lastError().text();
+            error = connect + QStringLiteral(": ") + db.lastError().text();
         } else {
             QSqlQuery q(db);
             for (const QString& s : statements)
-                if (error.isEmpty() && !q.exec(s)) error = s + QStringLiteral(": ") + q.lastError().text();
+                if (error.isEmpty() && !q.exec(s)) error = s.left(200) + QStringLiteral(": ") + q.lastError().text();
             for (const auto& [sql, values] : inserts) {
                 if (!error.isEmpty()) break;
                 q.prepare(sql);
@@ -57,6 +59,10 @@ inline QString ExecOnSqlite(const QString& path, const QStringList& statements,
     QSqlDatabase::removeDatabase(name);
     return error;
 }
+inline QString ExecOnSqlite(const QString& path, const QStringList& statements,
+                            const std::vector<std::pair<QString, QVariantList>>& inserts = {}) {
+    return ExecOnOdbc(SqliteConnect(path), statements, inserts);
+}
 
 // The three store tables with their numbered columns.
 inline const QString kCreateUpc = QStringLiteral(R"(CREATE TABLE upc ("1" TEXT, "149" TEXT, "83" TEXT))");
@@ -65,16 +71,48 @@ inline const QString kCreateInv =
 inline const QString kCreateSpecial = QStringLiteral(
     R"(CREATE TABLE special ("1" TEXT, "10" TEXT, "11" TEXT, "21" TEXT, "48" REAL, "66" TEXT, "65" TEXT))");
 
-// Counts the record sets the code under test asks for, to prove when no database was asked.
-class CountingFactory : public RecordSetFactory {
+// A query as the store's logical query text, "SELECT * FROM inv WHERE [1] = 'O''Brien'".
+inline QString LogicalText(const RecordQuery& q) {
+    QString text = QStringLiteral("SELECT * FROM ") + q.table;
+    if (q.keyColumn.isEmpty()) return text;
+    return text + QStringLiteral(" WHERE [%1] = '%2'").arg(q.keyColumn, QString(q.key).replace(u'\'', QStringLiteral("''")));
+}
+
+// Hands out the inner factory's record sets and keeps every query opened on them, as logical text,
+// and the number of record sets asked for (none: no database was asked).
+class RecordingFactory : public RecordSetFactory {
 public:
-    explicit CountingFactory(RecordSetFactory& inner) : inner_(inner) {}
+    explicit RecordingFactory(RecordSetFactory& inner) : inner_(inner) {}
     std::unique_ptr<RecordSet> CreateRecordSet() override {
         ++created;
-        return inner_.CreateRecordSet();
+        return std::make_unique<Recording>(inner_.CreateRecordSet(), queries);
     }
+    QStringList queries;
     int created = 0;
 
 private:
+    class Recording : public RecordSet {
+    public:
+        Recording(std::unique_ptr<RecordSet> inner, QStringList& log) : in_(std::move(inner)), log_(log) {}
+        void setActiveConnection(const QString& c) override { in_->setActiveConnection(c); }
+        QString ActiveConnection() const override { return in_->ActiveConnection(); }
+        void Open(const RecordQuery& query, const QString& connect) override {
+            log_ << LogicalText(query);
+            in_->Open(query, connect);
+        }
+        void Close() override { in_->Close(); }
+        bool IsOpen() const override { return in_->IsOpen(); }
+        bool Eof() const override { return in_->Eof(); }
+        void MoveFirst() override { in_->MoveFirst(); }
+        void MoveNext() override { in_->MoveNext(); }
+        int fieldCount() const override { return in_->fieldCount(); }
+        QString fieldName(int p) const override { return in_->fieldName(p); }
+        int fieldIndex(const QString& n) const override { return in_->fieldIndex(n); }
+        QVariant fieldValue(int p) const override { return in_->fieldValue(p); }
+
+    private:
+        std::unique_ptr<RecordSet> in_;
+        QStringList& log_;
+    };
     RecordSetFactory& inner_;
 };

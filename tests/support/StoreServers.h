@@ -56,40 +56,15 @@ inline QString RunTool(const QString& program, const QStringList& args, int time
     return {};
 }
 
-// Runs statements through the ODBC driver, as the program reads; "" or the first error.
-inline QString ExecOnOdbc(const QString& connect, const QStringList& statements) {
-    const QString name = QStringLiteral("tagwell-test-loader");
-    QString error;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
-        db.setDatabaseName(connect);
-        if (!db.open()) {
-            error = connect + QStringLiteral(": ") + db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            for (const QString& s : statements)
-                if (error.isEmpty() && !q.exec(s)) error = s.left(200) + QStringLiteral(": ") + q.lastError().text();
-            q.finish();
-            db.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return error;
-}
-
 // The demo store's script as statements for `kind`: the transaction and SQLite pragmas left out,
 // numbers in double precision (PostgreSQL's REAL is single), and on MariaDB backticks around
 // column names and sized texts where a key or an index needs them.
 inline QStringList DemoStoreStatements(StoreKind kind) {
     QFile f(QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo-store.sql"));
     if (!f.open(QIODevice::ReadOnly)) return {};
-    QString text = QString::fromUtf8(f.readAll());
-    text.remove(QRegularExpression(QStringLiteral("^--[^\n]*\n"), QRegularExpression::MultilineOption));
     QStringList out;
-    for (QString s : text.split(QRegularExpression(QStringLiteral(";\\s*\n")), Qt::SkipEmptyParts)) {
-        s = s.trimmed();
-        if (s.isEmpty() || s.startsWith(u"PRAGMA") || s.startsWith(u"BEGIN") || s.startsWith(u"COMMIT") ||
-            s.startsWith(u"DROP"))
+    for (QString s : SqlStatements(QString::fromUtf8(f.readAll()))) {
+        if (s.startsWith(u"PRAGMA") || s.startsWith(u"BEGIN") || s.startsWith(u"COMMIT") || s.startsWith(u"DROP"))
             continue;
         if (kind != StoreKind::SQLite) s.replace(QStringLiteral(" REAL"), QStringLiteral(" DOUBLE PRECISION"));
         if (kind == StoreKind::MariaDB) {

@@ -1,5 +1,6 @@
 #pragma once
-// A main window on fakes: scripted dialogs, a settings store in memory, a fake serial port.
+// A main window on fakes: scripted dialogs, a settings store in memory (or the one a test gives),
+// a fake serial port, a recording printer; record sets only when a test gives them.
 #include "FakeSerialPort.h"
 #include "FakeUi.h"
 #include "MemorySettingsStore.h"
@@ -17,19 +18,16 @@ struct WindowFixture {
     FakeEventPump events;
     RecordingPrinter printer;
     std::unique_ptr<frmTagwell> window;
-    std::vector<RecordedMessage> startupMessages;
-    std::vector<FileDialogRequest> startupOpenRequests;
 
-    frmTagwell& start() {
-        window = std::make_unique<frmTagwell>(TagwellServices{settings, dialogs, serial, screen, events, nullptr, &printer});
+    // Runs the start-up sequence; what it asked stays in dialogs.transcript, the other records
+    // begin clean.
+    frmTagwell& start(RecordSetFactory* recordSets = nullptr, SettingsStore* store = nullptr) {
+        window = std::make_unique<frmTagwell>(
+            TagwellServices{store ? *store : settings, dialogs, serial, screen, events, recordSets, &printer});
         window->Form_Load();
-        // What start-up asked (the dictionary dialog, its warnings) is checked by the start-up
-        // tests; the others begin with a clean record.
-        startupMessages = dialogs.messages;
-        startupOpenRequests = dialogs.openRequests;
         dialogs.messages.clear();
         dialogs.openRequests.clear();
         return *window;
     }
-    void set(const char* key, const QString& value) { settings.SaveSetting(kRegApp, kRegSec, QString::fromLatin1(key), value); }
+    void set(const QString& key, const QString& value) { settings.SaveSetting(kRegApp, kRegSec, key, value); }
 };

@@ -14,20 +14,29 @@ bool IsBlank(const QString& text) {
     return true;
 }
 
+namespace {
+template <typename Text>
+Text withoutSpaces(Text text) {
+    qsizetype first = 0, last = text.size();
+    while (first < last && text[first] == ' ') ++first;
+    while (last > first && text[last - 1] == ' ') --last;
+    return text.sliced(first, last - first);
+}
+}  // namespace
+
+QString trimSpaces(QStringView text) { return withoutSpaces(text).toString(); }
+QByteArray trimSpaces(QByteArrayView bytes) { return withoutSpaces(bytes).toByteArray(); }
+
 bool FileExists(const QString& path) {
     if (IsBlank(path)) return false;
-    try {
-        const QFileInfo info(path);
-        const QString name = info.fileName();
-        if (name.contains(u'*') || name.contains(u'?')) {
-            // The directory query: the first normal file that matches the pattern.
-            const QDir dir = info.dir();
-            return !dir.entryList({name}, QDir::Files | QDir::NoDotAndDotDot).isEmpty();
-        }
-        return info.isFile() && !info.isHidden();
-    } catch (...) {
-        return false;
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.contains(u'*') || name.contains(u'?')) {
+        // The directory query: the first normal file that matches the pattern.
+        const QDir dir = info.dir();
+        return !dir.entryList({name}, QDir::Files | QDir::NoDotAndDotDot).isEmpty();
     }
+    return info.isFile() && !info.isHidden();
 }
 
 QVariant NullToEmpty(const QVariant& value) {

@@ -1,6 +1,9 @@
 #pragma once
 // The common routines every window and class of Tagwell shares.
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <QVariant>
 
 class ScreenPointer;
@@ -8,6 +11,11 @@ class SettingsStore;
 
 // True when the text is empty after trimming space characters (only code 32: a tab is not blank).
 bool IsBlank(const QString& text);
+
+// The text without the space characters at either end, the one trimming the stores' files and
+// databases know: a tab, a line break or any other white space is part of the value.
+QString trimSpaces(QStringView text);
+QByteArray trimSpaces(QByteArrayView bytes);
 
 // True when `path` names a normal file (not a directory, not hidden); wildcards match when at
 // least one normal file does. Never throws; a path that cannot be asked about gives false.

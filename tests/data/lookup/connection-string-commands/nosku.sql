@@ -1,0 +1,1 @@
+CREATE TABLE inv (sku TEXT, "10" TEXT);

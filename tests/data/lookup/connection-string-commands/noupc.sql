@@ -1,0 +1,1 @@
+CREATE TABLE upc ("1" TEXT, "83" TEXT);

@@ -1,0 +1,2 @@
+CREATE TABLE inv ("1" TEXT, "10" TEXT);
+INSERT INTO inv VALUES ('a', 'FROM THE DATA SOURCE'), ('b', 'B');

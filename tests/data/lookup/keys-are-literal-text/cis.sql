@@ -1,0 +1,1 @@
+CREATE TABLE special ("1" TEXT, "10" TEXT, "11" TEXT, "21" TEXT, "48" REAL, "66" TEXT, "65" TEXT);

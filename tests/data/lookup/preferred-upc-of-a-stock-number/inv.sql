@@ -1,0 +1,2 @@
+CREATE TABLE inv ("1" TEXT, "10" TEXT, "11" TEXT, "21" TEXT, "48" REAL, "66" TEXT, "65" TEXT);
+INSERT INTO inv VALUES ('7', 'SEVEN', 'M7', 'L7', 7, '1', '1');

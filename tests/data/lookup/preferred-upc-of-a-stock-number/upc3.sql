@@ -1,0 +1,3 @@
+-- 12 characters beat a newer 11 or 13
+CREATE TABLE upc ("1" TEXT, "149" TEXT, "83" TEXT);
+INSERT INTO upc VALUES ('7','036000291452','010101'),('7','12345678901','010120'),('7','0036000291452','010120');

@@ -1,0 +1,3 @@
+-- single 11-character UPC
+CREATE TABLE upc ("1" TEXT, "149" TEXT, "83" TEXT);
+INSERT INTO upc VALUES ('7','12345678901','010105');

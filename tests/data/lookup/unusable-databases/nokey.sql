@@ -1,0 +1,2 @@
+CREATE TABLE inv ("10" TEXT);
+INSERT INTO inv VALUES ('x');

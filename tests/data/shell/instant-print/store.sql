@@ -1,0 +1,5 @@
+CREATE TABLE upc ("1" TEXT, "149" TEXT, "83" TEXT);
+CREATE TABLE inv ("1" TEXT, "10" TEXT, "11" TEXT, "21" TEXT, "48" REAL, "66" TEXT, "65" TEXT);
+CREATE TABLE special ("1" TEXT, "10" TEXT, "11" TEXT, "21" TEXT, "48" REAL, "66" TEXT, "65" TEXT);
+INSERT INTO inv VALUES ('42', 'Item 42', 'M42', 'L42', 1299, '1', '2');
+INSERT INTO inv VALUES ('43', 'Item 43', 'M43', 'L43', 1299, '1', '2');
