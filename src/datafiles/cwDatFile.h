@@ -64,8 +64,6 @@ public:
 private:
     bool readLine(std::int16_t start);
     bool parseHeader();
-    // Fills buf_ so that it holds file offset `offset`; false when there is nothing at or after it.
-    bool fillBuffer(qint64 offset);
 
     Outcome fopenOutcome_;
     const cwDct* dict_ = nullptr;
@@ -80,10 +78,6 @@ private:
     qint64 nextPos_ = 1;         // 1-based position of the next line; 0 once the end was reached
     QString lineBuf_;
 
-    // Read-ahead window over the file. Bytes at or past dataEnd_ (the file's end, or the first NUL
-    // met) read as the end of the data.
-    QByteArray buf_;
-    qint64 bufStart_ = 0;
+    // Bytes at or past this offset (the file's end, or the first NUL met) read as the end of the data.
     qint64 dataEnd_ = 0;
-    QByteArray lineBytes_;
 };
