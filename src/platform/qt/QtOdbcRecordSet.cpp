@@ -259,7 +259,7 @@ public:
             entry->stamp = stampOf(entry->file);
             try {
                 requireDatabaseFile(connect);
-            } catch (...) {
+            } catch (const TagwellError&) {
                 entries_.erase(it);
                 throw;
             }
