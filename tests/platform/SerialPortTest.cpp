@@ -1,6 +1,6 @@
 // The QSerialPort adapter on a real line: a pseudo-terminal pair standing for the printer's
 // cable, a port that does not exist, and plain files standing in for a device.
-#include "OutputTestSupport.h"
+#include "output/OutputTestSupport.h"
 #include "platform/qt/QtSerialPort.h"
 #include "support/MemorySettingsStore.h"
 #include "support/PtyPair.h"

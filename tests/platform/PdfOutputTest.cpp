@@ -1,6 +1,6 @@
 // Real output: the demo format files drawn by the Qt printer into PDF files, pages rendered at
 // 300 dpi by pdftoppm, and every UPC symbol read back by zbarimg.
-#include "OutputTestSupport.h"
+#include "output/OutputTestSupport.h"
 #include "output/DymoPrinter.h"
 #include "output/LabelFormat.h"
 #include "output/LaserPrinter.h"
