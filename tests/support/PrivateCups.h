@@ -50,30 +50,28 @@ public:
         }
     }
 
-    // Adds a cups-pdf queue with `ppd`, accepting jobs or rejecting them. "" or lpadmin's reason.
-    QString addQueue(const QString& name, const QString& ppd, bool accepting) {
-        QString why = tool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppd});
-        if (why.isEmpty() && !accepting) why = tool(QStringLiteral("cupsreject"), {name});
-        return why;
-    }
-
-    // A copy of the cups-pdf PPD whose default page is a Dymo address label (1.1 x 3.5 in, 79 x
-    // 252 points) with a printable area 4 points in from each edge.
-    QString labelPpd() {
-        QFile in(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"));
-        if (!in.open(QIODevice::ReadOnly)) return {};
+    // Starts the scheduler with its queues: "accept" and "reject" on the plain cups-pdf PPD, the
+    // second rejecting jobs, and "dymo" whose default page is a Dymo address label (1.1 x 3.5 in,
+    // 79 x 252 points) with a printable area 4 points in from each edge. "" or why not.
+    QString startWithQueues() {
+        QString why = start();
+        QFile in(plainPpd());
+        const QString label = dir_.filePath(QStringLiteral("dymo-label.ppd"));
+        QFile out(label);
+        if (why.isEmpty() && (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))) why = "cannot write the label PPD";
+        if (!why.isEmpty()) return why;
         QByteArray ppd = in.readAll();
-        const QByteArray label = "w79h252/30252 Address";
-        ppd.replace("*DefaultPageSize: A4", "*DefaultPageSize: w79h252\n*PageSize " + label +
-                                                ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"");
-        ppd.replace("*DefaultPageRegion: A4", "*DefaultPageRegion: w79h252\n*PageRegion " + label +
-                                                  ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"");
-        ppd.replace("*DefaultImageableArea: A4", "*DefaultImageableArea: w79h252\n*ImageableArea " + label + ": \"4 4 75 248\"");
-        ppd.replace("*DefaultPaperDimension: A4", "*DefaultPaperDimension: w79h252\n*PaperDimension " + label + ": \"79 252\"");
-        const QString path = dir_.filePath(QStringLiteral("dymo-label.ppd"));
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(ppd) != ppd.size()) return {};
-        return path;
+        const QByteArray page = ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"";
+        const std::pair<QByteArray, QByteArray> entries[] = {
+            {"PageSize", page}, {"PageRegion", page}, {"ImageableArea", ": \"4 4 75 248\""}, {"PaperDimension", ": \"79 252\""}};
+        for (const auto& [key, value] : entries)
+            ppd.replace("*Default" + key + ": A4", "*Default" + key + ": w79h252\n*" + key + " w79h252/30252 Address" + value);
+        out.write(ppd);
+        out.close();
+        const std::pair<QString, QString> queues[] = {{"accept", plainPpd()}, {"dymo", label}, {"reject", plainPpd()}};
+        for (const auto& [name, ppdFile] : queues)
+            if (why.isEmpty()) why = tool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppdFile});
+        return why.isEmpty() ? tool(QStringLiteral("cupsreject"), {"reject"}) : why;
     }
 
     static QString plainPpd() { return QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"); }
@@ -104,28 +102,26 @@ public:
         return false;
     }
 
-    // The jobs the scheduler completed, by name.
-    QStringList completedJobs() const {
+    // The jobs the scheduler completed, in job order: their names, and the documents as the
+    // program submitted them (the scheduler keeps them in its spool).
+    QMap<int, std::pair<QString, QString>> completedJobs() const {
         cups_job_t* jobs = nullptr;
         const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
-        QStringList names;
+        QMap<int, std::pair<QString, QString>> done;
         for (int i = 0; i < n; ++i)
-            if (jobs[i].state == IPP_JSTATE_COMPLETED) names << QString::fromUtf8(jobs[i].title);
+            if (jobs[i].state == IPP_JSTATE_COMPLETED)
+                done[jobs[i].id] = {QString::fromUtf8(jobs[i].title),
+                                    dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')))};
         cupsFreeJobs(n, jobs);
-        return names;
+        return done;
     }
 
-    // The documents as the program submitted them, of the completed jobs named `title`, in job
-    // order (the scheduler keeps them in its spool).
+    // The documents of the completed jobs named `title`, in job order.
     QStringList submitted(const QString& title) const {
-        cups_job_t* jobs = nullptr;
-        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
-        QMap<int, QString> files;
-        for (int i = 0; i < n; ++i)
-            if (QString::fromUtf8(jobs[i].title) == title)
-                files[jobs[i].id] = dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')));
-        cupsFreeJobs(n, jobs);
-        return files.values();
+        QStringList files;
+        for (const auto& [name, file] : completedJobs())
+            if (name == title) files << file;
+        return files;
     }
 
     // The PDFs cups-pdf wrote for jobs whose name holds `token` (cups-pdf makes a file name of the
