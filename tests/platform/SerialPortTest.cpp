@@ -11,13 +11,15 @@
 
 namespace {
 
-// The error number a call throws (its description checked to be there), 0 when it throws none.
+// The error number a call throws (its description checked to be there and kept in `why`), 0 when
+// it throws none.
 template <typename F>
-int errorOf(F call) {
+int errorOf(F call, QString* why = nullptr) {
     try {
         call();
     } catch (const TagwellError& e) {
         EXPECT_FALSE(e.description().isEmpty());
+        if (why) *why = e.description();
         return e.number();
     }
     return 0;
@@ -128,15 +130,7 @@ TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
     EXPECT_EQ(port.CommPort(), 2);
     store.SaveSetting(kRegApp, kRegSec, "COM2", "/dev/ttyTagwellNoSuchPort");
     QString why;
-    EXPECT_EQ(errorOf([&] {
-                  try {
-                      port.setPortOpen(true);
-                  } catch (const TagwellError& e) {
-                      why = e.description();
-                      throw;
-                  }
-              }),
-              ErrorNumber::InvalidPortNumber);
+    EXPECT_EQ(errorOf([&] { port.setPortOpen(true); }, &why), ErrorNumber::InvalidPortNumber);
     EXPECT_TRUE(why.startsWith("/dev/ttyTagwellNoSuchPort: ")) << why.toStdString();  // the device tried
     EXPECT_FALSE(port.PortOpen());
     EXPECT_FALSE(QFileInfo::exists("/dev/ttyTagwellNoSuchPort"));

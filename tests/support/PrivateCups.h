@@ -1,7 +1,7 @@
 #pragma once
 // A CUPS scheduler of the test's own: its ServerRoot, spool, logs and socket in a temporary folder,
-// a port chosen free at run time, and cups-pdf queues on it. The test process points CUPS_SERVER,
-// CUPS_SERVERROOT and HOME at it (and clears LPDEST and PRINTER), so neither the program nor the
+// listening on that socket alone (no network port), with cups-pdf queues. The test process points
+// CUPS_SERVER, CUPS_SERVERROOT and HOME at it (and clears LPDEST and PRINTER), so neither the program nor the
 // CUPS tools it runs ever reach the machine's scheduler, its printers or /etc/cups.
 //
 // cups-pdf writes a job of an unknown user into its anonymous folder (AnonDirName of its own
@@ -16,8 +16,6 @@
 #include <QThread>
 
 #include <cups/cups.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -153,13 +151,10 @@ private:
         ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);
         for (const char* sub : {"root", "spool", "spool/tmp", "state", "cache", "log", "home"})
             if (!QDir(dir_.path()).mkpath(QString::fromLatin1(sub))) return QStringLiteral("cannot make %1").arg(sub);
-        port_ = freePort();
-        if (!port_) return QStringLiteral("no free port");
         socket_ = dir_.filePath(QStringLiteral("cups.sock"));
         const QString root = dir_.filePath(QStringLiteral("root"));
         const QByteArray cupsd =
-            "Listen " + socket_.toUtf8() + "\nListen 127.0.0.1:" + QByteArray::number(port_) +
-            "\nLogLevel info\nBrowsing Off\nWebInterface No\nDefaultAuthType None\nMaxJobs 0\nPreserveJobHistory Yes\n"
+            "Listen " + socket_.toUtf8() + "\nLogLevel info\nBrowsing Off\nWebInterface No\nDefaultAuthType None\nMaxJobs 0\nPreserveJobHistory Yes\n"
             "PreserveJobFiles Yes\n"
             "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
             "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
@@ -204,22 +199,6 @@ private:
         return log.open(QIODevice::ReadOnly) ? QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll().right(2000)) : QString();
     }
 
-    // A loopback port free now, released for the scheduler to take.
-    static quint16 freePort() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        if (fd < 0) return 0;
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        quint16 port = 0;
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-            port = ntohs(a.sin_port);
-        ::close(fd);
-        return port;
-    }
-
     static bool write(const QString& path, const QByteArray& bytes) {
         QFile f(path);
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
@@ -228,6 +207,5 @@ private:
     QTemporaryDir dir_;
     QProcess cupsd_;
     QString socket_;
-    quint16 port_ = 0;
     bool configured_ = false;
 };
