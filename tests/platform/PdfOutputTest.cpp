@@ -62,9 +62,8 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
         PrinterJobScope job(printer);
         for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, dialogs, grid, options}, row);
     }
-    EXPECT_EQ(ScanSymbols(files.path("dymo.pdf")), QStringList{corrected[0]});
-    EXPECT_EQ(ScanSymbols(files.path("dymo-2.pdf")), QStringList{corrected[1]});
-    EXPECT_EQ(ScanSymbols(files.path("dymo-3.pdf")), QStringList{corrected[2]});
+    for (int i = 0; i < 3; ++i)  // a file each, the second and later numbered from 2
+        EXPECT_EQ(ScanSymbols(files.path(i ? QStringLiteral("dymo-%1.pdf").arg(i + 1) : QStringLiteral("dymo.pdf"))), QStringList{corrected[i]});
     EXPECT_TRUE(dialogs.saveRequests.empty());
     EXPECT_EQ(alerts(dialogs), (QStringList{" 30 items printed.", " 32 items printed."}));
 }
@@ -72,14 +71,11 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
 // A PDF is written beside its file and put in place only once complete: up to the end of the
 // document (when a killed job would stop) the previous file is there byte for byte, and a
 // document that could not be completed is an error, not a count of printed labels.
-namespace {
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-}  // namespace
-
 TEST(PdfFile, ThePreviousFileStaysUntilTheDocumentIsComplete) {
+    const auto ReadFile = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
     QTemporaryDir dir;
     const QString target = dir.filePath("labels.pdf");
     const QByteArray old = "%PDF-1.4 yesterday's labels\n%%EOF\n";
