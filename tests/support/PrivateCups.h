@@ -153,20 +153,12 @@ private:
             if (!QDir(dir_.path()).mkpath(QString::fromLatin1(sub))) return QStringLiteral("cannot make %1").arg(sub);
         socket_ = dir_.filePath(QStringLiteral("cups.sock"));
         const QString root = dir_.filePath(QStringLiteral("root"));
-        const QByteArray cupsd =
-            "Listen " + socket_.toUtf8() + "\nLogLevel info\nBrowsing Off\nWebInterface No\nDefaultAuthType None\nMaxJobs 0\nPreserveJobHistory Yes\n"
-            "PreserveJobFiles Yes\n"
-            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-        const QString d = dir_.path();
-        const QByteArray files = "ServerRoot " + root.toUtf8() + "\nRequestRoot " + (d + "/spool").toUtf8() +
-                                 "\nTempDir " + (d + "/spool/tmp").toUtf8() + "\nStateDir " + (d + "/state").toUtf8() +
-                                 "\nCacheDir " + (d + "/cache").toUtf8() + "\nErrorLog " + (d + "/log/error_log").toUtf8() +
-                                 "\nAccessLog " + (d + "/log/access_log").toUtf8() + "\nPageLog " +
-                                 (d + "/log/page_log").toUtf8() + "\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n";
-        if (!write(root + "/cupsd.conf", cupsd) || !write(root + "/cups-files.conf", files))
-            return QStringLiteral("cannot write the scheduler's configuration");
-
+        // The configuration kept with the test data, placed in this folder.
+        for (const QString name : {"cupsd.conf", "cups-files.conf"}) {
+            QFile in(QStringLiteral(TAGWELL_TEST_DATA "/cups/") + name);
+            if (!in.open(QIODevice::ReadOnly) || !write(root + u'/' + name, in.readAll().replace("@DIR@", dir_.path().toUtf8())))
+                return QStringLiteral("cannot write the scheduler's configuration ") + name;
+        }
         qputenv("CUPS_SERVER", socket_.toUtf8());
         qputenv("CUPS_SERVERROOT", root.toUtf8());
         qputenv("HOME", home().toUtf8());
