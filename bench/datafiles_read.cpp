@@ -37,8 +37,7 @@ void BM_ReadAllRecordsAndFields(benchmark::State& state) {
     }
     cwDct dct;
     for (std::int16_t f : kFields) dct.setDLen(f, 40);
-    SilentDialogs dialogs;
-    cwDatFile dat(dialogs);
+    cwDatFile dat;
     QString value;
     for (auto _ : state) {
         if (dat.fopen(path, dct, "", 0, 0) != 0) {

@@ -123,7 +123,7 @@ void RunImport(benchmark::State& state, bool withDatabases, bool shown = false) 
     }
     cwDct dct;
     for (std::int16_t f : {1, 10, 11, 21, 48, 65, 66, 149}) dct.setDLen(f, 30);
-    cwDatFile datFile(dialogs);
+    cwDatFile datFile;
     QtOdbcRecordSetFactory factory;  // kept across runs, as the program keeps its connections
     Pointer pointer;
     Hourglass hourglass(pointer);
@@ -143,8 +143,8 @@ void RunImport(benchmark::State& state, bool withDatabases, bool shown = false) 
         grid.setRows(31);
         state.ResumeTiming();
         DataFileImport import(dialogs, settings, grid, dct, datFile, &factory, hourglass, events, 30, [] {});
-        import.mnuFileRead(DataFileImport::DataFile);
-        if (import.rowsRead() != kRecords || dialogs.messages != 0) {
+        const Outcome outcome = import.mnuFileRead(DataFileImport::DataFile);
+        if (import.rowsRead() != kRecords || !outcome.messages().empty() || dialogs.messages != 0) {
             state.SkipWithError("the import did not read every record");
             break;
         }

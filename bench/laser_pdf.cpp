@@ -1,74 +1,21 @@
 // Laser jobs of the demo 3-up layout (description, price, sku, location, rule, UPC symbol) written
 // to a PDF file by the Qt printer. Reports the time per job and the process's peak resident memory
 // after it; run one size alone (--benchmark_filter=/30000/) to see that size's own peak.
-#include "BenchSupport.h"
-#include "grid/LabelGrid.h"
-#include "output/LabelOutput.h"
-#include "output/LaserPrinter.h"
+#include "LaserJob.h"
 #include "platform/qt/HeapSettings.h"
-#include "platform/Dialogs.h"
-#include "platform/qt/QtPrinter.h"
-#include "platform/ScreenPointer.h"
-#include "shell/common/Common.h"
-#include "shell/common/ProgramOptions.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
-#include <utility>
 #include <vector>
 
 namespace {
 
-void fillGrid(LabelGrid& grid, int rows) {
-    static const char* const items[] = {"CLAW HAMMER 16OZ FIBERGLASS", "WOOD SCREWS #8 X 1-1/4 100PK",
-                                        "LATEX PAINT EGGSHELL WHITE 1GAL", "DUCT TAPE SILVER 60YD",
-                                        "LED BULB A19 60W EQUIV 4PK", "GARDEN HOSE 5/8 X 50FT"};
-    grid.setRows(rows + 1);
-    for (int r = 1; r <= rows; ++r) {
-        grid.setTextMatrix(r, GridCol::Sku, QString::number(100000 + r));
-        // Every item its own description, as in a store; prices and locations repeat.
-        grid.setTextMatrix(r, GridCol::Desc, QStringLiteral("%1 %2").arg(QLatin1String(items[r % 6])).arg(r));
-        grid.setTextMatrix(r, GridCol::Loc, QStringLiteral("A%1-%2").arg(r % 12 + 1).arg(r % 5 + 1));
-        grid.setTextMatrix(r, GridCol::Retail, QStringLiteral("%1.%2").arg(r % 90 + 1).arg(r % 100, 2, 10, QChar(u'0')));
-        grid.setTextMatrix(r, GridCol::Upc, QStringLiteral("0%1").arg(7252700000LL + r, 10, 10, QChar(u'0')) + u'0');
-    }
-}
-
-struct Job {
-    QTemporaryDir dir;
-    LabelGrid grid;
-    ProgramOptions options;
-    SilentDialogs dialogs;
-    NoPointer pointer;
-    Hourglass hourglass{pointer};
-    QString pdf = dir.filePath(QStringLiteral("labels.pdf"));
-    int rows;
-
-    explicit Job(int labels) : rows(labels) {
-        fillGrid(grid, rows);
-        options.SierraFormat3 = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo.fa3");
-    }
-    int run() {
-        QtPrinter printer(dialogs);
-        printer.setOutputFile(pdf);
-        return PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, 3, rows, {}, hourglass);
-    }
-};
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 void BM_LaserJobToPdf(benchmark::State& state) {
-    Job job(static_cast<int>(state.range(0)));
+    LaserJob job(static_cast<int>(state.range(0)));
     // The grid itself grows with the rows; what printing adds is the peak after the jobs minus
     // the peak before them.
     const double before = peakResidentMiB();
@@ -90,8 +37,8 @@ BENCHMARK(BM_LaserJobToPdf)
 // compares the large job with the mean of the two small ones around it. Reports the median of
 // each size and the median of those ratios.
 void BM_LaserJobGrowth(benchmark::State& state) {
-    Job small(3000), large(30000);
-    auto timed = [](Job& job) {
+    LaserJob small(3000), large(30000);
+    auto timed = [](LaserJob& job) {
         QElapsedTimer clock;
         clock.start();
         benchmark::DoNotOptimize(job.run());
@@ -107,16 +54,16 @@ void BM_LaserJobGrowth(benchmark::State& state) {
         ratios.push_back(largeTime / ((before + after) / 2));
         before = after;
     }
-    state.counters["median_3000_ms"] = median(smallMs);
-    state.counters["median_30000_ms"] = median(largeMs);
-    state.counters["ratio"] = median(ratios);
+    state.counters["median_3000_ms"] = Median(smallMs);
+    state.counters["median_30000_ms"] = Median(largeMs);
+    state.counters["ratio"] = Median(ratios);
 }
 BENCHMARK(BM_LaserJobGrowth)->Unit(benchmark::kMillisecond)->Iterations(7);
 
 // One label whose text starts at the largest size with fitting on: the font must come down from
 // 32,767 points to the size that fits (stepping a point at a time took seconds per label).
 void BM_FitFromTheLargestSize(benchmark::State& state) {
-    Job job(1);
+    LaserJob job(1);
     const QString format = job.dir.filePath(QStringLiteral("huge.fa3"));
     {
         QFile f(format);

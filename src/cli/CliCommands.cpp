@@ -86,8 +86,9 @@ int RunRead(const ParsedArguments& args, CliContext& cx) {
     cwDct dct;
     if (!LoadCliDictionary(cx, dct)) return CliExit::Failed;
 
-    cwDatFile datFile(cx.dialogs);
+    cwDatFile datFile;
     const int result = datFile.fopen(args.positional, dct, QString(), 0, 0);
+    ShowOutcome(datFile.fopenOutcome(), cx.dialogs);
     cx.out << QStringLiteral("{\"fopen\":%1,\"layout\":%2,\"FieldList\":%3,\"count\":%4}\n")
                   .arg(result)
                   .arg(datFile.layout())

@@ -29,13 +29,8 @@ int ConsoleDialogs::MsgBox(const QString& prompt, int style, const QString& titl
     // A box's line break is CR LF; the console's is LF.
     QString text = prompt;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    if (isCountMessage(prompt)) {
-        countMessage_ = prompt;
-        out_ << text << Qt::endl;
-    } else {
-        ++alerts_;
-        err_ << text << Qt::endl;
-    }
+    if (isCountMessage(prompt)) out_ << text << Qt::endl;
+    else err_ << text << Qt::endl;
     // Buttons are the low four bits of the style: 1 is OK and Cancel.
     return (style & 15) == MsgStyle::OKCancel ? MsgResult::Cancel : MsgResult::OK;
 }

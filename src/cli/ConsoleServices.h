@@ -51,20 +51,12 @@ public:
     std::optional<QString> ShowOpen(const FileDialogRequest& request) override;
     std::optional<QString> ShowSave(const FileDialogRequest& request) override;
 
-    // Messages shown so far other than the count message; a command compares it before and after a
-    // step to learn whether the step reported a failure.
-    int alerts() const { return alerts_; }
-    // The count message's text of the last job, empty when none was shown.
-    const QString& countMessage() const { return countMessage_; }
-
     static bool isCountMessage(const QString& prompt);
 
 private:
     QTextStream& out_;
     QTextStream& err_;
     std::optional<QString> openFile_;
-    int alerts_ = 0;
-    QString countMessage_;
 };
 
 class NullScreenPointer : public ScreenPointer {

@@ -33,7 +33,7 @@ namespace {
 // What the window holds between commands, built as its start-up builds it: the options from the
 // (overlaid) store, the print target's sheet, an empty grid of one sheet and the dictionary.
 struct ConsoleSession {
-    explicit ConsoleSession(CliContext& cx) : cx(cx), commands(grid, window, options, cx.dialogs) {}
+    explicit ConsoleSession(CliContext& cx) : cx(cx), commands(grid, window, options) {}
 
     // False (message shown) when the dictionary cannot be read.
     bool start() {
@@ -46,18 +46,17 @@ struct ConsoleSession {
     // "Read in a Data File" (index 0) or "Read in a Price Change File" (1) of `path`, the open
     // dialog answering with it. False when the import reported a failure.
     bool import(const QString& path, int index) {
-        const int before = cx.dialogs.alerts();
-        cwDatFile datFile(cx.dialogs);
+        cwDatFile datFile;
         QtOdbcRecordSetFactory recordSets;
         Hourglass hourglass(screen);
         cx.dialogs.setOpenFile(path);
         DataFileImport run(cx.dialogs, cx.settings, grid, dctInv, datFile, &recordSets, hourglass, pump,
                            commands.LabelsPerSheet, [this] { commands.LoadRowIntoEntry(); });
-        run.mnuFileRead(index);
+        Outcome outcome = run.mnuFileRead(index);
         // A database the window leaves out silently (its connection refused) still fails the run.
-        if (cx.dialogs.alerts() == before && !run.databaseFailure().isEmpty())
-            cx.dialogs.MsgBox(run.databaseFailure(), MsgStyle::Information, kAlert);
-        return cx.dialogs.alerts() == before;
+        if (!outcome.failed() && !run.databaseFailure().isEmpty()) outcome.addFailure(run.databaseFailure());
+        ShowOutcome(outcome, cx.dialogs);
+        return !outcome.failed();
     }
 
     CliContext& cx;
@@ -228,14 +227,13 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     PrintJob job(session.grid, options, printer, serial, cx.dialogs, session.pump, session.window, hourglass);
     job.setFirstLabel(firstLabel);
     job.setJobSource(QFileInfo(args.positional).fileName());
-    const int before = cx.dialogs.alerts();
-    job.PrintLabels();
+    const Outcome printed = job.PrintLabels();
+    ShowOutcome(printed, cx.dialogs);
     if (trace && !trace->commit()) {
         cx.dialogs.MsgBox(QStringLiteral("The trace file %1 could not be written: %2")
                               .arg(args.value(opt("trace")), trace->errorString()),
                           MsgStyle::Information, kAlert);
         return CliExit::Failed;
     }
-    // Every message of a job other than the count reports something that did not print.
-    return cx.dialogs.alerts() == before ? CliExit::Ok : CliExit::Failed;
+    return printed.failed() ? CliExit::Failed : CliExit::Ok;
 }

@@ -91,6 +91,11 @@ int main(int argc, char** argv) {
         out.flush();
         err << QString::fromLocal8Bit(e.what()) << '\n';
         status = CliExit::Failed;
+    } catch (...) {
+        // The boundary of every command: whatever escaped fails the run, it does not end it.
+        out.flush();
+        err << "Unknown error\n";
+        status = CliExit::Failed;
     }
     // What went to standard output must have arrived: a full disk or a closed pipe behind it makes
     // the run a failure, not a silent loss.

@@ -2,7 +2,6 @@
 
 #include "shell/common/Cp1252.h"
 #include "grid/LabelGrid.h"
-#include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
@@ -14,9 +13,7 @@
 
 namespace {
 
-void Alert(Dialogs& dialogs, const QString& text) {
-    dialogs.MsgBox(text, MsgStyle::OKOnly | MsgStyle::Information, kAlert);
-}
+constexpr int kStyle = MsgStyle::OKOnly | MsgStyle::Information;
 
 // Why `path` cannot take the export, or "" when nothing speaks against trying. A file marked
 // read-only is left alone even for a user whom the system would let write it anyway.
@@ -54,11 +51,9 @@ QByteArray ExportFileBytes(const LabelGrid& grid) {
     return EncodeCp1252(text);
 }
 
-bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& grid) {
-    if (grid.Rows() == 2 && IsBlank(grid.TextMatrix(1, GridCol::Sku))) {
-        Alert(dialogs, QStringLiteral("Grid is empty.  No data to export"));
-        return false;
-    }
+Outcome SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& grid) {
+    if (grid.Rows() == 2 && IsBlank(grid.TextMatrix(1, GridCol::Sku)))
+        return Outcome::failure(QStringLiteral("Grid is empty.  No data to export"), kStyle);
 
     const QString key = QString::fromLatin1(kFileImpExpKey);
     FileDialogRequest request;
@@ -68,25 +63,21 @@ bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& gri
     request.filter = QStringLiteral("All Files (*.*)|*.*|Tab Delimited Files (*.txt)|*.txt");
     request.filterIndex = 2;
     const std::optional<QString> chosen = dialogs.ShowSave(request);
-    if (!chosen) return false;
+    if (!chosen) return Outcome().markFailed();  // nothing written, nothing to tell
     const QString path = *chosen;
+    Outcome outcome;
     try {
         store.SaveSetting(kRegApp, kRegSec, key, path);
     } catch (const TagwellError& e) {
-        Alert(dialogs, e.description());  // not remembered; the export itself goes on
+        outcome.addNotice(e.description(), kStyle);  // not remembered; the export itself goes on
     }
 
     const QString failure = QStringLiteral("Could not save the data to the file: ") + path + u'\n';
-    if (const QString reason = RefusalReason(path); !reason.isEmpty()) {
-        Alert(dialogs, failure + reason);
-        return false;
-    }
+    if (const QString reason = RefusalReason(path); !reason.isEmpty()) return outcome.addFailure(failure + reason, kStyle);
 
     // Written beside the target and renamed over it only once complete (a device or a pipe in
     // place), so a failure never leaves a half-written file nor destroys the one that was there.
-    if (const QString reason = WriteWholeFile(path, ExportFileBytes(grid)); !reason.isEmpty()) {
-        Alert(dialogs, failure + reason);
-        return false;
-    }
-    return true;
+    if (const QString reason = WriteWholeFile(path, ExportFileBytes(grid)); !reason.isEmpty())
+        return outcome.addFailure(failure + reason, kStyle);
+    return outcome;
 }

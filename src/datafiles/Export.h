@@ -1,6 +1,8 @@
 #pragma once
 // "Save Data to  a File": writes the label grid as a tab-delimited data file whose header names the
 // fields 1, 10, 11, 21, 48, 65, 66 and 149, so that "Read in a Data File" can read it back.
+#include "shell/common/Outcome.h"
+
 #include <QByteArray>
 
 class Dialogs;
@@ -16,5 +18,6 @@ QByteArray ExportFileBytes(const LabelGrid& grid);
 
 // The command. Asks for the file (remembering the choice under "FILEIMPEXP") and writes it in one
 // piece: the file is complete or, when writing fails, the previous file of that name is untouched
-// and an "Alert:" message names the file and the reason. True when a file was written.
-bool SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& grid);
+// and the failure names the file and the reason. Failed (silently) when the dialog was cancelled;
+// not failed exactly when a file was written (a remembered path that could not be saved is a notice).
+Outcome SaveDataToFile(Dialogs& dialogs, SettingsStore& store, const LabelGrid& grid);

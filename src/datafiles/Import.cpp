@@ -6,7 +6,6 @@
 #include "grid/LabelGrid.h"
 #include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
-#include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
@@ -21,7 +20,6 @@
 
 namespace {
 
-void Alert(Dialogs& dialogs, const QString& text) { dialogs.MsgBox(text, MsgStyle::Information, kAlert); }
 
 // A record set connected to the database the setting names, or null when the setting is blank or
 // its connection is refused: that database is then left out of this import, without a message
@@ -31,42 +29,37 @@ std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsS
     if (!factory) return nullptr;
     const QString connect = settings.GetSetting(kRegApp, kRegSec, key, QString());
     if (IsBlank(connect)) return nullptr;
-    try {
-        std::unique_ptr<RecordSet> rs = factory->CreateRecordSet();
+    std::unique_ptr<RecordSet> rs;
+    const QString problem = RecordSetFailure([&] {
+        rs = factory->CreateRecordSet();
         if (rs) rs->setActiveConnection(connect);
-        return rs;
-    } catch (...) {
-        if (failure.isEmpty()) failure = DatabaseProblem(database, FailureText(std::current_exception()));
-        return nullptr;
-    }
+    });
+    if (problem.isEmpty()) return rs;
+    if (failure.isEmpty()) failure = DatabaseProblem(database, problem);
+    return nullptr;
 }
 
 // Runs the inventory query for `sku` and stands on its first row. False (the record set closed)
 // when there is no such item, and also when the query cannot be run at all (the database went
 // away in the middle of the import): the record then goes on as the file gave it, and the first
 // such failure is kept in `failure`.
-bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed) noexcept {
-    try {
+bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed) {
+    bool found = false;
+    const QString problem = RecordSetFailure([&] {
         inv.Open(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), sku));
-        if (inv.Eof()) return false;  // closed by the caller, with every consulted query
-        inv.MoveFirst();
-        return true;
-    } catch (...) {
-        if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, FailureText(std::current_exception()));
-        failed = true;
-        closeQuietly(inv);
-        return false;
-    }
+        found = !inv.Eof();  // when not, closed by the caller, with every consulted query
+        if (found) inv.MoveFirst();
+    });
+    if (problem.isEmpty()) return found;
+    if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, problem);
+    failed = true;
+    closeQuietly(inv);
+    return false;
 }
 
 // The inventory's value of a column of the current row as text; false when it cannot be read.
-bool inventoryText(const RecordSet& inv, const RowField& field, QString& text) noexcept {
-    try {
-        text = NullToEmpty(inv.Fields(FieldName(field)).Value()).toString();
-        return true;
-    } catch (...) {
-        return false;
-    }
+bool inventoryText(const RecordSet& inv, const RowField& field, QString& text) {
+    return RecordSetFailure([&] { text = NullToEmpty(inv.Fields(FieldName(field)).Value()).toString(); }).isEmpty();
 }
 
 }  // namespace
@@ -83,7 +76,7 @@ QString DataFileImport::TooManyRowsMessage(int rowsRead) {
         .arg(rowsRead);
 }
 
-void DataFileImport::mnuFileRead(int index) {
+Outcome DataFileImport::mnuFileRead(int index) {
     stopRequested_ = false;
     rowsRead_ = 0;
     connectFailure_.clear();
@@ -98,30 +91,33 @@ void DataFileImport::mnuFileRead(int index) {
     request.filterIndex = ImportText::kFilterIndex;
     const std::optional<QString> chosen = dialogs_.ShowOpen(request);
 
+    Outcome outcome;
     if (chosen) {
         running_ = true;
         try {
             settings_.SaveSetting(kRegApp, kRegSec, key, *chosen);
         } catch (const TagwellError& e) {
             // The file can still be read; only the remembered path is lost.
-            Alert(dialogs_, e.description());
+            outcome.addNotice(e.description());
         }
         const std::int16_t opened = datFile_.fopen(*chosen, dctInv_, QString(), 0, 0);
         if (opened == 0) {
-            readRecords(index != DataFile);
+            readRecords(index != DataFile, outcome);
         } else {
-            if (opened == 1) Alert(dialogs_, ImportText::kFileNotFound);
-            else if (opened == 2) Alert(dialogs_, ImportText::kFileEmpty);
-            else Alert(dialogs_, ImportText::kHeaderError);
+            outcome += datFile_.fopenOutcome();
+            if (opened == 1) outcome.addFailure(ImportText::kFileNotFound);
+            else if (opened == 2) outcome.addFailure(ImportText::kFileEmpty);
+            else outcome.addFailure(ImportText::kHeaderError);
             datFile_.fclose();
         }
         running_ = false;
     }
 
     topUpToOneSheet();
+    return outcome;
 }
 
-void DataFileImport::readRecords(bool priceChange) {
+void DataFileImport::readRecords(bool priceChange, Outcome& outcome) {
     std::unique_ptr<RecordSet> upc =
         connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCUPC"), StoreDatabase::Upc, connectFailure_);
     std::unique_ptr<RecordSet> inv =
@@ -176,7 +172,7 @@ void DataFileImport::readRecords(bool priceChange) {
 
                 if (accept) {
                     if (n >= kMaxImportRows) {
-                        Alert(dialogs_, TooManyRowsMessage(n));
+                        outcome.addFailure(TooManyRowsMessage(n));
                         break;
                     }
                     ++n;
@@ -196,19 +192,19 @@ void DataFileImport::readRecords(bool priceChange) {
         }
     } catch (const TagwellError& e) {
         // A record the reader cannot cut (a dictionary length below 0): the rows read so far stay.
-        Alert(dialogs_, e.description());
+        outcome.addFailure(e.description());
     } catch (const std::exception& e) {
-        Alert(dialogs_, QString::fromLocal8Bit(e.what()));
+        outcome.addFailure(QString::fromLocal8Bit(e.what()));
     }
     if (inv) closeQuietly(*inv);
     if (upc) closeQuietly(*upc);
     // The rows of records whose query failed went in as the file gave them: say so, once.
-    if (!queryFailure_.isEmpty()) Alert(dialogs_, queryFailure_);
+    if (!queryFailure_.isEmpty()) outcome.addFailure(queryFailure_);
 
     try {
         if (loadRowIntoEntry_) loadRowIntoEntry_();
     } catch (const TagwellError& e) {
-        Alert(dialogs_, e.description());
+        outcome.addFailure(e.description());
     }
     hourglass_.ShowHourglass(false);
     datFile_.fclose();

@@ -9,11 +9,13 @@
 //
 //   DataFileImport import(dialogs, settings, grid, dctInv, *datFile, recordSets, hourglass, events,
 //                         LabelsPerSheet(), [this] { commands_->LoadRowIntoEntry(); });
-//   import.mnuFileRead(index);
+//   ShowOutcome(import.mnuFileRead(index), dialogs);
 //
 // The import lets pending events run after every record. While it runs, the window must not start
 // other commands on the grid; a request to close the window asks the import to stop
 // (requestStop) and closes once mnuFileRead has returned.
+#include "shell/common/Outcome.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -54,9 +56,11 @@ public:
                    std::int16_t labelsPerSheet, std::function<void()> loadRowIntoEntry);
 
     // The command, for `index` 0 (data file) or 1 (price-change file; any other value counts as
-    // 1). Failures are shown as messages; nothing escapes. The reader is closed on every path and
-    // the grid keeps at least one sheet of rows.
-    void mnuFileRead(int index);
+    // 1). Its messages come back in the outcome, in order: failed when the file could not be read,
+    // rows were left out or a database query failed; a setting that could not be saved is only a
+    // notice. Nothing escapes. The reader is closed on every path and the grid keeps at least one
+    // sheet of rows. A cancelled file dialog imports nothing and is done.
+    Outcome mnuFileRead(int index);
 
     // Asks a running import to stop after the record in hand. The rows read so far stay, and the
     // import ends as it does at the end of the file.
@@ -70,14 +74,14 @@ public:
 
     // The first database failure of the last run ("" when none): a query that failed (also shown
     // as a message at the end of the import) or, failing that, a connection string refused at the
-    // start (left out silently, as the window does).
+    // start (left out silently, as the window does: the outcome does not carry it).
     const QString& databaseFailure() const { return queryFailure_.isEmpty() ? connectFailure_ : queryFailure_; }
 
     // The "Alert:" text when a file holds more accepted records than the grid can take.
     static QString TooManyRowsMessage(int rowsRead);
 
 private:
-    void readRecords(bool priceChange);
+    void readRecords(bool priceChange, Outcome& outcome);
     void topUpToOneSheet();
 
     Dialogs& dialogs_;

@@ -4,23 +4,23 @@
 // header: quote-and-comma files (.dat) and tab-delimited files (.txt). Values are cut to their
 // field's length in the data dictionary. Bytes are Windows-1252 text, one character per byte.
 //
-//   cwDatFile datFile(dialogs);
+//   cwDatFile datFile;
 //   if (datFile.fopen(path, dctInv, "", 0, 0) == 0)
 //       while (datFile.gr()) { QString sku; if (datFile.gf(1, sku) == 0) ... }
 //   datFile.fclose();
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+
+#include "shell/common/Outcome.h"
 #include <cstdint>
 #include <vector>
 
-class Dialogs;
 class cwDct;
 
 class cwDatFile {
 public:
-    // `dialogs` shows the reader's own "Fopen:" messages.
-    explicit cwDatFile(Dialogs& dialogs);
+    cwDatFile() = default;
     cwDatFile(const cwDatFile&) = delete;
     cwDatFile& operator=(const cwDatFile&) = delete;
 
@@ -28,8 +28,8 @@ public:
     // comes from the header. `mode` 0 opens for reading only; any other value for reading and writing
     // (creating the file), 1 deleting an existing file first. Results: 0 opened, header valid;
     // 1 cannot open ("Can not open data file: "); 2 empty ("Data file is empty: "); 3 invalid header
-    // ("Invalid Header: "). Each failure shows its message under "Fopen:". The file stays open
-    // except after 1; the caller closes it with fclose.
+    // ("Invalid Header: "). Each failure has its message under "Fopen:" in fopenOutcome. The file
+    // stays open except after 1; the caller closes it with fclose.
     std::int16_t fopen(const QString& Fname, cwDct& Dict, const QString& flds = QString(), std::int16_t mode = 0,
                        std::int16_t typ = 0);
 
@@ -42,6 +42,9 @@ public:
     std::int16_t gf(std::int16_t ifld, QString& ibuf) const;
 
     void fclose();
+
+    // What the last fopen has to tell: done, or failed with the reader's own "Fopen:" message.
+    const Outcome& fopenOutcome() const { return fopenOutcome_; }
 
     // The header's field numbers in column order, each written with a space before it when
     // non-negative and separated by commas: " 1, 10, 11".
@@ -61,10 +64,8 @@ public:
 private:
     bool readLine(std::int16_t start);
     bool parseHeader();
-    // Fills buf_ so that it holds file offset `offset`; false when there is nothing at or after it.
-    bool fillBuffer(qint64 offset);
 
-    Dialogs& dialogs_;
+    Outcome fopenOutcome_;
     const cwDct* dict_ = nullptr;
     QFile file_;
     QString fileName_;
@@ -77,10 +78,6 @@ private:
     qint64 nextPos_ = 1;         // 1-based position of the next line; 0 once the end was reached
     QString lineBuf_;
 
-    // Read-ahead window over the file. Bytes at or past dataEnd_ (the file's end, or the first NUL
-    // met) read as the end of the data.
-    QByteArray buf_;
-    qint64 bufStart_ = 0;
+    // Bytes at or past this offset (the file's end, or the first NUL met) read as the end of the data.
     qint64 dataEnd_ = 0;
-    QByteArray lineBytes_;
 };

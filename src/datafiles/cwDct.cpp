@@ -162,12 +162,14 @@ std::int16_t cwDct::setupms(const QString& fnam, bool prisame) {
     return found ? 0 : 2;
 }
 
-bool cwDct::rsetup(bool AskFirst, Dialogs& dlgCommon, SettingsStore& store, const QString& regApp,
-                   const QString& regSec, const QString& regKey, const QString& typ, std::int16_t lev) {
+Outcome cwDct::rsetup(bool AskFirst, Dialogs& dlgCommon, SettingsStore& store, const QString& regApp,
+                      const QString& regSec, const QString& regKey, const QString& typ, std::int16_t lev) {
     QString name = store.GetSetting(regApp, regSec, regKey, QString());
     bool ask = AskFirst || !FileExists(name);
+    Outcome outcome;
     for (;;) {
         if (ask) {
+            ShowOutcomeSoFar(outcome, dlgCommon);  // told before the dialog opens again
             FileDialogRequest request;
             request.fileName = name;
             request.dialogTitle = DictionaryDialog::kTitle;
@@ -175,24 +177,24 @@ bool cwDct::rsetup(bool AskFirst, Dialogs& dlgCommon, SettingsStore& store, cons
             request.filter = DictionaryDialog::kFilter;
             request.filterIndex = DictionaryDialog::kFilterIndex;
             const std::optional<QString> chosen = dlgCommon.ShowOpen(request);
-            if (!chosen) return false;
+            if (!chosen) return outcome.markFailed();
             name = *chosen;
             try {
                 store.SaveSetting(regApp, regSec, regKey, name);
             } catch (const TagwellError& e) {
                 // The name is not remembered, but the dictionary can still be read.
-                dlgCommon.MsgBox(e.description(), MsgStyle::Information, kAlert);
+                outcome.addNotice(e.description());
             }
         }
         if (setup(name, typ, lev) == 0) {
             if (setupms(name, true) != 0)
-                dlgCommon.MsgBox(DictionaryDialog::kMasterStoreWarning, MsgStyle::OKOnly | MsgStyle::Information,
-                                 kAlert);
-            return true;
+                outcome.addNotice(DictionaryDialog::kMasterStoreWarning, MsgStyle::OKOnly | MsgStyle::Information);
+            return outcome;
         }
-        if (dlgCommon.MsgBox(DictionaryDialog::kRetryPrompt, MsgStyle::OKCancel | MsgStyle::Information,
-                             kAlert) != MsgResult::OK)
-            return false;
+        ShowOutcomeSoFar(outcome, dlgCommon);
+        if (dlgCommon.MsgBox(DictionaryDialog::kRetryPrompt, MsgStyle::OKCancel | MsgStyle::Information, kAlert) !=
+            MsgResult::OK)
+            return outcome.markFailed();
         ask = true;
     }
 }

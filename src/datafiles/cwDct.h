@@ -3,6 +3,8 @@
 // number 0..199 with its alpha value, description, length in characters and whether it is master
 // information (the same in every store) or store-specific. Read from a dictionary file (.dct) by
 // `setup` (field definitions of the named sections) and `setupms` (the master/store block).
+#include "shell/common/Outcome.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -47,8 +49,9 @@ public:
 
     // Self-contained set-up for clients that keep the dictionary's name under a settings key of
     // their own: asks for a file when the remembered one is missing (or always with AskFirst),
-    // retries on request. True when a dictionary was read, false when the user gave up.
-    bool rsetup(bool AskFirst, Dialogs& dlgCommon, SettingsStore& store, const QString& regApp,
+    // retries on request. Not failed when a dictionary was read (a master/store warning is a
+    // notice), failed when the user gave up. What it has to tell before a question is shown first.
+    Outcome rsetup(bool AskFirst, Dialogs& dlgCommon, SettingsStore& store, const QString& regApp,
                 const QString& regSec, const QString& regKey, const QString& typ, std::int16_t lev);
 
 private:

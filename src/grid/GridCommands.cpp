@@ -1,7 +1,6 @@
 #include "grid/GridCommands.h"
 
 #include "grid/LabelGrid.h"
-#include "platform/Dialogs.h"
 #include "shell/common/Common.h"
 #include "shell/common/Numbers.h"
 #include "shell/common/Outcome.h"
@@ -9,8 +8,8 @@
 #include "shell/common/ProgramOptions.h"
 #include "shell/common/RowFields.h"
 
-GridCommands::GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& options, Dialogs& dialogs)
-    : grid_(grid), host_(host), options_(options), dialogs_(dialogs) {}
+GridCommands::GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& options)
+    : grid_(grid), host_(host), options_(options) {}
 
 void GridCommands::ResetGrid() {
     grid_.setColSel(0);
@@ -103,10 +102,9 @@ void GridCommands::SaveRow() {
     LoadRowIntoEntry();
 }
 
-bool GridCommands::growByOne() {
+bool GridCommands::growByOne(Outcome& outcome) {
     if (grid_.Rows() >= kMaxRows) {
-        dialogs_.MsgBox(QStringLiteral("The grid holds %1 labels, the most it can hold; no row was added.").arg(kMaxRows - 1),
-                        MsgStyle::Information, kAlert);
+        outcome.addFailure(QStringLiteral("The grid holds %1 labels, the most it can hold; no row was added.").arg(kMaxRows - 1));
         return false;
     }
     grid_.setRows(grid_.Rows() + 1);
@@ -122,24 +120,30 @@ void GridCommands::emptyRowCells(int row) {
     for (int c = 1; c < grid_.Cols(); ++c) grid_.setTextMatrix(row, c, QString());
 }
 
-void GridCommands::InsertRow() { insertRow(); }
+Outcome GridCommands::InsertRow() {
+    Outcome outcome;
+    insertRow(outcome);
+    return outcome;
+}
 
-bool GridCommands::insertRow() {
+bool GridCommands::insertRow(Outcome& outcome) {
     // A grid at its largest with its last row in use has nowhere to push that row: after the
     // message nothing moves, rather than the last label being pushed out of the grid.
-    if (grid_.rowInUse(grid_.Rows() - 1) && GridMayGrow() && !growByOne()) return false;
+    if (grid_.rowInUse(grid_.Rows() - 1) && GridMayGrow() && !growByOne(outcome)) return false;
     const int current = grid_.Row();
     for (int i = grid_.Rows() - 2; i >= current; --i) copyRowCells(i, i + 1);
     emptyRowCells(current);
     return true;
 }
 
-void GridCommands::CopyRow() {
-    if (!insertRow()) return;
+Outcome GridCommands::CopyRow() {
+    Outcome outcome;
+    if (!insertRow(outcome)) return outcome;
     const int current = grid_.Row();
     // On the last row with no room to grow there is no row below to copy from: the row stays
     // empty, as Insert Row left it.
     if (current + 1 < grid_.Rows()) copyRowCells(current + 1, current);
+    return outcome;
 }
 
 void GridCommands::DeleteRow() {
@@ -166,14 +170,16 @@ void GridCommands::SelChange() {
     grid_.setColSel(0);
 }
 
-void GridCommands::SkuEnter() {
+Outcome GridCommands::SkuEnter() {
+    Outcome outcome;
     if (lookupItem) lookupItem();
     StoreEntryRow();
     if (options_.SierraInstant != 0 && printInstantRow) printInstantRow(TextToInt16(host_.selRowText()));
     const int n = grid_.Rows();
-    if (grid_.Row() == n - 1 && GridMayGrow()) growByOne();
+    if (grid_.Row() == n - 1 && GridMayGrow()) growByOne(outcome);
     if (grid_.Row() < grid_.Rows() - 1) grid_.setRow(grid_.Row() + 1);
     LoadRowIntoEntry();
+    return outcome;
 }
 
 void GridCommands::MfnOrDescEnter() {

@@ -1,11 +1,12 @@
 #pragma once
 // The grid's routines and the row commands of the main window, kept apart from the widgets so they
 // run the same under a test as on screen: the window is reached through EntryHost.
+#include "shell/common/Outcome.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
 
-class Dialogs;
 class LabelGrid;
 struct ProgramOptions;
 
@@ -26,12 +27,13 @@ public:
 
 class GridCommands {
 public:
-    GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& options, Dialogs& dialogs);
+    GridCommands(LabelGrid& grid, EntryHost& host, ProgramOptions& options);
 
     // Labels on one sheet of the chosen printer; 0 until the first valid printer choice.
     std::int16_t LabelsPerSheet = 0;
 
-    // The item look-up and instant printing, plugged in by the window.
+    // The item look-up and instant printing, plugged in by the window (which shows what the
+    // printing tells at once, before the entry moves on).
     std::function<void()> lookupItem;
     std::function<void(int row)> printInstantRow;
 
@@ -44,9 +46,10 @@ public:
     void StoreEntryRow();
     void ClearEntry();
 
+    // The commands that may add a row fail, with a message, when the grid is at its largest.
     void SaveRow();
-    void InsertRow();
-    void CopyRow();
+    Outcome InsertRow();
+    Outcome CopyRow();
     void DeleteRow();
     void ClearSku();
     void ClearGrid();
@@ -56,7 +59,7 @@ public:
     void SelChange();
 
     // Entry keys.
-    void SkuEnter();
+    Outcome SkuEnter();
     void MfnOrDescEnter();
     void SkuArrowReleased(int keyCode);  // 38 up, 40 down
     void SkuFocusLost();
@@ -68,16 +71,15 @@ public:
     static constexpr int kMaxRows = 32767;
 
 private:
-    // Adds one numbered row at the end; false (and a message) when the grid is already at its
-    // largest.
-    bool growByOne();
+    // Adds one numbered row at the end; false (and the message in `outcome`) when the grid is
+    // already at its largest.
+    bool growByOne(Outcome& outcome);
     // Insert Row; false when the grid is full and nothing was moved.
-    bool insertRow();
+    bool insertRow(Outcome& outcome);
     void copyRowCells(int from, int to);
     void emptyRowCells(int row);
 
     LabelGrid& grid_;
     EntryHost& host_;
     ProgramOptions& options_;
-    Dialogs& dialogs_;
 };

@@ -66,9 +66,6 @@ std::optional<Failure> tryTestQuery(RecordSet& rs, const QString& table, const Q
     } catch (const std::exception& e) {
         closeQuietly(rs);
         return Failure{RecordSetError::ProviderError, QString::fromLocal8Bit(e.what())};
-    } catch (...) {
-        closeQuietly(rs);
-        return Failure{RecordSetError::ProviderError, QStringLiteral("Unknown error")};
     }
 }
 
@@ -92,66 +89,63 @@ QString TestKeyQueries(StoreDatabase database, const QString& connect, RecordSet
     case StoreDatabase::Inventory: queries = {KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), kNoSuchKey)}; break;
     case StoreDatabase::Cis: queries = {KeyQuery(QStringLiteral("special"), QStringLiteral("1"), kNoSuchKey)}; break;
     }
-    try {
+    return RecordSetFailure([&] {
         std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
         rs->setActiveConnection(connect);
         for (const RecordQuery& query : queries) {
             rs->Open(query);
             rs->Close();
         }
-        return {};
-    } catch (...) {
-        return FailureText(std::current_exception());
-    }
+    });
 }
 
-void EditConnectionString(StoreDatabase database, Dialogs& dialogs, SettingsStore& settings,
-                          RecordSetFactory& factory) {
+Outcome EditConnectionString(StoreDatabase database, Dialogs& dialogs, SettingsStore& settings,
+                             RecordSetFactory& factory) {
     const DatabaseTexts& t = textsOf(database);
     const QString key = QString::fromLatin1(t.key);
     const QString current = settings.GetSetting(kRegApp, kRegSec, key, QString::fromLatin1(t.editDefault));
     const QString answer =
         dialogs.InputBox(QString::fromLatin1(t.prompt), QString::fromLatin1(t.inputTitle), current);
-    if (answer.isEmpty()) return;  // Cancel or an emptied box: the stored string stays
+    if (answer.isEmpty()) return Outcome::done();  // Cancel or an emptied box: the stored string stays
     if (IsBlank(answer)) {
         settings.SaveSetting(kRegApp, kRegSec, key, QString());  // switches the database off
-        return;
+        return Outcome::done();
     }
     const QString trimmed = trimSpaces(answer);
     std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
     if (const auto failure = tryTestQuery(*rs, QString::fromLatin1(t.table), trimmed)) {
-        dialogs.MsgBox(QStringLiteral("Error opening selected odbc source: ") + answer + kCrLf +
-                           QString::number(failure->number) + QStringLiteral(": ") + failure->description,
-                       MsgStyle::Information, QString::fromLatin1(t.errorTitle));
-        return;
+        return Outcome::failure(QStringLiteral("Error opening selected odbc source: ") + answer + kCrLf +
+                                    QString::number(failure->number) + QStringLiteral(": ") + failure->description,
+                                MsgStyle::Information, QString::fromLatin1(t.errorTitle));
     }
     settings.SaveSetting(kRegApp, kRegSec, key, trimmed);
+    return Outcome::done();
 }
 
-void TestDatabaseConnections(Dialogs& dialogs, SettingsStore& settings, RecordSetFactory& factory) {
+Outcome TestDatabaseConnections(SettingsStore& settings, RecordSetFactory& factory) {
     QString message;
+    bool anyFailed = false;
     std::unique_ptr<RecordSet> rs;
     for (StoreDatabase database : {StoreDatabase::Upc, StoreDatabase::Inventory, StoreDatabase::Cis}) {
         const DatabaseTexts& t = textsOf(database);
         QString connect;
         try {
             connect = settings.GetSetting(kRegApp, kRegSec, QString::fromLatin1(t.key), QString());
-        } catch (...) {
+        } catch (const TagwellError&) {
+            // A store that cannot be read leaves the database unset, as in the look-up.
         }
         message += kCrLf;
         if (IsBlank(connect)) {
             message += QString::fromLatin1(t.notSetLine);
             continue;
         }
-        try {
-            if (!rs) rs = factory.CreateRecordSet();
-        } catch (...) {
-        }
+        if (!rs) (void)RecordSetFailure([&] { rs = factory.CreateRecordSet(); });
         const auto failure = rs ? tryTestQuery(*rs, QString::fromLatin1(t.table), connect)
                                 : std::optional<Failure>(Failure{RecordSetError::ProviderError,
                                                                  QStringLiteral("No record set available")});
         // The whole table can be read; the look-up's own queries must run too.
         const QString keys = failure ? QString() : TestKeyQueries(database, connect, factory);
+        anyFailed = anyFailed || failure || !keys.isEmpty();
         if (failure)
             message += DatabaseProblem(database, QString::number(failure->number) + QStringLiteral(", ") +
                                                      failure->description);
@@ -160,5 +154,6 @@ void TestDatabaseConnections(Dialogs& dialogs, SettingsStore& settings, RecordSe
         else
             message += QString::fromLatin1(t.okLine);
     }
-    dialogs.MsgBox(message, MsgStyle::Information, kAlert);
+    // One message either way; it is a failure when a configured database did not answer.
+    return anyFailed ? Outcome::failure(message) : Outcome::notice(message);
 }

@@ -25,31 +25,23 @@ struct FirstFailure {
 // Opens the query and stands on its first record. False, with the record set closed, when the
 // query fails or returns nothing: either way the step it serves contributes nothing (a failure
 // is noted).
-bool openOnFirst(RecordSet& rs, const RecordQuery& query, StoreDatabase database, FirstFailure& failure) noexcept {
-    try {
+bool openOnFirst(RecordSet& rs, const RecordQuery& query, StoreDatabase database, FirstFailure& failure) {
+    bool found = false;
+    const QString problem = RecordSetFailure([&] {
         rs.Open(query);
-        if (rs.Eof()) {
-            closeQuietly(rs);
-            return false;
-        }
-        rs.MoveFirst();
-        return true;
-    } catch (...) {
-        failure.note(database, FailureText(std::current_exception()));
-        closeQuietly(rs);
-        return false;
-    }
+        found = !rs.Eof();
+        if (found) rs.MoveFirst();
+    });
+    failure.note(database, problem);
+    if (!found || !problem.isEmpty()) closeQuietly(rs);
+    return found && problem.isEmpty();
 }
 
-bool connectTo(RecordSet& rs, const QString& connect, StoreDatabase database, FirstFailure& failure) noexcept {
-    try {
-        closeQuietly(rs);
-        rs.setActiveConnection(connect);
-        return true;
-    } catch (...) {
-        failure.note(database, FailureText(std::current_exception()));
-        return false;
-    }
+bool connectTo(RecordSet& rs, const QString& connect, StoreDatabase database, FirstFailure& failure) {
+    closeQuietly(rs);
+    const QString problem = RecordSetFailure([&] { rs.setActiveConnection(connect); });
+    failure.note(database, problem);
+    return problem.isEmpty();
 }
 
 // The item values the inventory and the CIS table fill, in the order the boxes are filled: the
@@ -64,10 +56,8 @@ constexpr int kValueBoxCount = static_cast<int>(std::size(kValueBoxes));
 void fillBoxes(EntryTexts& entry, const RecordSet& rs, const bool (&skip)[kValueBoxCount]) {
     for (int i = 0; i < kValueBoxCount; ++i) {
         if (skip[i]) continue;
-        try {
-            entry.*kValueBoxes[i]->text = valueText(rs.Fields(FieldName(*kValueBoxes[i])).Value());
-        } catch (...) {
-        }
+        (void)RecordSetFailure(
+            [&] { entry.*kValueBoxes[i]->text = valueText(rs.Fields(FieldName(*kValueBoxes[i])).Value()); });
     }
 }
 
@@ -94,7 +84,7 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
     if (sierraConvertUpc != 0 && upcUsable) {
         RecordSet& rs = recordSet();
         typed = entry.sku;
-        try {
+        const QString problem = RecordSetFailure([&] {
             rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("149"), typed));
             if (!rs.Eof()) {
                 const int count = rs.Fields().Count();
@@ -108,9 +98,10 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
                     break;
                 }
             }
-        } catch (...) {
+        });
+        if (!problem.isEmpty()) {
             converted = false;
-            failure.note(StoreDatabase::Upc, FailureText(std::current_exception()));
+            failure.note(StoreDatabase::Upc, problem);
             // A database that failed once (locked, gone) is not asked again in this look-up, so
             // that one scan waits for it once at most.
             upcUsable = false;
@@ -158,32 +149,25 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
 
 }  // namespace
 
-QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory) noexcept {
+QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory) {
     FirstFailure failure;
-    try {
-        lookupSteps(entry, sierraConvertUpc, settings, factory, failure);
-    } catch (...) {
-        // Whatever failed simply contributed nothing to the boxes.
-        try {
-            if (failure.text.isEmpty()) failure.text = FailureText(std::current_exception());
-        } catch (...) {
-        }
-    }
+    // Whatever failed (a record set that could not even be made) simply contributed nothing.
+    const QString problem = RecordSetFailure([&] { lookupSteps(entry, sierraConvertUpc, settings, factory, failure); });
+    if (failure.text.isEmpty()) failure.text = problem;
     return failure.text;
 }
 
 RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key) { return {table, column, key}; }
 
-QString FailureText(std::exception_ptr error) {
+QString RecordSetFailure(const std::function<void()>& body) {
     try {
-        if (error) std::rethrow_exception(error);
+        body();
+        return {};
     } catch (const TagwellError& e) {
         return QString::number(e.number()) + QStringLiteral(", ") + e.description();
     } catch (const std::exception& e) {
         return QString::number(RecordSetError::ProviderError) + QStringLiteral(", ") + QString::fromLocal8Bit(e.what());
-    } catch (...) {
     }
-    return QString::number(RecordSetError::ProviderError) + QStringLiteral(", Unknown error");
 }
 
 std::int32_t UpcDateKey(const QString& dateText) {
@@ -209,22 +193,21 @@ void PickPreferredUpc(PreferredUpc& preferred, const QString& upcText, const QSt
 }
 
 void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn, QString* failure) {
-    try {
+    // A record set that breaks off keeps the choice made so far.
+    const QString problem = RecordSetFailure([&] {
         while (!rs.Eof()) {
             const QString upc = valueText(rs.Fields(upcColumn).Value());
             const QString date = valueText(rs.Fields(dateColumn).Value());
             PickPreferredUpc(preferred, upc, date);
             rs.MoveNext();
         }
-    } catch (...) {
-        // A record set that breaks off keeps the choice made so far.
-        if (failure) *failure = FailureText(std::current_exception());
-    }
+    });
+    if (failure && !problem.isEmpty()) *failure = problem;
 }
 
 QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure) {
     PreferredUpc preferred;
-    try {
+    const QString problem = RecordSetFailure([&] {
         rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("1"), stockNumber));
         if (!rs.Eof()) {
             int upcColumn = -1;
@@ -238,9 +221,10 @@ QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* fai
             rs.MoveFirst();
             if (upcColumn != -1) PickPreferredUpc(preferred, rs, upcColumn, dateColumn, failure);
         }
-    } catch (...) {
+    });
+    if (!problem.isEmpty()) {
         preferred = {};
-        if (failure) *failure = FailureText(std::current_exception());
+        if (failure) *failure = problem;
     }
     closeQuietly(rs);
     return preferred.upc;

@@ -6,7 +6,7 @@
 
 #include <QString>
 #include <cstdint>
-#include <exception>
+#include <functional>
 
 class RecordSetFactory;
 class SettingsStore;
@@ -25,11 +25,11 @@ using EntryTexts = RowTexts;
 // named by the settings ODBCUPC, ODBCINV and ODBCCIS, read afresh at every call. With
 // `sierraConvertUpc` nonzero a scanned UPC found in the UPC table becomes its stock number.
 // A database that is not configured, cannot be reached, fails or holds no match contributes
-// nothing: the look-up shows no message and never throws. What it returns tells a failure from
-// "not found" for those who must not take one for the other (the command line): "" when every
-// configured database answered, else the first database's problem (DatabaseProblem).
-QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings,
-                   RecordSetFactory& factory) noexcept;
+// nothing: the look-up shows no message, and a database error never leaves it. What it returns
+// tells a failure from "not found" for those who must not take one for the other (the command
+// line): "" when every configured database answered, else the first database's problem
+// (DatabaseProblem).
+QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& settings, RecordSetFactory& factory);
 
 // The look-up of one key: the records of `table` whose column `column` holds `key` exactly, the
 // key used as it stands, not trimmed.
@@ -59,9 +59,11 @@ void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int
 // The preferred UPC of a stock number: runs the key query of table `upc`, column "1", on `rs`,
 // whose connection must be set, finds the columns "149" (UPC) and "83" (date; position 0 when
 // there is none) and picks among the rows. "" when the query fails, returns nothing or has no
-// column "149"; a failure's text (number, description) goes to `failure`. Never throws; leaves
-// `rs` closed.
+// column "149"; a failure's text (number, description) goes to `failure`. A database error never
+// leaves it; leaves `rs` closed.
 QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure = nullptr);
 
-// "<number>, <description>" of what a database operation threw.
-QString FailureText(std::exception_ptr error);
+// Runs `body`, database work; "<number>, <description>" of the error it raised (a TagwellError, or
+// another std::exception as a provider error), "" when it ran through. Anything else is no
+// database failure and travels on.
+QString RecordSetFailure(const std::function<void()>& body);

@@ -3,7 +3,6 @@
 #include "grid/LabelGrid.h"
 #include "output/LabelFormat.h"
 #include "output/LabelOutput.h"
-#include "platform/Dialogs.h"
 #include "platform/FileAccess.h"
 #include "platform/Printer.h"
 #include "shell/common/Common.h"
@@ -32,9 +31,7 @@ bool PrintDymoLabel(const LabelOutput& out, int row) {
     if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
     QFile file;
     if (!OpenForReading(file, out.options.SierraFormat1, FileBound::LabelFormat)) {
-        if (row == 1)
-            out.dialogs.MsgBox(QString::fromLatin1(kDymoFormatProblem), MsgStyle::Information,
-                               kAlert);
+        if (row == 1) out.outcome.addFailure(QString::fromLatin1(kDymoFormatProblem));
         return false;
     }
     Printer& printer = out.printer;

@@ -18,10 +18,6 @@
 #include <cstdint>
 #include <optional>
 
-#if defined(Q_OS_LINUX)
-#include <sys/stat.h>
-#endif
-
 namespace {
 
 // Format files are single-byte Windows text. Lines end in CR LF; a lone CR or LF (a file saved by
@@ -237,29 +233,16 @@ void LabelFormat::draw(Printer& printer, const LabelGrid& grid, int row, int ori
     }
 }
 
-std::optional<LabelFormatCache::Stamp> LabelFormatCache::stampOf(const QString& path) {
-#if defined(Q_OS_LINUX)
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0) return std::nullopt;
-    return Stamp{static_cast<std::uint64_t>(st.st_dev),
-                 static_cast<std::uint64_t>(st.st_ino),
-                 static_cast<std::int64_t>(st.st_size),
-                 static_cast<std::int64_t>(st.st_mtim.tv_sec),
-                 static_cast<std::int64_t>(st.st_mtim.tv_nsec),
-                 static_cast<std::int64_t>(st.st_ctim.tv_sec),
-                 static_cast<std::int64_t>(st.st_ctim.tv_nsec)};
-#else
-    Q_UNUSED(path);
-    return std::nullopt;
-#endif
-}
+LabelFormatCache::LabelFormatCache(StampOf stampOf, Clock now)
+    : stampOf_(stampOf ? std::move(stampOf) : StampOf(FileStampOf)),
+      now_(now ? std::move(now) : Clock([] { return QDateTime::currentSecsSinceEpoch(); })) {}
 
 const LabelFormat* LabelFormatCache::load(const QString& path) {
     if (path.isEmpty()) return nullptr;
     // A file that is still the one read last (same file, size, and modification and status
     // times) is not opened again. Anything else, including a file that cannot be looked at, is
     // opened, so that a file gone or no longer readable is reported for this very label.
-    const std::optional<Stamp> stamp = stampOf(path);
+    const std::optional<FileStamp> stamp = stampOf_(path);
     if (stamp && stamp_ && *stamp == *stamp_ && path == path_) return &format_;
     stamp_.reset();
     const std::optional<QByteArray> bytes = ReadWholeFile(path, FileBound::LabelFormat);
@@ -269,7 +252,7 @@ const LabelFormat* LabelFormatCache::load(const QString& path) {
     // File times move in clock ticks, so a file written again within the tick it was read in
     // keeps its times. Until a file is a few seconds older than its reading, its times prove
     // nothing and it is read for every label.
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const std::int64_t now = now_();
     if (stamp && stamp->modifiedSec < now - 2 && stamp->changedSec < now - 2) stamp_ = stamp;
     return &format_;
 }

@@ -1,12 +1,14 @@
 #pragma once
 // The label format language (.fa1, .fa3, .fa4 files): one element per line, fields cut at commas,
 // drawn by DrawLabelFormat onto the current page of a printer at a label origin.
+#include "platform/FileStamp.h"
 #include "platform/Printer.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -47,27 +49,26 @@ private:
 // The format a job prints with. The file is looked at again for every label, so a file deleted,
 // replaced, edited or made unreadable while the job runs is noticed at the very next label; it is
 // read and interpreted again only when it has changed (or was written only moments before).
+// Keeps 3,000 labels at 0.30 s of CPU instead of 0.39 s (bench laser_pdf): without it the laser job
+// is no longer 15 times as fast as gLabels (bench glabels_side_by_side).
 class LabelFormatCache {
 public:
+    // How the cache looks at a file (nothing when it cannot, and then the file is read for every
+    // label), and the time now in seconds since the epoch. Empty: FileStampOf and the system clock.
+    using StampOf = std::function<std::optional<FileStamp>(const QString& path)>;
+    using Clock = std::function<std::int64_t()>;
+    explicit LabelFormatCache(StampOf stampOf = {}, Clock now = {});
+
     // The format in the file at `path`, or nullptr when the file cannot be opened.
     const LabelFormat* load(const QString& path);
 
 private:
-    // One version of one file: any write moves the modification time, any change of permissions
-    // the status time, and a file put in its place has another inode.
-    struct Stamp {
-        std::uint64_t device, inode;
-        std::int64_t size, modifiedSec, modifiedNsec, changedSec, changedNsec;
-        friend bool operator==(const Stamp&, const Stamp&) = default;
-    };
-    // Nothing where the file cannot be looked at, or where the system gives no such times: then
-    // the file is read for every label.
-    static std::optional<Stamp> stampOf(const QString& path);
-
+    StampOf stampOf_;
+    Clock now_;
     // The file format_ was read from, and its stamp while that can be trusted; without a stamp
     // the file is read again.
     QString path_;
-    std::optional<Stamp> stamp_;
+    std::optional<FileStamp> stamp_;
     LabelFormat format_;
 };
 

@@ -3,7 +3,6 @@
 #include "grid/LabelGrid.h"
 #include "output/LabelFormat.h"
 #include "output/LabelOutput.h"
-#include "platform/Dialogs.h"
 #include "platform/Printer.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
@@ -65,8 +64,7 @@ bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, i
     if (IsBlank(out.grid.TextMatrix(row, GridCol::Sku))) return true;
     const LabelFormat* format = formats.load(out.options.*LaserTargetFor(layout).format);
     if (!format) {
-        if (row == 1)
-            out.dialogs.MsgBox(QString::fromLatin1(kLaserFormatProblem), MsgStyle::Information, kAlert);
+        if (row == 1) out.outcome.addFailure(QString::fromLatin1(kLaserFormatProblem));
         return false;
     }
     format->draw(out.printer, out.grid, row, originX, originY);
@@ -87,8 +85,7 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     // error in the options would waste the sheets already printed.
     auto refuse = [&](const QString& why) {
         hourglass.ShowHourglass(false);
-        out.dialogs.MsgBox(why + QStringLiteral("\r\nCorrect the laser offsets in the options and print again."),
-                           MsgStyle::Information, kAlert);
+        out.outcome.addFailure(why + QStringLiteral("\r\nCorrect the laser offsets in the options and print again."));
         return -1;
     };
     const auto offLr = offsetValue(lrText);
@@ -127,15 +124,17 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     // The count says the labels were printed: it is shown only when the document reached the
     // printer. A file choice the user cancelled ends the job as quietly as a cancelled dialog.
     const PrintOutcome outcome = out.printer.JobOutcome();
-    if (outcome.declined) return 0;
+    if (outcome.declined) {
+        out.outcome.markFailed();
+        return 0;
+    }
     if (!outcome.failure.isEmpty()) {
-        out.dialogs.MsgBox(NotPrintedMessage(outcome.failure), MsgStyle::Information, kAlert);
+        out.outcome.addFailure(NotPrintedMessage(outcome.failure));
         return 0;
     }
     const int handedOut = row - 1;
     // Without this the count below would be all the clerk learns of labels that came out blank.
-    if (laterFormatProblem && !firstRowReported)
-        out.dialogs.MsgBox(QString::fromLatin1(kLaserFormatProblem), MsgStyle::Information, kAlert);
-    out.dialogs.MsgBox(NumberToText(handedOut) + QStringLiteral(" items printed."), MsgStyle::Information, kAlert);
+    if (laterFormatProblem && !firstRowReported) out.outcome.addFailure(QString::fromLatin1(kLaserFormatProblem));
+    out.outcome.addNotice(NumberToText(handedOut) + QStringLiteral(" items printed."));
     return handedOut;
 }

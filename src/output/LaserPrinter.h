@@ -25,7 +25,7 @@ LaserSheet LaserSheetFor(int layout);
 
 // Draws grid row `row` as one label at (originX, originY) from the layout's format file
 // (SierraFormat3 for layout 3, else SierraFormat4). A blank sku draws nothing; a format file that
-// will not open shows kLaserFormatProblem for row 1 only and returns false. `formats` keeps the
+// will not open reports kLaserFormatProblem (a failure) for row 1 only and returns false. `formats` keeps the
 // format between the labels of one job.
 inline constexpr const char* kLaserFormatProblem = "Problem opening Laser Format File";
 bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, int originY,
@@ -33,7 +33,8 @@ bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, i
 
 // The laser branch of the print job: rows 1..lastRow each take the next position on the sheet
 // (blank rows leave theirs empty), a new page begins only when a label is due on it, the document
-// is ended (also after a cancel) and " N items printed." is shown. A format file that could not be
+// is ended (also after a cancel) and " N items printed." is told (a notice; every other message
+// of the job is a failure). Messages go into `out.outcome`, in the order the clerk sees them. A format file that could not be
 // opened for a later row (deleted or moved while the job ran) is reported once, before the count:
 // those labels came out blank.
 //
@@ -45,10 +46,11 @@ bool PrintLaserLabel(const LabelOutput& out, int layout, int row, int originX, i
 // caller keeps it within 1..labels per sheet.
 //
 // When the printing system refused or lost the document, NotPrintedMessage takes the count's
-// place; when the user declined where the document was to go, nothing is shown. Both return 0.
+// place; when the user declined where the document was to go, the job failed without a message.
+// Both return 0.
 //
 // Returns the number of rows handed to PrintLaserLabel, or -1 when the job was refused before
-// anything was drawn because an offset of the layout is not a whole number that fits (an "Alert:"
-// message says which).
+// anything was drawn because an offset of the layout is not a whole number that fits (a failure
+// says which).
 int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::function<bool()>& cancelCheck,
                   Hourglass& hourglass, int firstLabel = 1);

@@ -4,7 +4,6 @@
 #include "output/DymoPrinter.h"
 #include "output/LabelOutput.h"
 #include "output/LaserPrinter.h"
-#include "platform/Dialogs.h"
 #include "platform/EventPump.h"
 #include "platform/Printer.h"
 #include "platform/SerialPort.h"
@@ -20,8 +19,8 @@
 #include <utility>
 
 namespace {
-
 // Runs `body`; an error it raises comes back as its description (empty when none was raised).
+// Anything else travels on to the command's guard.
 QString failureOf(const std::function<void()>& body) {
     try {
         body();
@@ -30,8 +29,6 @@ QString failureOf(const std::function<void()>& body) {
         return e.description().isEmpty() ? QStringLiteral("Error %1").arg(e.number()) : e.description();
     } catch (const std::exception& e) {
         return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
     }
 }
 
@@ -47,6 +44,26 @@ private:
     PrintJobWindow& window_;
     QString saved_;
 };
+
+// Closes the port when a job is left by an error nobody on the way expected; on every other path
+// the job closes it itself and reports how that went.
+class PortGuard {
+public:
+    explicit PortGuard(SerialPort& port) : port_(port) {}
+    ~PortGuard() {
+        if (!port_.PortOpen()) return;
+        try {
+            port_.setPortOpen(false);
+        } catch (const TagwellError&) {
+        } catch (const std::exception&) {
+        }
+    }
+    PortGuard(const PortGuard&) = delete;
+    PortGuard& operator=(const PortGuard&) = delete;
+
+private:
+    SerialPort& port_;
+};
 }  // namespace
 
 QString ConfigureSierraPort(SerialPort& port, const ProgramOptions& options) {
@@ -61,7 +78,6 @@ PrintJob::PrintJob(const LabelGrid& grid, const ProgramOptions& options, Printer
       options_(options),
       printer_(printer),
       port_(port),
-      dialogs_(dialogs),
       pump_(pump),
       window_(window),
       hourglass_(hourglass),
@@ -72,20 +88,18 @@ QString PrintJob::PortErrorMessage(int number, int port, const QString& descript
            QStringLiteral("\r\n") + description;
 }
 
-void PrintJob::alert(const QString& text) { dialogs_.MsgBox(text, MsgStyle::Information, kAlert); }
-
 int PrintJob::LastRow() const {
     for (int r = grid_.Rows() - 1; r >= 1; --r)
         if (!IsBlank(grid_.TextMatrix(r, GridCol::Sku))) return r;
     return 0;
 }
 
-bool PrintJob::openPort() {
+bool PrintJob::openPort(Outcome& outcome) {
     try {
         port_.setPortOpen(true);
         return true;
     } catch (const TagwellError& e) {
-        alert(PortErrorMessage(e.number(), port_.CommPort(), e.description()));
+        outcome.addFailure(PortErrorMessage(e.number(), port_.CommPort(), e.description()));
         return false;
     }
 }
@@ -96,83 +110,88 @@ void PrintJob::closePort(QString* failure) {
     if (failure && failure->isEmpty()) *failure = why;
 }
 
-bool PrintJob::cancelCheck() {
+bool PrintJob::cancelCheck(Outcome& outcome) {
     pump_.DoEvents();
     if (!printCancelled_) return false;
-    alert(PrintJobText::Cancelled);
+    // Not every label printed: the job did not do all it was asked.
+    outcome.addFailure(PrintJobText::Cancelled);
     return true;
 }
 
-void PrintJob::runSierra(int lastRow) {
-    if (!openPort()) return;
+void PrintJob::runSierra(int lastRow, Outcome& outcome) {
+    if (!openPort(outcome)) return;
+    const PortGuard guard(port_);
     bool firstRowReported = false, laterFormatProblem = false;
     QString failure = failureOf([&] {
         for (int row = 1; row <= lastRow; ++row) {
-            if (!sierra_.PrintSierraLabel(row)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
-            if (cancelCheck()) break;
+            if (!sierra_.PrintSierraLabel(row, outcome)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
+            if (cancelCheck(outcome)) break;
         }
     });
     // Closing waits for every byte; a label is never cut off by it, and a failure of it is
     // reported like any other.
     closePort(&failure);
     // A format file gone while the job ran (row 1 has its own message).
-    if (laterFormatProblem && !firstRowReported) alert(QString::fromLatin1(kSierraFormatProblem));
-    if (!failure.isEmpty()) alert(failure);
+    if (laterFormatProblem && !firstRowReported) outcome.addFailure(QString::fromLatin1(kSierraFormatProblem));
+    if (!failure.isEmpty()) outcome.addFailure(failure);
 }
 
 // The labels of `row` on were refused or lost: say so and stop, rather than send the rest of the
 // job after them. A file choice the user declined stops the job without a word.
-bool PrintJob::dymoStopped(int row) {
-    const PrintOutcome outcome = printer_.JobOutcome();
-    if (outcome.declined) return true;
-    if (outcome.failure.isEmpty()) return false;
-    alert(NotPrintedMessage(outcome.failure, row));
+bool PrintJob::dymoStopped(int row, Outcome& outcome) {
+    const PrintOutcome printed = printer_.JobOutcome();
+    if (printed.declined) {
+        outcome.markFailed();
+        return true;
+    }
+    if (printed.failure.isEmpty()) return false;
+    outcome.addFailure(NotPrintedMessage(printed.failure, row));
     return true;
 }
 
-void PrintJob::runDymo(int lastRow) {
-    const LabelOutput out{printer_, dialogs_, grid_, options_};
+void PrintJob::runDymo(int lastRow, Outcome& outcome) {
+    const LabelOutput out{printer_, outcome, grid_, options_};
     PrinterJobScope job(printer_);
     bool firstRowReported = false, laterFormatProblem = false;
     for (int row = 1; row <= lastRow; ++row) {
         if (!PrintDymoLabel(out, row)) (row == 1 ? firstRowReported : laterFormatProblem) = true;
-        if (dymoStopped(row)) break;
-        if (cancelCheck()) break;
+        if (dymoStopped(row, outcome)) break;
+        if (cancelCheck(outcome)) break;
     }
     // A format file gone while the job ran (row 1 has its own message).
-    if (laterFormatProblem && !firstRowReported) alert(QString::fromLatin1(kDymoFormatProblem));
+    if (laterFormatProblem && !firstRowReported) outcome.addFailure(QString::fromLatin1(kDymoFormatProblem));
 }
 
-void PrintJob::PrintLabels() {
+Outcome PrintJob::PrintLabels() {
     if (window_.PrintButtonCaption() == PrintJobText::Cancel) {
         printCancelled_ = true;
-        return;
+        return Outcome::done();
     }
     const int lastRow = LastRow();
-    if (lastRow == 0) {
-        alert(PrintJobText::NoData);
-        return;
-    }
+    if (lastRow == 0) return Outcome::failure(PrintJobText::NoData);
     printCancelled_ = false;
     const CaptionRestorer restore(window_);
     window_.setPrintButtonCaption(PrintJobText::Cancel);
 
     const PrintTarget& target = PrintTargetFor(options_.SierraPrint);
     printer_.setDocumentName(jobName(lastRow));
+    Outcome outcome;
     QString failure;
     if (target.driver == PrintDriver::Sierra) {
-        runSierra(lastRow);  // reports its own failures after closing the port
+        runSierra(lastRow, outcome);  // reports its own failures after closing the port
     } else if (target.driver == PrintDriver::Dymo) {
-        failure = failureOf([&] { runDymo(lastRow); });
+        failure = failureOf([&] { runDymo(lastRow, outcome); });
     } else {
         const int layout = target.code;
-        const LabelOutput out{printer_, dialogs_, grid_, options_};
+        const LabelOutput out{printer_, outcome, grid_, options_};
         const int firstLabel = std::exchange(firstLabel_, 1);
-        failure = failureOf(
-            [&] { PrintLaserJob(out, layout, lastRow, [this] { return cancelCheck(); }, hourglass_, firstLabel); });
+        failure = failureOf([&] {
+            PrintLaserJob(out, layout, lastRow, [&] { return cancelCheck(outcome); }, hourglass_, firstLabel);
+        });
         if (!failure.isEmpty()) hourglass_.ShowHourglass(false);
     }
-    if (!failure.isEmpty()) alert(failure);
+    if (!failure.isEmpty()) outcome.addFailure(failure);
+    return outcome;
 }
 
 QString PrintJob::jobName(int lastRow) const {
@@ -180,7 +199,8 @@ QString PrintJob::jobName(int lastRow) const {
     return QStringLiteral("Tagwell labels - ") + what;
 }
 
-void PrintJob::PrintInstantRow(int row) {
+Outcome PrintJob::PrintInstantRow(int row) {
+    Outcome outcome;
     QString failure;
     // The drivers report a format file that will not open for row 1 only; any other row printed
     // on its own would otherwise vanish without a word.
@@ -188,36 +208,42 @@ void PrintJob::PrintInstantRow(int row) {
     // On the Dymo when it is the target, on the Sierra Sport for any other.
     const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
     if (target && target->driver == PrintDriver::Dymo) {
-        const LabelOutput out{printer_, dialogs_, grid_, options_};
+        const LabelOutput out{printer_, outcome, grid_, options_};
         printer_.setDocumentName(QStringLiteral("Tagwell labels - row %1").arg(row));
         failure = failureOf([&] {
             const PrinterJobScope job(printer_);
             if (!PrintDymoLabel(out, row) && row != 1) formatProblem = QString::fromLatin1(kDymoFormatProblem);
             // A label the printing system refused must not vanish without a word either.
-            const PrintOutcome outcome = printer_.JobOutcome();
-            if (!outcome.failure.isEmpty()) refused = NotPrintedMessage(outcome.failure);
+            const PrintOutcome printed = printer_.JobOutcome();
+            if (!printed.failure.isEmpty()) refused = NotPrintedMessage(printed.failure);
         });
     } else {
-        if (!openPort()) return;
+        if (!openPort(outcome)) return outcome;
+        const PortGuard guard(port_);
         failure = failureOf([&] {
-            if (!sierra_.PrintSierraLabel(row) && row != 1) formatProblem = QString::fromLatin1(kSierraFormatProblem);
+            if (!sierra_.PrintSierraLabel(row, outcome) && row != 1)
+                formatProblem = QString::fromLatin1(kSierraFormatProblem);
         });
         closePort(&failure);
     }
-    if (!formatProblem.isEmpty()) alert(formatProblem);
-    if (!refused.isEmpty()) alert(refused);
-    if (!failure.isEmpty()) alert(failure);
+    if (!formatProblem.isEmpty()) outcome.addFailure(formatProblem);
+    if (!refused.isEmpty()) outcome.addFailure(refused);
+    if (!failure.isEmpty()) outcome.addFailure(failure);
+    return outcome;
 }
 
-void PrintJob::SierraSportTest() {
-    if (!openPort()) return;
-    QString failure = failureOf([&] { sierra_.PrintSierraLabel(1); });
+Outcome PrintJob::SierraSportTest() {
+    Outcome outcome;
+    if (!openPort(outcome)) return outcome;
+    const PortGuard guard(port_);
+    QString failure = failureOf([&] { sierra_.PrintSierraLabel(1, outcome); });
     closePort(&failure);
     // A test that failed must say so: the clerk runs it to find out whether the printer works.
-    if (!failure.isEmpty()) alert(failure);
+    if (!failure.isEmpty()) outcome.addFailure(failure);
+    return outcome;
 }
 
-void PrintJob::LaserPrinterSetup(PrinterSetupDialog& dialog) {
+Outcome PrintJob::LaserPrinterSetup(PrinterSetupDialog& dialog) {
     const QString failure = failureOf([&] { dialog.ShowPrinterSetup(); });
-    if (!failure.isEmpty()) alert(failure);
+    return failure.isEmpty() ? Outcome::done() : Outcome::failure(failure);
 }

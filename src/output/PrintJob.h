@@ -7,6 +7,7 @@
 // The main window owns one PrintJob for the whole run (it holds FontsLoaded and PrintCancelled)
 // and runs each command through it; nothing here knows a widget.
 #include "output/SierraPrinter.h"
+#include "shell/common/Outcome.h"
 
 #include <QString>
 
@@ -45,20 +46,24 @@ public:
     PrintJob(const LabelGrid& grid, const ProgramOptions& options, Printer& printer, SerialPort& port,
              Dialogs& dialogs, EventPump& pump, PrintJobWindow& window, Hourglass& hourglass);
 
+    // Each command returns what it has to tell, in the order the clerk sees it; the caller shows
+    // it. Questions (the Sierra font file's, where to save a PDF) are asked on the way.
+
     // Print Labels (menu and print button alike). While a job runs (the button reads "CANCEL") a
     // second call only sets PrintCancelled, which the running job sees at its next check.
-    void PrintLabels();
+    // " N items printed." is a notice; any other message says something did not print.
+    Outcome PrintLabels();
 
     // One row at once, after ENTER stored it: on the Dymo printer when SierraPrint is 1, else on
     // the Sierra Sport. A port that will not open gets the port error message.
-    void PrintInstantRow(int row);
+    Outcome PrintInstantRow(int row);
 
     // Sierra Sport Test: grid row 1 to the Sierra Sport, whatever the target; the port is opened
     // and closed even when row 1 is empty.
-    void SierraSportTest();
+    Outcome SierraSportTest();
 
     // Laser Printer Setup. Cancel changes nothing.
-    void LaserPrinterSetup(PrinterSetupDialog& dialog);
+    Outcome LaserPrinterSetup(PrinterSetupDialog& dialog);
 
     // The position (1 = top-left) at which the next laser job starts on its first sheet, for a
     // sheet part used before; every job after that one starts at 1 again.
@@ -80,22 +85,20 @@ public:
     static QString PortErrorMessage(int number, int port, const QString& description);
 
 private:
-    // Opens the port; on failure shows the port error message and returns false.
-    bool openPort();
+    // Opens the port; on failure reports the port error message and returns false.
+    bool openPort(Outcome& outcome);
     // Closes the port if open. Returns the failure to report, if any.
     void closePort(QString* failure);
-    bool cancelCheck();
-    void runSierra(int lastRow);
-    void runDymo(int lastRow);
-    bool dymoStopped(int row);
+    bool cancelCheck(Outcome& outcome);
+    void runSierra(int lastRow, Outcome& outcome);
+    void runDymo(int lastRow, Outcome& outcome);
+    bool dymoStopped(int row, Outcome& outcome);
     QString jobName(int lastRow) const;
-    void alert(const QString& text);
 
     const LabelGrid& grid_;
     const ProgramOptions& options_;
     Printer& printer_;
     SerialPort& port_;
-    Dialogs& dialogs_;
     EventPump& pump_;
     PrintJobWindow& window_;
     Hourglass& hourglass_;

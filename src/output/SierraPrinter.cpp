@@ -83,36 +83,44 @@ SierraPrinter::SierraPrinter(const LabelGrid& grid, const ProgramOptions& option
                              Dialogs& dialogs, WindowCaption& window)
     : grid_(grid), options_(options), port_(port), dialogs_(dialogs), window_(window) {}
 
-bool SierraPrinter::sendFonts() {
+bool SierraPrinter::sendFonts(Outcome& outcome) {
     QByteArray fonts;
     if (!readFile(options_.SierraFont, fonts)) {
+        // What the job has to tell so far comes before the question.
+        ShowOutcomeSoFar(outcome, dialogs_);
         // OK goes on without fonts; the next label asks again.
         return dialogs_.MsgBox(QStringLiteral("Problem opening Sierra Font File"),
                                MsgStyle::Information | MsgStyle::OKCancel, kAlert) != MsgResult::Cancel;
     }
-    const QString saved = window_.Caption();
+    // The caption comes back however the sending ends; when it did not end, the printer may hold
+    // half a font: it is sent whole again with the next label.
+    struct Restore {
+        WindowCaption& window;
+        QString saved;
+        bool& loaded;
+        bool sent = false;
+        ~Restore() {
+            if (!sent) loaded = false;
+            window.setCaption(saved);
+        }
+    } restore{window_, window_.Caption(), fontsLoaded_};
     window_.setCaption(kLoadingFonts);
     fontsLoaded_ = true;
-    try {
-        for (const QByteArray& line : SplitTextLines(fonts)) port_.Output(line);
-    } catch (...) {
-        // The printer may hold half a font: send it whole again with the next label.
-        fontsLoaded_ = false;
-        window_.setCaption(saved);
-        throw;
-    }
-    window_.setCaption(saved);
+    for (const QByteArray& line : SplitTextLines(fonts)) port_.Output(line);
+    restore.sent = true;
     return true;
 }
 
-bool SierraPrinter::PrintSierraLabel(int row) {
+bool SierraPrinter::PrintSierraLabel(int row, Outcome& outcome) {
     if (trimSpaces(grid_.TextMatrix(row, GridCol::Sku)).isEmpty()) return true;
-    if (!fontsLoaded_ && !sendFonts()) return true;  // the font message was shown and answered
+    if (!fontsLoaded_ && !sendFonts(outcome)) {
+        outcome.markFailed();  // the question was answered Cancel: this label is not sent
+        return true;
+    }
 
     QByteArray format;
     if (!readFile(options_.SierraFormat, format)) {
-        if (row == 1)
-            dialogs_.MsgBox(QString::fromLatin1(kSierraFormatProblem), MsgStyle::Information, kAlert);
+        if (row == 1) outcome.addFailure(QString::fromLatin1(kSierraFormatProblem));
         return false;
     }
     for (const QByteArray& line : SplitTextLines(format)) port_.Output(MergeSierraLine(line, grid_, row));

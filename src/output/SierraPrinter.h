@@ -7,6 +7,7 @@
 
 class Dialogs;
 class LabelGrid;
+class Outcome;
 class SerialPort;
 struct ProgramOptions;
 
@@ -28,16 +29,17 @@ public:
     // Sends grid row `row` as one label; the port must be open. A blank sku sends nothing at all.
     // A port or file error is thrown as a TagwellError to the caller, after the caption is put
     // back (and, when it struck during the fonts, FontsLoaded is cleared so the next label sends
-    // them again). False when the format file would not open: kSierraFormatProblem is shown for
-    // row 1 only, the caller reports it for a later row.
-    bool PrintSierraLabel(int row);
+    // them again). False when the format file would not open: kSierraFormatProblem goes into
+    // `outcome` for row 1 only, the caller reports it for a later row. The font file's question
+    // answered Cancel sends no label and marks `outcome` failed.
+    bool PrintSierraLabel(int row, Outcome& outcome);
 
     // True once the font file has been sent in this run; false at start-up.
     bool FontsLoaded() const { return fontsLoaded_; }
     void setFontsLoaded(bool loaded) { fontsLoaded_ = loaded; }
 
 private:
-    bool sendFonts();
+    bool sendFonts(Outcome& outcome);
 
     const LabelGrid& grid_;
     const ProgramOptions& options_;

@@ -29,6 +29,7 @@ Field RecordSet::Fields(const QString& name) const {
 void closeQuietly(RecordSet& rs) noexcept {
     try {
         rs.Close();
-    } catch (...) {
+    } catch (const TagwellError&) {
+    } catch (const std::exception&) {
     }
 }

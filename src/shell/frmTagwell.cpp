@@ -35,7 +35,7 @@ frmTagwell::frmTagwell(TagwellServices services, QWidget* parent)
     : QMainWindow(parent), services_(services), grid_(std::make_unique<LabelGrid>()), hourglass_(services.screen) {
     setObjectName(QStringLiteral("frmTagwell"));
     setWindowTitle(QStringLiteral("Tagwell"));
-    commands_ = std::make_unique<GridCommands>(*grid_, *this, options, services_.dialogs);
+    commands_ = std::make_unique<GridCommands>(*grid_, *this, options);
     if (services_.printer) {
         printJob_ = std::make_unique<PrintJob>(*grid_, options, *services_.printer, services_.serial, services_.dialogs,
                                                services_.events, *this, hourglass_);
@@ -186,27 +186,26 @@ void frmTagwell::buildMenus() {
 }
 
 void frmTagwell::wireCommands() {
-    auto on = [&](QAction* a, std::function<void()> f) {
-        connect(a, &QAction::triggered, this, [this, f] { runCommand(f); });
-    };
+    auto on = [&](QAction* a, auto f) { connect(a, &QAction::triggered, this, [this, f] { runCommand(f); }); };
     // Exit bypasses the command guard: it must reach a running import to stop it.
     connect(mnuFileExit, &QAction::triggered, this, [this] { close(); });
     on(mnuFileRead0, [this] { importFile(DataFileImport::DataFile); });
     on(mnuFileRead1, [this] { importFile(DataFileImport::PriceChangeFile); });
     if (printJob_) {
-        on(mnuFilePrint, [this] { printJob_->PrintLabels(); });
-        on(mnuOptionsSierraTest, [this] { printJob_->SierraSportTest(); });
-        if (services_.printerSetup) on(mnuFilePrinterSetup, [this] { printJob_->LaserPrinterSetup(*services_.printerSetup); });
-        commands_->printInstantRow = [this](int row) { printJob_->PrintInstantRow(row); };
+        on(mnuFilePrint, [this] { return printJob_->PrintLabels(); });
+        on(mnuOptionsSierraTest, [this] { return printJob_->SierraSportTest(); });
+        if (services_.printerSetup) on(mnuFilePrinterSetup, [this] { return printJob_->LaserPrinterSetup(*services_.printerSetup); });
+        // Shown at once: the row commands go on after the print.
+        commands_->printInstantRow = [this](int row) { ShowOutcome(printJob_->PrintInstantRow(row), services_.dialogs); };
     }
-    on(mnuFileDict, [this] { DictionaryFileCommand(services_.dialogs, services_.settings, dctInv); });
-    on(mnuFileSave, [this] { SaveDataToFile(services_.dialogs, services_.settings, *grid_); });
+    on(mnuFileDict, [this] { return DictionaryFileCommand(services_.dialogs, services_.settings, dctInv); });
+    on(mnuFileSave, [this] { return SaveDataToFile(services_.dialogs, services_.settings, *grid_); });
     if (services_.recordSets) {
         RecordSetFactory& db = *services_.recordSets;
-        on(mnuFileInv, [this, &db] { EditConnectionString(StoreDatabase::Inventory, services_.dialogs, services_.settings, db); });
-        on(mnuFileCis, [this, &db] { EditConnectionString(StoreDatabase::Cis, services_.dialogs, services_.settings, db); });
-        on(mnuFileUPC, [this, &db] { EditConnectionString(StoreDatabase::Upc, services_.dialogs, services_.settings, db); });
-        on(mnuFileTestDatabase, [this, &db] { TestDatabaseConnections(services_.dialogs, services_.settings, db); });
+        on(mnuFileInv, [this, &db] { return EditConnectionString(StoreDatabase::Inventory, services_.dialogs, services_.settings, db); });
+        on(mnuFileCis, [this, &db] { return EditConnectionString(StoreDatabase::Cis, services_.dialogs, services_.settings, db); });
+        on(mnuFileUPC, [this, &db] { return EditConnectionString(StoreDatabase::Upc, services_.dialogs, services_.settings, db); });
+        on(mnuFileTestDatabase, [this, &db] { return TestDatabaseConnections(services_.settings, db); });
         commands_->lookupItem = [this] { lookupEntry(); };
     }
     on(mnuOptionsSierraSport, [this] { ShowProgramOptions(); });
@@ -215,8 +214,8 @@ void frmTagwell::wireCommands() {
     connect(mnuFileSierraSetup, &QAction::triggered, mnuOptionsSierraSport, &QAction::trigger);
     on(mnuHelpAbout, [this] { ShowAbout(about_, services_.dialogs); });
     on(mnuEditSaveRow, [this] { commands_->SaveRow(); });
-    on(mnuEditInsertRow, [this] { commands_->InsertRow(); });
-    on(mnuEditCopyRow, [this] { commands_->CopyRow(); });
+    on(mnuEditInsertRow, [this] { return commands_->InsertRow(); });
+    on(mnuEditCopyRow, [this] { return commands_->CopyRow(); });
     on(mnuEditDeleteRow, [this] { commands_->DeleteRow(); });
     on(mnuEditClearSku, [this] { commands_->ClearSku(); });
     on(mnuEditClearGrid, [this] { commands_->ClearGrid(); });
@@ -234,16 +233,19 @@ void frmTagwell::wireCommands() {
     connect(grid_.get(), &LabelGrid::SelChange, this, [this] { runCommand([this] { commands_->SelChange(); }); });
 }
 
-void frmTagwell::runCommand(const std::function<void()>& command) {
+void frmTagwell::runGuarded(const std::function<Outcome()>& command) {
     // The import lets events run after every record; no other command may change the grid or
     // start printing it in the middle.
     if (importing_) return;
     try {
-        command();
+        ShowOutcome(command(), services_.dialogs);
     } catch (const TagwellError& e) {
         services_.dialogs.MsgBox(e.description(), MsgStyle::Information, kAlert);
     } catch (const std::exception& e) {
         services_.dialogs.MsgBox(QString::fromLocal8Bit(e.what()), MsgStyle::Information, kAlert);
+    } catch (...) {
+        // The boundary of every command: whatever escaped, the program goes on.
+        services_.dialogs.MsgBox(QStringLiteral("Unknown error"), MsgStyle::Information, kAlert);
     }
 }
 
@@ -258,15 +260,20 @@ void frmTagwell::importFile(int index) {
     if (!datFile) return;
     DataFileImport import(services_.dialogs, services_.settings, *grid_, dctInv, *datFile, services_.recordSets,
                           hourglass_, services_.events, LabelsPerSheet(), [this] { commands_->LoadRowIntoEntry(); });
+    // However the import ends, other commands may run again; a close asked for meanwhile happens
+    // only when it ended normally.
+    struct Running {
+        frmTagwell& window;
+        ~Running() {
+            window.importing_ = nullptr;
+            window.closeAfterImport_ = false;
+        }
+    } running{*this};
     importing_ = &import;
-    try {
-        import.mnuFileRead(index);
-    } catch (...) {
-        importing_ = nullptr;
-        closeAfterImport_ = false;
-        throw;
-    }
+    const Outcome outcome = import.mnuFileRead(index);
     importing_ = nullptr;
+    // Told before the window goes.
+    ShowOutcome(outcome, services_.dialogs);
     if (std::exchange(closeAfterImport_, false)) close();
 }
 
@@ -284,8 +291,8 @@ void frmTagwell::Form_Load() {
     txtSelRow->setText(QStringLiteral("1"));
     commands_->applyInitialColumns();
     RestoreFormPosition(services_.settings, regApp, regSec, *this);
-    LoadDictionaryAtStartup(services_.dialogs, services_.settings, dctInv);
-    datFile = std::make_unique<cwDatFile>(services_.dialogs);
+    ShowOutcome(LoadDictionaryAtStartup(services_.dialogs, services_.settings, dctInv), services_.dialogs);
+    datFile = std::make_unique<cwDatFile>();
 }
 
 void frmTagwell::Form_Unload() {
@@ -370,7 +377,10 @@ bool frmTagwell::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
             // ENTER is swallowed: no character reaches the box and nothing beeps.
-            runCommand([this, sku] { sku ? commands_->SkuEnter() : commands_->MfnOrDescEnter(); });
+            runCommand([this, sku] {
+                if (!sku) commands_->MfnOrDescEnter();
+                return sku ? commands_->SkuEnter() : Outcome::done();
+            });
             return true;
         }
     }

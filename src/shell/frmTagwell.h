@@ -9,12 +9,14 @@
 #include "output/PrintJob.h"
 #include "platform/qt/TwipsLayout.h"
 #include "shell/common/Common.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 #include "shell/Services.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <type_traits>
 #include <memory>
 
 class DataFileImport;
@@ -66,9 +68,20 @@ public:
     double ScaleHeight() const;
     double line1X2() const { return line1X2_; }
 
-    // Runs one command with the guard every command has: an error that escapes it is shown in an
-    // "Alert:" message and the program goes on.
-    void runCommand(const std::function<void()>& command);
+    // Runs one command with the guard every command has: the Outcome it returns (if it returns
+    // one) is shown, message by message; an error that escapes it is shown in an "Alert:" message
+    // and the program goes on.
+    template <class Command>
+    void runCommand(Command command) {
+        runGuarded([&command]() -> Outcome {
+            if constexpr (std::is_void_v<std::invoke_result_t<Command&>>) {
+                command();
+                return Outcome::done();
+            } else {
+                return command();
+            }
+        });
+    }
     // True while "Read in a Data File" or "Read in a Price Change File" runs: commands are then
     // ignored, and Exit (or the close box) stops the import and closes once it has ended.
     bool importing() const { return importing_ != nullptr; }
@@ -125,6 +138,7 @@ private:
     void lookupEntry();
     // mnuFileRead with index 0 (data file) or 1 (price-change file).
     void importFile(int index);
+    void runGuarded(const std::function<Outcome()>& command);
 
     TagwellServices services_;
     TwipsLayout twips_{*this};

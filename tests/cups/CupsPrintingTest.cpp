@@ -79,7 +79,7 @@ TEST_F(CupsPrinting, JobsReachTheQueueUnderTheirNameOnTheQueuesPage) {
         else b.use(c.queue);
         const QString tag = token();
         b.job.setJobSource(tag);
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         EXPECT_EQ(alerts(b.dialogs), c.target == 1 ? QStringList() : QStringList{" 3 items printed."});
         ASSERT_TRUE(cups_->waitForJobs());
         const QStringList sent = cups_->submitted("Tagwell labels - " + tag);
@@ -116,7 +116,7 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
         else b.use(c.printer);
         // The printer was picked while the scheduler ran; it stops before the job.
         if (c.stopScheduler) cups_->stop();
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         if (c.stopScheduler) ASSERT_EQ(cups_->start(), QString());
         const QStringList shown = alerts(b.dialogs);
         ASSERT_EQ(shown.size(), 1) << shown.join(" | ").toStdString();
@@ -135,7 +135,7 @@ TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
         b.use(QtPrinter::fileDeviceName());
         b.options.SierraDymoDeviceName = "None";
         b.dialogs.fileAnswers.push_back(std::nullopt);
-        b.job.PrintLabels();
+        ShowOutcome(b.job.PrintLabels(), b.dialogs);
         EXPECT_EQ(alerts(b.dialogs), QStringList{});
         EXPECT_EQ(b.dialogs.saveRequests.size(), 1u);  // asked once for the whole job
         EXPECT_EQ(b.window.button, "Print");

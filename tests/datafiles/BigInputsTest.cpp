@@ -15,7 +15,7 @@ struct BigInputs : ::testing::Test {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     cwDct dct;
-    cwDatFile dat{dialogs};
+    cwDatFile dat;
     QString write(const QByteArray& bytes) {
         QFile f(dir.filePath(QStringLiteral("big")));
         EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());

@@ -74,7 +74,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     LabelGrid grid;
     cwDct dct;
     for (std::int16_t f = 0; f <= cwDct::kHighestField; ++f) dct.setDLen(f, 40);
-    cwDatFile dat(dialogs);
+    cwDatFile dat;
     FakeScreenPointer screen;
     Hourglass hourglass(screen);
     FakeEventPump events;
@@ -82,6 +82,13 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     RecordingFactory factory(odbc);
     int sheet = 30, dropAt = 0, reader = -1;
     QString out;
+    // A command's outcome shown as the window shows it, its status written; true unless it failed.
+    const auto told = [&](const Outcome& o) {
+        ShowOutcome(o, dialogs);
+        const char* status[] = {"done", "notice", "failed"};
+        out += QStringLiteral("outcome: %1\n").arg(status[static_cast<int>(o.status())]);
+        return !o.failed();
+    };
     const auto shown = [&] {
         for (const RecordedMessage& m : dialogs.messages) out += QStringLiteral("shown: %1|%2|%3\n").arg(m.title).arg(m.style).arg(m.prompt);
         for (const auto* requests : {&dialogs.openRequests, &dialogs.saveRequests})
@@ -142,7 +149,11 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             if (IsCharDevice(p) || IsFifo(p)) out += IsFifo(p) ? QStringLiteral("a pipe\n") : QStringLiteral("a device\n");
             else if (info.isDir()) out += QStringLiteral("a folder: ") + QDir(p).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System).join(u' ') + u'\n';
             else if (!info.exists()) out += QStringLiteral("nothing\n");
-            else out += Escaped(ReadWholeFile(p, FileBound::DataFile).value_or("<unreadable>"));
+            else {
+                struct stat st {};
+                out += QStringLiteral("a file, mode %1:\n").arg(::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 07777 : 0, 0, 8);
+                out += Escaped(ReadWholeFile(p, FileBound::DataFile).value_or("<unreadable>"));
+            }
         } else if (op == u"dictionary") {
             cwDct d;
             d.setDLen(33, 9);  // leftovers of an earlier read must go, whatever this read gives
@@ -162,6 +173,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             for (qsizetype i = 1; i + 1 < w.size(); i += 2) dct.setDLen(static_cast<std::int16_t>(w[i].toInt()), static_cast<std::int16_t>(w[i + 1].toInt()));
         } else if (op == u"open") {
             out += QStringLiteral("open %1, layout %2, fields%3\n").arg(dat.fopen(p, dct)).arg(dat.layout()).arg(dat.FieldList());
+            ShowOutcome(dat.fopenOutcome(), dialogs);
             shown();
         } else if (op == u"records" || op == u"read") {
             std::vector<std::int16_t> fields;
@@ -184,11 +196,12 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
         } else if (op == u"readers") {
             QString why;
             cwDct d;
-            cwDatFile f(dialogs);
+            cwDatFile f;
             LabelFormatCache formats;
             out += QStringLiteral("dictionary %1, format file %2, data file %3, any file %4: %5\n")
                        .arg(d.setup(p, QStringLiteral("INV"), 99)).arg(formats.load(p) ? "read" : "refused")
                        .arg(f.fopen(p, d)).arg(ReadWholeFile(p, FileBound::Dictionary, &why) ? "read" : "refused", why);
+            ShowOutcome(f.fopenOutcome(), dialogs);
             shown();
         } else if (op == u"remember" || op == u"remember-path") {
             settings.SaveSetting(kRegApp, kRegSec, name, op == u"remember" ? rest : path(rest));
@@ -200,8 +213,8 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             cwDct d;
             d.setDLen(1, 4);
             d.setDMaster(1, true);
-            if (op == u"dictionary-command") out += QStringLiteral("result %1\n").arg(DictionaryFileCommand(dialogs, settings, d));
-            else LoadDictionaryAtStartup(dialogs, settings, d);
+            if (op == u"dictionary-command") out += QStringLiteral("result %1\n").arg(told(DictionaryFileCommand(dialogs, settings, d)));
+            else told(LoadDictionaryAtStartup(dialogs, settings, d));
             shown();
             out += QStringLiteral("remembered %1; field 1: len %2, %3\n").arg(settings.GetSetting(kRegApp, kRegSec, kDictionaryKey, QString()))
                        .arg(d.dLen(1)).arg(d.dStDat(1) ? "store data" : "master");
@@ -235,7 +248,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
                 if (call == dropAt) { EXPECT_EQ(ExecOnSqlite(tmp.filePath(QStringLiteral("store.db")), {QStringLiteral("DROP TABLE inv"), QStringLiteral("DROP TABLE upc")}), ""); }
             };
             DataFileImport import(dialogs, settings, grid, dct, dat, &factory, hourglass, events, static_cast<std::int16_t>(sheet), [&] { ++loads; });
-            import.mnuFileRead(w.value(2) == u"price-change" ? DataFileImport::PriceChangeFile : DataFileImport::DataFile);
+            told(import.mnuFileRead(w.value(2) == u"price-change" ? DataFileImport::PriceChangeFile : DataFileImport::DataFile));
             events.onCall = nullptr;
             out += QStringLiteral("read %1 rows; grid %2 rows; row loaded %3 times; events %4 (under the hourglass %5); pointer %6 after\n")
                        .arg(import.rowsRead()).arg(grid.Rows() - 1).arg(loads).arg(events.calls).arg(underHourglass).arg(screen.pointer);
@@ -246,7 +259,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             rows(w.size() > 1 ? name.toInt() : 1, w.size() > 1 ? w[2].toInt() : grid.Rows() - 1);
         } else if (op == u"export") {
             dialogs.fileAnswers = {name == u"cancel" ? std::nullopt : std::optional<QString>(p)};
-            out += QStringLiteral("saved: %1\n").arg(SaveDataToFile(dialogs, settings, grid) ? "yes" : "no");
+            out += QStringLiteral("saved: %1\n").arg(told(SaveDataToFile(dialogs, settings, grid)) ? "yes" : "no");
             shown();
             out += QStringLiteral("remembered %1\n").arg(settings.GetSetting(kRegApp, kRegSec, kFileImpExpKey, QString()));
         } else {

@@ -36,7 +36,7 @@ TEST_P(GridCases, RowCommands) {
     Host host;
     ProgramOptions options;
     ScriptedDialogs dialogs;
-    GridCommands cmd{grid, host, options, dialogs};
+    GridCommands cmd{grid, host, options};
     QObject::connect(&grid, &LabelGrid::RowColChange, [&] { cmd.RowColChange(); });
     QObject::connect(&grid, &LabelGrid::SelChange, [&] { cmd.SelChange(); });
     QString out;
@@ -68,12 +68,12 @@ TEST_P(GridCases, RowCommands) {
             }
         } else if (op == u"box") { host.boxes[n] = line.section(u' ', 2);
         } else if (op == u"selrow") { host.selRow = line.section(u' ', 1);
-        } else if (op == u"insert") { cmd.InsertRow();
-        } else if (op == u"copy") { cmd.CopyRow();
+        } else if (op == u"insert") { ShowOutcome(cmd.InsertRow(), dialogs);
+        } else if (op == u"copy") { ShowOutcome(cmd.CopyRow(), dialogs);
         } else if (op == u"delete") { cmd.DeleteRow();
         } else if (op == u"save") { cmd.SaveRow();
         } else if (op == u"store") { cmd.StoreEntryRow();
-        } else if (op == u"enter") { cmd.SkuEnter();
+        } else if (op == u"enter") { ShowOutcome(cmd.SkuEnter(), dialogs);
         } else if (op == u"clear-sku") { cmd.ClearSku();
         } else if (op == u"clear-grid") { cmd.ClearGrid();
         } else if (op == u"may-grow") { out += cmd.GridMayGrow() ? QStringLiteral("may grow\n") : QStringLiteral("may not grow\n");

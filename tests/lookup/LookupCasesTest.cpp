@@ -117,8 +117,8 @@ TEST_P(LookupCases, EntriesShown) {
             out += Shown(TestKeyQueries(Database(w[2]), connect(w.mid(3).join(u' ')), odbc)) + u'\n';
         } else if (w[0] == u"!" && (w[1] == u"edit" || w[1] == u"test")) {
             if (w.size() > 3) dialogs.inputAnswers = {w.mid(3).join(u' ').replace(QStringLiteral("%TMP%"), tmp.path())};
-            if (w[1] == u"edit") EditConnectionString(Database(w[2]), dialogs, settings, odbc);
-            else TestDatabaseConnections(dialogs, settings, odbc);
+            if (w[1] == u"edit") ShowOutcome(EditConnectionString(Database(w[2]), dialogs, settings, odbc), dialogs);
+            else ShowOutcome(TestDatabaseConnections(settings, odbc), dialogs);
             for (qsizetype i = 0; i < dialogs.inputDefaults.size(); ++i)
                 out += QStringLiteral("asked: %1|%2|%3\n").arg(dialogs.inputs[i].title, Shown(dialogs.inputs[i].prompt), dialogs.inputDefaults[i]);
             for (const RecordedMessage& m : dialogs.messages) out += QStringLiteral("shown: %1|%2|%3\n").arg(m.title).arg(m.style).arg(Shown(m.prompt));

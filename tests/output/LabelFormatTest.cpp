@@ -4,7 +4,8 @@
 #include "output/LaserPrinter.h"
 #include "output/RecordingPrinter.h"
 
-#include <QThread>
+#include <QDateTime>
+#include <QFile>
 
 #include <cstdio>
 
@@ -14,12 +15,18 @@ TEST(LabelFormat, JobSeesEveryChangeOfTheFormatFileBetweenLabels) {
     Bench bench(3, 6);
     const QString format = bench.files.write("shelf.fa3", "SKU,10,100,0,0,,0\r\n");
     bench.options.SierraFormat3 = format;
-    // Only a file whose times are a few seconds old is trusted to be unchanged while they stay.
-    QThread::sleep(3);
-    LabelFormatCache formats;
+    // The file was written a minute ago, and the cache's clock runs ten seconds ahead, so every
+    // stamp is old enough to be trusted: each change below must show in the stamp itself.
+    {
+        QFile f(format);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    }
+    LabelFormatCache formats({}, [] { return QDateTime::currentSecsSinceEpoch() + 10; });
     auto label = [&](int row) {
         const qsizetype before = bench.printer.lines().size();
         const bool drawn = PrintLaserLabel(bench.out, 3, row, 0, 0, formats);
+        bench.showReported();
         return drawn ? placed(bench.printer.lines().mid(before)).filter("@") : QStringList{"not drawn"};
     };
     EXPECT_EQ(label(1), QStringList{"S1@100,0"});
@@ -34,6 +41,34 @@ TEST(LabelFormat, JobSeesEveryChangeOfTheFormatFileBetweenLabels) {
     bench.files.write("shelf.fa3", "SKU,10,400,0,0,,0\r\n");
     EXPECT_EQ(label(6), QStringList{"S6@400,0"});
     EXPECT_TRUE(bench.dialogs.messages.empty());
+}
+
+// File times move in clock ticks, so a file is trusted to be unchanged while its stamp stays only
+// once both its times are more than two seconds older than the clock. Here the stamp never moves
+// while the bytes change between labels.
+TEST(LabelFormat, CacheTrustsAStampOnlyOnceItIsOlderThanTwoSeconds) {
+    const struct {
+        std::int64_t age;  // seconds from the stamp's times to the clock
+        bool seesChange;
+    } cases[] = {{0, true}, {2, true}, {3, false}, {60, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "stamp " << c.age << " s old");
+        Bench bench(3, 2);
+        bench.options.SierraFormat3 = bench.files.write("shelf.fa3", "SKU,10,100,0,0,,0\r\n");
+        FileStamp stamp;
+        stamp.size = 19;
+        stamp.modifiedSec = stamp.changedSec = 1'000'000;
+        LabelFormatCache formats([&](const QString&) { return stamp; }, [&] { return 1'000'000 + c.age; });
+        ASSERT_TRUE(PrintLaserLabel(bench.out, 3, 1, 0, 0, formats));
+        bench.files.write("shelf.fa3", "SKU,10,200,0,0,,0\r\n");
+        ASSERT_TRUE(PrintLaserLabel(bench.out, 3, 2, 0, 0, formats));
+        EXPECT_EQ(placed(bench.printer.lines()).filter("@"), (QStringList{"S1@100,0", c.seesChange ? "S2@200,0" : "S2@100,0"}));
+        // Either way a stamp that moves is always seen.
+        stamp.modifiedNsec = 1;
+        bench.files.write("shelf.fa3", "SKU,10,300,0,0,,0\r\n");
+        ASSERT_TRUE(PrintLaserLabel(bench.out, 3, 1, 0, 0, formats));
+        EXPECT_EQ(placed(bench.printer.lines()).filter("@").last(), "S1@300,0");
+    }
 }
 
 // The fitting loop is computed rather than stepped a point at a time; it must stop at exactly the

@@ -3,6 +3,7 @@
 // need more than a golden case: real fonts, real PDF files, a real serial line.
 #include "grid/LabelGrid.h"
 #include "output/LabelOutput.h"
+#include "shell/common/Outcome.h"
 #include "output/PrintJob.h"
 #include "output/RecordingPrinter.h"
 #include "shell/common/Common.h"
@@ -69,7 +70,11 @@ struct Bench {
     RecordingWindow window;
     FakeScreenPointer pointer;
     Hourglass hourglass{pointer};
-    const LabelOutput out{printer, dialogs, grid, options};
+    Outcome outcome;  // what the drivers called through `out` report
+    const LabelOutput out{printer, outcome, grid, options};
+
+    // Shows what the drivers reported so far, as the window would.
+    void showReported() { ShowOutcomeSoFar(outcome, dialogs); }
 
     explicit Bench(int target = 4, int rows = 0) {
         grid.setRows(33);

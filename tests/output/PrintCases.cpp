@@ -11,6 +11,7 @@
 //          printer refuses-from N REASON|declines|current N | first-label N | source NAME | configure
 #include "GoldenCases.h"
 #include "output/LabelFormat.h"
+#include "shell/common/Outcome.h"
 #include "support/FakeSerialPort.h"
 #include "support/FakeUi.h"
 #include "support/MemorySettingsStore.h"
@@ -86,16 +87,22 @@ protected:
             for (int col = 0; col < 8; ++col) grid.setTextMatrix(r + 1, col + 1, cells.value(col));
         }
         QStringList state;
+        // Each command's outcome, shown as the window shows it and its status kept with the state.
+        const auto told = [&](const Outcome& o) {
+            ShowOutcome(o, dialogs);
+            const char* status[] = {"done", "notice", "failed"};
+            state << QStringLiteral("outcome: %1").arg(status[static_cast<int>(o.status())]);
+        };
         for (const QString& line : c.lines("script")) {
             const QStringList w = line.split(u' ');
             const QString& verb = w[0];
-            if (verb == u"print") job.PrintLabels();
-            else if (verb == u"instant") job.PrintInstantRow(w[1].toInt());
-            else if (verb == u"test") job.SierraSportTest();
+            if (verb == u"print") told(job.PrintLabels());
+            else if (verb == u"instant") told(job.PrintInstantRow(w[1].toInt()));
+            else if (verb == u"test") told(job.SierraSportTest());
             else if (verb == u"setup") {
                 SetupDialog dialog;
                 dialog.fail = w[1] == u"fail";
-                job.LaserPrinterSetup(dialog);
+                told(job.LaserPrinterSetup(dialog));
             } else if (verb == u"draw") {
                 QFile format(file("format"));
                 ASSERT_TRUE(format.open(QIODevice::ReadOnly));
@@ -104,9 +111,9 @@ protected:
             else if (verb == u"answer") {
                 for (const QString& a : w.mid(1)) dialogs.msgAnswers.push_back(a == u"OK" ? MsgResult::OK : MsgResult::Cancel);
             } else if (verb == u"at") {
-                pump.onCall = [this, call = w[1].toInt(), w, file](int n) {
+                pump.onCall = [this, &told, call = w[1].toInt(), w, file](int n) {
                     if (n != call) return;
-                    if (w[2] == u"print") job.PrintLabels();  // a click on the button reading CANCEL
+                    if (w[2] == u"print") told(job.PrintLabels());  // a click on the button reading CANCEL
                     else QFile::remove(file(w[3]));
                 };
             } else if (verb == u"port") {

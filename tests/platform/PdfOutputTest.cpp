@@ -32,7 +32,9 @@ protected:
         }
     }
     int laserJob(Printer& printer, int layout, int rows) {
-        return PrintLaserJob(LabelOutput{printer, dialogs, grid, options}, layout, rows, {}, hourglass);
+        const int printed = PrintLaserJob(LabelOutput{printer, outcome, grid, options}, layout, rows, {}, hourglass);
+        showReported();
+        return printed;
     }
     QStringList corrected;
 };
@@ -60,7 +62,8 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
     printer.setOutputFile(files.path("dymo.pdf"));
     {
         PrinterJobScope job(printer);
-        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, dialogs, grid, options}, row);
+        for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, outcome, grid, options}, row);
+        showReported();
     }
     for (int i = 0; i < 3; ++i)  // a file each, the second and later numbered from 2
         EXPECT_EQ(ScanSymbols(files.path(i ? QStringLiteral("dymo-%1.pdf").arg(i + 1) : QStringLiteral("dymo.pdf"))), QStringList{corrected[i]});

@@ -106,10 +106,9 @@ public:
             }
         } else if (verb == u"release" && need()) {
             QTest::keyRelease(w, Qt::Key(QKeySequence::fromString(rest)[0].key()));
-        } else if (verb == u"click" && need()) {
-            QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-        } else if (verb == u"dclick" && need()) {
-            QTest::mouseDClick(w, Qt::LeftButton, {}, w->rect().center());
+        } else if ((verb == u"click" || verb == u"dclick") && need()) {
+            if (verb == u"click") QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+            else QTest::mouseDClick(w, Qt::LeftButton, {}, w->rect().center());
         } else if (verb == u"set" && need()) {
             if (auto* t = qobject_cast<QLineEdit*>(w)) t->setText(rest);
             else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(rest);
@@ -120,12 +119,10 @@ public:
         } else if (verb == u"menu") {
             if (auto* m = root->findChild<QAction*>(name)) m->trigger();
             else ADD_FAILURE() << "no menu item " << name.toStdString();
-        } else if (verb == u"answer" && name == u"file") {
-            dialogs_.fileAnswers.push_back(rest == u"cancel" ? std::nullopt : std::optional<QString>(rest));
-        } else if (verb == u"answer" && name == u"msg") {
-            dialogs_.msgAnswers.push_back(rest.toInt());
-        } else if (verb == u"answer" && name == u"input") {
-            dialogs_.inputAnswers.push_back(rest);
+        } else if (verb == u"answer") {
+            if (name == u"file") dialogs_.fileAnswers.push_back(rest == u"cancel" ? std::nullopt : std::optional<QString>(rest));
+            else if (name == u"msg") dialogs_.msgAnswers.push_back(rest.toInt());
+            else dialogs_.inputAnswers.push_back(rest);
         } else if (verb == u"show" && name == u"controls" && a.size() > 2) {
             out << controls(root, a.mid(2));
         } else if (verb == u"show" && name == u"controls") {

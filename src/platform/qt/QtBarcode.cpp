@@ -1,8 +1,7 @@
 #include "platform/qt/QtBarcode.h"
 
-#include "platform/qt/QtTextRuns.h"
-
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QList>
@@ -42,8 +41,7 @@ Symbol encode(const QByteArray& bytes, float barHeight) {
 
 }  // namespace
 
-bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, const QColor& color,
-               QtTextRuns* runs) {
+bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, const QColor& color) {
     if (target.width() <= 0 || target.height() <= 0) return false;
     const QByteArray bytes = data.toLatin1();
     Symbol symbol = encode(bytes, 0);
@@ -70,8 +68,6 @@ bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, con
     painter.setBrush(color);
     painter.drawRects(bars.constData(), static_cast<int>(bars.size()));
 
-    QtTextRuns ownRuns;  // for a caller that keeps none: every text drawn the ordinary way
-    QtTextRuns& texts = runs ? *runs : ownRuns;
     const double textScale = std::min(sx, sy);
     const int dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -81,13 +77,12 @@ bool PaintUpcA(QPainter& painter, const QString& data, const QRectF& target, con
         const double points = std::max(0.5, s->fsize * textScale * 72.0 / dpi);
         font.setPointSizeF(points);
         const QString text = QString::fromUtf8(reinterpret_cast<const char*>(s->text), s->length);
-        // Kept apart from the printer's own fonts by the top bit; the size to a 1/1024 point.
-        const quint64 key = (quint64{1} << 63) | static_cast<quint64>(std::llround(points * 1024));
-        const double width = texts.width(key, font, painter.device(), text);
+        const double width = QFontMetricsF(font, painter.device()).horizontalAdvance(text);
         double x = target.x() + s->x * sx;
         if (s->halign == 0) x -= width / 2;
         else if (s->halign == 2) x -= width;
-        texts.draw(painter, key, font, QPointF(x, target.y() + s->y * sy), text);
+        painter.setFont(font);
+        painter.drawText(QPointF(x, target.y() + s->y * sy), text);
     }
     painter.restore();
     return true;

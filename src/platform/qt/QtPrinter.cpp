@@ -105,7 +105,6 @@ void QtPrinter::applyDevice(bool pdfDefaults) {
 
 void QtPrinter::forgetFonts() {
     fontCache_.clear();
-    textRuns_.clear();
 }
 
 void QtPrinter::setPrinter(int index) {
@@ -190,7 +189,7 @@ const QtPrinter::FontEntry& QtPrinter::currentFont() {
 double QtPrinter::TextWidth(const QString& text) {
     const double dpi = printer_->resolution();
     const FontEntry& f = currentFont();
-    return textRuns_.width(f.key, f.font, printer_.get(), text) * kTwipsPerInch / dpi;
+    return f.metrics.horizontalAdvance(text) * kTwipsPerInch / dpi;
 }
 
 QColor QtPrinter::color(PrinterColor c) const { return QColor(c.red, c.green, c.blue); }
@@ -273,7 +272,8 @@ void QtPrinter::Print(const QString& text) {
     if (ensureDocument()) {
         const FontEntry& f = currentFont();
         painter_.setPen(color(fore_));
-        textRuns_.draw(painter_, f.key, f.font, QPointF(toDevice(x_), toDevice(y_) + f.metrics.ascent()), text);
+        painter_.setFont(f.font);
+        painter_.drawText(QPointF(toDevice(x_), toDevice(y_) + f.metrics.ascent()), text);
     }
     const double lineTwips = currentFont().metrics.lineSpacing() * kTwipsPerInch / printer_->resolution();
     x_ = 0;
@@ -295,8 +295,7 @@ void QtPrinter::Line(double x1, double y1, double x2, double y2, PrinterColor c,
 
 void QtPrinter::DrawBarcode(const QString& data, double left, double top, double width, double height) {
     if (!ensureDocument()) return;
-    PaintUpcA(painter_, data, QRectF(toDevice(left), toDevice(top), toDevice(width), toDevice(height)), Qt::black,
-              &textRuns_);
+    PaintUpcA(painter_, data, QRectF(toDevice(left), toDevice(top), toDevice(width), toDevice(height)));
 }
 
 void QtPrinter::NewPage() {

@@ -12,7 +12,6 @@
 // scheduler that does not answer, makes the job's outcome a failure (JobOutcome) instead of a
 // silent loss.
 #include "platform/Printer.h"
-#include "platform/qt/QtTextRuns.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -96,7 +95,6 @@ private:
     bool discarded_ = false;   // this document's output was declined or failed: draw nothing
     double unitsPerTwip_ = 1;  // device units (dots) per twip
     std::unordered_map<quint32, FontEntry> fontCache_;  // by size and style, for the current device
-    QtTextRuns textRuns_;  // texts measured and shaped in those fonts
 
     int jobDepth_ = 0;
     QString jobFile_;          // the file the job's first PDF document went to

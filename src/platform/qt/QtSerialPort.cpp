@@ -55,7 +55,7 @@ QtSerialPort::QtSerialPort(SettingsStore& store) : store_(store) {}
 QtSerialPort::~QtSerialPort() {
     try {
         closePort();
-    } catch (...) {
+    } catch (const TagwellError&) {
         // Closing at exit must not throw out of a destructor; the bytes were waited for at Output.
     }
 }
@@ -76,7 +76,7 @@ void QtSerialPort::setSettings(const QString& settings) {
     if (serial_) {
         try {
             applySettings();
-        } catch (...) {
+        } catch (const TagwellError&) {
             settings_ = previous;
             applySettings();
             throw;
@@ -143,7 +143,7 @@ void QtSerialPort::openPort() {
     device_ = path;
     try {
         applySettings();
-    } catch (...) {
+    } catch (const TagwellError&) {
         serial_->close();
         serial_.reset();
         throw;

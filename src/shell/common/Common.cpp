@@ -29,18 +29,14 @@ QByteArray trimSpaces(QByteArrayView bytes) { return withoutSpaces(bytes).toByte
 
 bool FileExists(const QString& path) {
     if (IsBlank(path)) return false;
-    try {
-        const QFileInfo info(path);
-        const QString name = info.fileName();
-        if (name.contains(u'*') || name.contains(u'?')) {
-            // The directory query: the first normal file that matches the pattern.
-            const QDir dir = info.dir();
-            return !dir.entryList({name}, QDir::Files | QDir::NoDotAndDotDot).isEmpty();
-        }
-        return info.isFile() && !info.isHidden();
-    } catch (...) {
-        return false;
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    if (name.contains(u'*') || name.contains(u'?')) {
+        // The directory query: the first normal file that matches the pattern.
+        const QDir dir = info.dir();
+        return !dir.entryList({name}, QDir::Files | QDir::NoDotAndDotDot).isEmpty();
     }
+    return info.isFile() && !info.isHidden();
 }
 
 QVariant NullToEmpty(const QVariant& value) {

@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 // The title of every message the program itself raises.
@@ -17,7 +18,8 @@ struct Message {
     QString title = kAlert;
 };
 
-class Outcome {
+// Never dropped unread: a command's outcome is shown, printed or added to its caller's.
+class [[nodiscard]] Outcome {
 public:
     // Done: nothing to tell. Notice: done, with something to tell. Failed: not done (or not all).
     enum class Status { Done, Notice, Failed };
@@ -56,6 +58,8 @@ public:
     Status status() const { return status_; }
     bool failed() const { return status_ == Status::Failed; }
     const std::vector<Message>& messages() const { return messages_; }
+    // The messages held so far, given up; the status stays.
+    std::vector<Message> takeMessages() { return std::exchange(messages_, {}); }
 
 private:
     Status status_ = Status::Done;
@@ -65,4 +69,10 @@ private:
 // Shows the messages of `outcome` in order, each as its message box.
 inline void ShowOutcome(const Outcome& outcome, Dialogs& dialogs) {
     for (const Message& m : outcome.messages()) dialogs.MsgBox(m.text, m.style, m.title);
+}
+
+// Shows what `outcome` holds so far and keeps only its status: a command that must ask a question
+// after something it has to tell shows that first, in the order the user would see it.
+inline void ShowOutcomeSoFar(Outcome& outcome, Dialogs& dialogs) {
+    for (const Message& m : outcome.takeMessages()) dialogs.MsgBox(m.text, m.style, m.title);
 }
