@@ -54,7 +54,7 @@ TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
     setRow(bench.grid, 1, {"1001", "", QString::fromUtf8("CAF\u00c9 3\" MUG"), "", "", "", "", "036000291452"});
     setRow(bench.grid, 2, {"1002", "", "SPOON"});
     PrintJob job(bench.grid, bench.options, bench.printer, port, bench.dialogs, bench.pump, bench.window, bench.hourglass);
-    job.PrintLabels();
+    ShowOutcome(job.PrintLabels(), bench.dialogs);
     const QByteArray expected = fontLine1 + "\x1b(s1P" +
                                 "^XA^FO20,20^FD\"CAF\xc9 3~034 MUG\"^FS^FO20,60^BUN,50^FD\"03600029145\"^FS^XZ" +
                                 "^XA^FO20,20^FD\"SPOON\"^FS^FO20,60^BUN,50^FD\"00000000000\"^FS^XZ";
@@ -100,7 +100,7 @@ TEST_F(Pty, PrinterGoneInTheMiddleOfASierraJob) {
     bench.pump.onCall = [&](int call) {
         if (call == 5) pty.pullThePlug();
     };
-    job.PrintLabels();
+    ShowOutcome(job.PrintLabels(), bench.dialogs);
     ASSERT_EQ(alerts(bench.dialogs).size(), 1);
     EXPECT_FALSE(bench.dialogs.messages[0].prompt.isEmpty());
     EXPECT_LT(bench.pump.calls, 40) << "the job stops at the failure instead of failing label after label";
@@ -109,7 +109,7 @@ TEST_F(Pty, PrinterGoneInTheMiddleOfASierraJob) {
     EXPECT_EQ(bench.window.caption, "Tagwell");
 
     bench.dialogs.messages.clear();
-    job.PrintLabels();
+    ShowOutcome(job.PrintLabels(), bench.dialogs);
     ASSERT_EQ(alerts(bench.dialogs).size(), 1);
     EXPECT_TRUE(bench.dialogs.messages[0].prompt.startsWith("Error #")) << bench.dialogs.messages[0].prompt.toStdString();
     EXPECT_FALSE(port.PortOpen());
