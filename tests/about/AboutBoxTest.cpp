@@ -4,6 +4,7 @@
 #include "about/frmAbout.h"
 
 #include <QAction>
+#include <QDir>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -36,21 +37,26 @@ QStringList clickSysInfo(const QString& path) {
 
 #ifndef Q_OS_WIN
 TEST(AboutBox, SystemInformationProgramFromThePath) {
-    QTemporaryDir first, second;
+    QTemporaryDir first, root;
+    // A folder whose name would run a command if any shell saw it: it is only a name.
+    const QString pwned = root.filePath("pwned");
+    const QString second = root.filePath(QStringLiteral("x;touch %1;$(touch %1)`touch %1`").arg(pwned));
+    ASSERT_TRUE(QDir().mkpath(second));
     // Not there at all; there but not executable; executable but unable to run.
-    writeFile(second.filePath("kinfocenter"), "#!/bin/sh\n", false);
-    writeFile(second.filePath("hardinfo"), QByteArray("\x7f" "ELF garbage", 12), true);
-    for (const QString& path : {QString(), second.path()})
+    writeFile(second + "/kinfocenter", "#!/bin/sh\n", false);
+    writeFile(second + "/hardinfo", QByteArray("\x7f" "ELF garbage", 12), true);
+    for (const QString& path : {QString(), second})
         EXPECT_EQ(clickSysInfo(path), QStringList("MsgBox \"Tagwell\" style 0 -> 1: System Information Is Unavailable At This Time"));
 
     // Listed later, found in an earlier folder: the list's order decides, not the folders'.
     const QString marker = first.filePath("ran");
     writeFile(first.filePath("gnome-system-monitor"), "#!/bin/sh\nexit 0\n", true);
-    writeFile(second.filePath("hardinfo"), QStringLiteral("#!/bin/sh\necho \"$#\" > '%1'\n").arg(marker).toLocal8Bit(), true);
-    EXPECT_TRUE(clickSysInfo(first.path() + ":" + second.path()).isEmpty());
-    // Started detached, with no arguments: wait (bounded) for it to have run.
+    writeFile(second + "/hardinfo", QStringLiteral("#!/bin/sh\necho \"$#\" > '%1'\n").arg(marker).toLocal8Bit(), true);
+    EXPECT_TRUE(clickSysInfo(first.path() + ":" + second).isEmpty());
+    // Started detached, directly, with no arguments: wait (bounded) for it to have run.
     QFile out(marker);
     EXPECT_TRUE(QTest::qWaitFor([&] { return out.exists() && out.size() > 0; }, 5000));
+    EXPECT_FALSE(QFile::exists(pwned)) << "a shell read the folder name";
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll().trimmed(), "0");
 }

@@ -3,17 +3,11 @@
 // stopped. What the program says is checked against what the scheduler and cups-pdf did.
 #include "PrivateCups.h"
 #include "cli/CliRunner.h"
-#include "grid/LabelGrid.h"
-#include "output/PrintJob.h"
+#include "output/OutputTestSupport.h"
 #include "platform/qt/QtPrinter.h"
 #include "platform/qt/QtPrinterSetup.h"
-#include "shell/common/Common.h"
-#include "shell/common/ProgramOptions.h"
 #include "support/FakeSerialPort.h"
-#include "support/FakeUi.h"
 #include "support/PdfPages.h"
-#include "support/RecordingWindow.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,12 +19,6 @@ namespace {
 
 const QString kDemo = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/");
 
-QStringList alerts(const ScriptedDialogs& dialogs) {
-    QStringList prompts;
-    for (const auto& m : dialogs.messages) prompts << m.prompt;
-    return prompts;
-}
-
 // A token for job names, so that a test finds its own PDFs among any others.
 QString token() { return QStringLiteral("tw") + QString::number(QRandomGenerator::global()->generate(), 36); }
 
@@ -38,12 +26,7 @@ class CupsPrinting : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         cups_ = new PrivateCups;
-        startError_ = cups_->start();
-        const QString label = cups_->labelPpd();
-        if (startError_.isEmpty() && label.isEmpty()) startError_ = "cannot write the label PPD";
-        if (startError_.isEmpty()) startError_ = cups_->addQueue("accept", PrivateCups::plainPpd(), true);
-        if (startError_.isEmpty()) startError_ = cups_->addQueue("dymo", label, true);
-        if (startError_.isEmpty()) startError_ = cups_->addQueue("reject", PrivateCups::plainPpd(), false);
+        startError_ = cups_->startWithQueues();
     }
     static void TearDownTestSuite() {
         delete cups_;
@@ -73,11 +56,8 @@ struct QtBench {
     QtBench(int target, int rows) {
         grid.setRows(33);
         const QStringList upcs{"036000291452", "012345678905", "042100005264"};
-        for (int r = 1; r <= rows; ++r) {
-            const QStringList cells{QString::number(100000 + r), "MF", QStringLiteral("DESC %1").arg(r), "A1", "1.99", "EA", "1",
-                                    upcs[r % 3]};
-            for (int c = 0; c < 8; ++c) grid.setTextMatrix(r, c + 1, cells[c]);
-        }
+        for (int r = 1; r <= rows; ++r)
+            setRow(grid, r, {QString::number(100000 + r), "MF", QStringLiteral("DESC %1").arg(r), "A1", "1.99", "EA", "1", upcs[r % 3]});
         options.SierraPrint = static_cast<std::int16_t>(target);
         options.SierraFormat1 = kDemo + "demo.fa1";
         options.SierraFormat3 = kDemo + "demo.fa3";
@@ -103,7 +83,7 @@ TEST_F(CupsPrinting, JobsReachTheQueueUnderTheirNameOnTheQueuesPage) {
         EXPECT_EQ(alerts(b.dialogs), c.target == 1 ? QStringList() : QStringList{" 3 items printed."});
         ASSERT_TRUE(cups_->waitForJobs());
         const QStringList sent = cups_->submitted("Tagwell labels - " + tag);
-        ASSERT_EQ(sent.size(), c.target == 1 ? c.rows : 1) << cups_->completedJobs().join(", ").toStdString();
+        ASSERT_EQ(sent.size(), c.target == 1 ? c.rows : 1) << cups_->completedJobs().size() << " jobs";
         for (const QString& doc : sent) EXPECT_EQ(PageSize(doc), c.submittedPage);
         // cups-pdf names the files of one job name alike: at least one is there.
         const QStringList pdfs = PrivateCups::outputs(tag);
@@ -176,7 +156,7 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     EXPECT_EQ(ok.out, " 2 items printed.\n");
     ASSERT_TRUE(cups_->waitForJobs());
     const QString name = QFileInfo(rows).fileName();
-    EXPECT_TRUE(cups_->completedJobs().contains("Tagwell labels - " + name));
+    EXPECT_EQ(cups_->submitted("Tagwell labels - " + name).size(), 1);
     const QStringList pdfs = PrivateCups::outputs(QFileInfo(rows).completeBaseName());
     EXPECT_EQ(pdfs.size(), 1);
     for (const QString& f : pdfs) QFile::remove(f);

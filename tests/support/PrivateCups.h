@@ -1,7 +1,7 @@
 #pragma once
 // A CUPS scheduler of the test's own: its ServerRoot, spool, logs and socket in a temporary folder,
-// a port chosen free at run time, and cups-pdf queues on it. The test process points CUPS_SERVER,
-// CUPS_SERVERROOT and HOME at it (and clears LPDEST and PRINTER), so neither the program nor the
+// listening on that socket alone (no network port), with cups-pdf queues. The test process points
+// CUPS_SERVER, CUPS_SERVERROOT and HOME at it (and clears LPDEST and PRINTER), so neither the program nor the
 // CUPS tools it runs ever reach the machine's scheduler, its printers or /etc/cups.
 //
 // cups-pdf writes a job of an unknown user into its anonymous folder (AnonDirName of its own
@@ -16,8 +16,6 @@
 #include <QThread>
 
 #include <cups/cups.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,30 +48,28 @@ public:
         }
     }
 
-    // Adds a cups-pdf queue with `ppd`, accepting jobs or rejecting them. "" or lpadmin's reason.
-    QString addQueue(const QString& name, const QString& ppd, bool accepting) {
-        QString why = tool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppd});
-        if (why.isEmpty() && !accepting) why = tool(QStringLiteral("cupsreject"), {name});
-        return why;
-    }
-
-    // A copy of the cups-pdf PPD whose default page is a Dymo address label (1.1 x 3.5 in, 79 x
-    // 252 points) with a printable area 4 points in from each edge.
-    QString labelPpd() {
-        QFile in(QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"));
-        if (!in.open(QIODevice::ReadOnly)) return {};
+    // Starts the scheduler with its queues: "accept" and "reject" on the plain cups-pdf PPD, the
+    // second rejecting jobs, and "dymo" whose default page is a Dymo address label (1.1 x 3.5 in,
+    // 79 x 252 points) with a printable area 4 points in from each edge. "" or why not.
+    QString startWithQueues() {
+        QString why = start();
+        QFile in(plainPpd());
+        const QString label = dir_.filePath(QStringLiteral("dymo-label.ppd"));
+        QFile out(label);
+        if (why.isEmpty() && (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))) why = "cannot write the label PPD";
+        if (!why.isEmpty()) return why;
         QByteArray ppd = in.readAll();
-        const QByteArray label = "w79h252/30252 Address";
-        ppd.replace("*DefaultPageSize: A4", "*DefaultPageSize: w79h252\n*PageSize " + label +
-                                                ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"");
-        ppd.replace("*DefaultPageRegion: A4", "*DefaultPageRegion: w79h252\n*PageRegion " + label +
-                                                  ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"");
-        ppd.replace("*DefaultImageableArea: A4", "*DefaultImageableArea: w79h252\n*ImageableArea " + label + ": \"4 4 75 248\"");
-        ppd.replace("*DefaultPaperDimension: A4", "*DefaultPaperDimension: w79h252\n*PaperDimension " + label + ": \"79 252\"");
-        const QString path = dir_.filePath(QStringLiteral("dymo-label.ppd"));
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(ppd) != ppd.size()) return {};
-        return path;
+        const QByteArray page = ": \"<</PageSize[79 252]/ImagingBBox null>>setpagedevice\"";
+        const std::pair<QByteArray, QByteArray> entries[] = {
+            {"PageSize", page}, {"PageRegion", page}, {"ImageableArea", ": \"4 4 75 248\""}, {"PaperDimension", ": \"79 252\""}};
+        for (const auto& [key, value] : entries)
+            ppd.replace("*Default" + key + ": A4", "*Default" + key + ": w79h252\n*" + key + " w79h252/30252 Address" + value);
+        out.write(ppd);
+        out.close();
+        const std::pair<QString, QString> queues[] = {{"accept", plainPpd()}, {"dymo", label}, {"reject", plainPpd()}};
+        for (const auto& [name, ppdFile] : queues)
+            if (why.isEmpty()) why = tool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppdFile});
+        return why.isEmpty() ? tool(QStringLiteral("cupsreject"), {"reject"}) : why;
     }
 
     static QString plainPpd() { return QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"); }
@@ -104,28 +100,26 @@ public:
         return false;
     }
 
-    // The jobs the scheduler completed, by name.
-    QStringList completedJobs() const {
+    // The jobs the scheduler completed, in job order: their names, and the documents as the
+    // program submitted them (the scheduler keeps them in its spool).
+    QMap<int, std::pair<QString, QString>> completedJobs() const {
         cups_job_t* jobs = nullptr;
         const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
-        QStringList names;
+        QMap<int, std::pair<QString, QString>> done;
         for (int i = 0; i < n; ++i)
-            if (jobs[i].state == IPP_JSTATE_COMPLETED) names << QString::fromUtf8(jobs[i].title);
+            if (jobs[i].state == IPP_JSTATE_COMPLETED)
+                done[jobs[i].id] = {QString::fromUtf8(jobs[i].title),
+                                    dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')))};
         cupsFreeJobs(n, jobs);
-        return names;
+        return done;
     }
 
-    // The documents as the program submitted them, of the completed jobs named `title`, in job
-    // order (the scheduler keeps them in its spool).
+    // The documents of the completed jobs named `title`, in job order.
     QStringList submitted(const QString& title) const {
-        cups_job_t* jobs = nullptr;
-        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
-        QMap<int, QString> files;
-        for (int i = 0; i < n; ++i)
-            if (QString::fromUtf8(jobs[i].title) == title)
-                files[jobs[i].id] = dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')));
-        cupsFreeJobs(n, jobs);
-        return files.values();
+        QStringList files;
+        for (const auto& [name, file] : completedJobs())
+            if (name == title) files << file;
+        return files;
     }
 
     // The PDFs cups-pdf wrote for jobs whose name holds `token` (cups-pdf makes a file name of the
@@ -157,25 +151,14 @@ private:
         ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);
         for (const char* sub : {"root", "spool", "spool/tmp", "state", "cache", "log", "home"})
             if (!QDir(dir_.path()).mkpath(QString::fromLatin1(sub))) return QStringLiteral("cannot make %1").arg(sub);
-        port_ = freePort();
-        if (!port_) return QStringLiteral("no free port");
         socket_ = dir_.filePath(QStringLiteral("cups.sock"));
         const QString root = dir_.filePath(QStringLiteral("root"));
-        const QByteArray cupsd =
-            "Listen " + socket_.toUtf8() + "\nListen 127.0.0.1:" + QByteArray::number(port_) +
-            "\nLogLevel info\nBrowsing Off\nWebInterface No\nDefaultAuthType None\nMaxJobs 0\nPreserveJobHistory Yes\n"
-            "PreserveJobFiles Yes\n"
-            "<Location />\n  Order allow,deny\n  Allow all\n</Location>\n"
-            "<Policy default>\n  <Limit All>\n    Order deny,allow\n  </Limit>\n</Policy>\n";
-        const QString d = dir_.path();
-        const QByteArray files = "ServerRoot " + root.toUtf8() + "\nRequestRoot " + (d + "/spool").toUtf8() +
-                                 "\nTempDir " + (d + "/spool/tmp").toUtf8() + "\nStateDir " + (d + "/state").toUtf8() +
-                                 "\nCacheDir " + (d + "/cache").toUtf8() + "\nErrorLog " + (d + "/log/error_log").toUtf8() +
-                                 "\nAccessLog " + (d + "/log/access_log").toUtf8() + "\nPageLog " +
-                                 (d + "/log/page_log").toUtf8() + "\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\n";
-        if (!write(root + "/cupsd.conf", cupsd) || !write(root + "/cups-files.conf", files))
-            return QStringLiteral("cannot write the scheduler's configuration");
-
+        // The configuration kept with the test data, placed in this folder.
+        for (const QString name : {"cupsd.conf", "cups-files.conf"}) {
+            QFile in(QStringLiteral(TAGWELL_TEST_DATA "/cups/") + name);
+            if (!in.open(QIODevice::ReadOnly) || !write(root + u'/' + name, in.readAll().replace("@DIR@", dir_.path().toUtf8())))
+                return QStringLiteral("cannot write the scheduler's configuration ") + name;
+        }
         qputenv("CUPS_SERVER", socket_.toUtf8());
         qputenv("CUPS_SERVERROOT", root.toUtf8());
         qputenv("HOME", home().toUtf8());
@@ -208,22 +191,6 @@ private:
         return log.open(QIODevice::ReadOnly) ? QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll().right(2000)) : QString();
     }
 
-    // A loopback port free now, released for the scheduler to take.
-    static quint16 freePort() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        if (fd < 0) return 0;
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof a;
-        quint16 port = 0;
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-            port = ntohs(a.sin_port);
-        ::close(fd);
-        return port;
-    }
-
     static bool write(const QString& path, const QByteArray& bytes) {
         QFile f(path);
         return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
@@ -232,6 +199,5 @@ private:
     QTemporaryDir dir_;
     QProcess cupsd_;
     QString socket_;
-    quint16 port_ = 0;
     bool configured_ = false;
 };

@@ -1,6 +1,6 @@
 // The QSerialPort adapter on a real line: a pseudo-terminal pair standing for the printer's
 // cable, a port that does not exist, and plain files standing in for a device.
-#include "OutputTestSupport.h"
+#include "output/OutputTestSupport.h"
 #include "platform/qt/QtSerialPort.h"
 #include "support/MemorySettingsStore.h"
 #include "support/PtyPair.h"
@@ -11,13 +11,15 @@
 
 namespace {
 
-// The error number a call throws (its description checked to be there), 0 when it throws none.
+// The error number a call throws (its description checked to be there and kept in `why`), 0 when
+// it throws none.
 template <typename F>
-int errorOf(F call) {
+int errorOf(F call, QString* why = nullptr) {
     try {
         call();
     } catch (const TagwellError& e) {
         EXPECT_FALSE(e.description().isEmpty());
+        if (why) *why = e.description();
         return e.number();
     }
     return 0;
@@ -128,15 +130,7 @@ TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
     EXPECT_EQ(port.CommPort(), 2);
     store.SaveSetting(kRegApp, kRegSec, "COM2", "/dev/ttyTagwellNoSuchPort");
     QString why;
-    EXPECT_EQ(errorOf([&] {
-                  try {
-                      port.setPortOpen(true);
-                  } catch (const TagwellError& e) {
-                      why = e.description();
-                      throw;
-                  }
-              }),
-              ErrorNumber::InvalidPortNumber);
+    EXPECT_EQ(errorOf([&] { port.setPortOpen(true); }, &why), ErrorNumber::InvalidPortNumber);
     EXPECT_TRUE(why.startsWith("/dev/ttyTagwellNoSuchPort: ")) << why.toStdString();  // the device tried
     EXPECT_FALSE(port.PortOpen());
     EXPECT_FALSE(QFileInfo::exists("/dev/ttyTagwellNoSuchPort"));

@@ -1,6 +1,6 @@
 // The demo store's three label formats drawn with every item of the demo database, measured on
 // the printer's real fonts: no text may cross its label's border, no symbol be too small to scan.
-#include "OutputTestSupport.h"
+#include "output/OutputTestSupport.h"
 #include "output/LabelCheck.h"
 #include "output/LabelFormat.h"
 #include "output/MeasuringPrinter.h"

@@ -1,6 +1,6 @@
 // Real output: the demo format files drawn by the Qt printer into PDF files, pages rendered at
 // 300 dpi by pdftoppm, and every UPC symbol read back by zbarimg.
-#include "OutputTestSupport.h"
+#include "output/OutputTestSupport.h"
 #include "output/DymoPrinter.h"
 #include "output/LabelFormat.h"
 #include "output/LaserPrinter.h"
@@ -65,9 +65,8 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
         for (int row = 1; row <= 3; ++row) PrintDymoLabel(LabelOutput{printer, outcome, grid, options}, row);
         showReported();
     }
-    EXPECT_EQ(ScanSymbols(files.path("dymo.pdf")), QStringList{corrected[0]});
-    EXPECT_EQ(ScanSymbols(files.path("dymo-2.pdf")), QStringList{corrected[1]});
-    EXPECT_EQ(ScanSymbols(files.path("dymo-3.pdf")), QStringList{corrected[2]});
+    for (int i = 0; i < 3; ++i)  // a file each, the second and later numbered from 2
+        EXPECT_EQ(ScanSymbols(files.path(i ? QStringLiteral("dymo-%1.pdf").arg(i + 1) : QStringLiteral("dymo.pdf"))), QStringList{corrected[i]});
     EXPECT_TRUE(dialogs.saveRequests.empty());
     EXPECT_EQ(alerts(dialogs), (QStringList{" 30 items printed.", " 32 items printed."}));
 }
@@ -75,14 +74,11 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
 // A PDF is written beside its file and put in place only once complete: up to the end of the
 // document (when a killed job would stop) the previous file is there byte for byte, and a
 // document that could not be completed is an error, not a count of printed labels.
-namespace {
-QByteArray ReadFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-}  // namespace
-
 TEST(PdfFile, ThePreviousFileStaysUntilTheDocumentIsComplete) {
+    const auto ReadFile = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
     QTemporaryDir dir;
     const QString target = dir.filePath("labels.pdf");
     const QByteArray old = "%PDF-1.4 yesterday's labels\n%%EOF\n";
