@@ -14,7 +14,6 @@
 
 #include <memory>
 #include <ostream>
-#include <vector>
 
 // Readable QStrings in failure output.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -31,45 +30,25 @@ inline QStringList SqlStatements(const QString& script) {
     return out;
 }
 
-// Runs statements (and prepared inserts with their values) on a private connection that is closed
-// again before the test goes on. Returns "" or the first error.
-inline QString ExecOnOdbc(const QString& connect, const QStringList& statements,
-                          const std::vector<std::pair<QString, QVariantList>>& inserts = {}) {
+// Runs statements on a private connection that is closed again before the test goes on. Returns ""
+// or the first error.
+inline QString ExecOnOdbc(const QString& connect, const QStringList& statements) {
     const QString name = QStringLiteral("tagwell-test-builder");
     QString error;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
         db.setDatabaseName(connect);
-        if (!db.open()) {
-            error = connect + QStringLiteral(": ") + db.lastError().text();
-        } else {
-            QSqlQuery q(db);
-            for (const QString& s : statements)
-                if (error.isEmpty() && !q.exec(s)) error = s.left(200) + QStringLiteral(": ") + q.lastError().text();
-            for (const auto& [sql, values] : inserts) {
-                if (!error.isEmpty()) break;
-                q.prepare(sql);
-                for (qsizetype i = 0; i < values.size(); ++i) q.bindValue(static_cast<int>(i), values[i]);
-                if (!q.exec()) error = sql + QStringLiteral(": ") + q.lastError().text();
-            }
-            q.finish();
-            db.close();
-        }
+        if (!db.open()) error = connect + QStringLiteral(": ") + db.lastError().text();
+        QSqlQuery q(db);
+        for (const QString& s : statements)
+            if (error.isEmpty() && !q.exec(s)) error = s.left(200) + QStringLiteral(": ") + q.lastError().text();
     }
     QSqlDatabase::removeDatabase(name);
     return error;
 }
-inline QString ExecOnSqlite(const QString& path, const QStringList& statements,
-                            const std::vector<std::pair<QString, QVariantList>>& inserts = {}) {
-    return ExecOnOdbc(SqliteConnect(path), statements, inserts);
+inline QString ExecOnSqlite(const QString& path, const QStringList& statements) {
+    return ExecOnOdbc(SqliteConnect(path), statements);
 }
-
-// The three store tables with their numbered columns.
-inline const QString kCreateUpc = QStringLiteral(R"(CREATE TABLE upc ("1" TEXT, "149" TEXT, "83" TEXT))");
-inline const QString kCreateInv =
-    QStringLiteral(R"(CREATE TABLE inv ("1" TEXT, "10" TEXT, "11" TEXT, "21" TEXT, "48" REAL, "66" TEXT, "65" TEXT))");
-inline const QString kCreateSpecial = QStringLiteral(
-    R"(CREATE TABLE special ("1" TEXT, "10" TEXT, "11" TEXT, "21" TEXT, "48" REAL, "66" TEXT, "65" TEXT))");
 
 // A query as the store's logical query text, "SELECT * FROM inv WHERE [1] = 'O''Brien'".
 inline QString LogicalText(const RecordQuery& q) {

@@ -11,39 +11,16 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 enum class StoreKind { SQLite, PostgreSQL, MariaDB };
 
-inline const char* KindName(StoreKind kind) {
-    switch (kind) {
-    case StoreKind::SQLite: return "SQLite";
-    case StoreKind::PostgreSQL: return "PostgreSQL";
-    case StoreKind::MariaDB: break;
-    }
-    return "MariaDB";
-}
-
-// A TCP port nobody listens on now; the servers name their socket files after it.
-inline int FreePort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (s >= 0 && ::bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    if (s >= 0) ::close(s);
-    return port;
-}
+inline const char* KindName(StoreKind kind) { return std::array{"SQLite", "PostgreSQL", "MariaDB"}[static_cast<int>(kind)]; }
 
 // Runs a program to its end; "" or what went wrong, with its output.
 inline QString RunTool(const QString& program, const QStringList& args, int timeoutMs = 120000) {
@@ -116,8 +93,7 @@ public:
     }
     ~StoreServer() {
         if (kind_ == StoreKind::PostgreSQL && !pgBin_.isEmpty())
-            runPostgresTool({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
-                             QStringLiteral("-m"), QStringLiteral("immediate"), QStringLiteral("stop")});
+            runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-m", "immediate", "stop"});
         if (mariadb_) {
             mariadb_->terminate();
             if (!mariadb_->waitForFinished(30000)) mariadb_->kill();
@@ -138,95 +114,78 @@ private:
     // PostgreSQL refuses to run as root: as root its tools run as the postgres user.
     static QString runPostgresTool(const QStringList& command) {
         if (::geteuid() != 0) return RunTool(command.first(), command.mid(1));
-        return RunTool(QStringLiteral("runuser"),
-                       QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")} + command);
+        return RunTool("runuser", QStringList{"-u", "postgres", "--"} + command);
     }
 
     void startSqlite() {
-        connect_ = SqliteConnect(dir_ + QStringLiteral("/store.db"));
-        adminConnect_ = connect_;
-        error_ = ExecOnSqlite(dir_ + QStringLiteral("/empty.db"), {QStringLiteral("CREATE TABLE other (x TEXT)")});
-        emptyConnect_ = SqliteConnect(dir_ + QStringLiteral("/empty.db"));
-        missingConnect_ = SqliteConnect(dir_ + QStringLiteral("/missing.db"));
+        connect_ = adminConnect_ = SqliteConnect(dir_ + "/store.db");
+        error_ = ExecOnSqlite(dir_ + "/empty.db", {"CREATE TABLE other (x TEXT)"});
+        emptyConnect_ = SqliteConnect(dir_ + "/empty.db");
+        missingConnect_ = SqliteConnect(dir_ + "/missing.db");
     }
 
     void startPostgres() {
-        QStringList bins = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QStringList bins = QDir("/usr/lib/postgresql").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         std::sort(bins.begin(), bins.end(), [](const QString& a, const QString& b) { return a.toInt() < b.toInt(); });
         if (bins.isEmpty()) {
-            error_ = QStringLiteral("PostgreSQL is not installed (/usr/lib/postgresql); run scripts/setup --test");
+            error_ = "PostgreSQL is not installed (/usr/lib/postgresql); run scripts/setup --test";
             return;
         }
-        pgBin_ = QStringLiteral("/usr/lib/postgresql/") + bins.last() + QStringLiteral("/bin");
-        if (::geteuid() == 0) {
-            const passwd* pg = ::getpwnam("postgres");
-            if (!pg || ::chown(dir_.toLocal8Bit().constData(), pg->pw_uid, pg->pw_gid) != 0) {
-                error_ = QStringLiteral("the postgres user cannot own the server's folder");
-                return;
-            }
+        pgBin_ = "/usr/lib/postgresql/" + bins.last() + "/bin";
+        const passwd* pg = ::geteuid() == 0 ? ::getpwnam("postgres") : nullptr;
+        if (::geteuid() == 0 && (!pg || ::chown(dir_.toLocal8Bit().constData(), pg->pw_uid, pg->pw_gid) != 0)) {
+            error_ = "the postgres user cannot own the server's folder";
+            return;
         }
-        const int port = FreePort();
-        error_ = runPostgresTool({pgBin_ + QStringLiteral("/initdb"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
-                                     QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-U"),
-                                     QStringLiteral("admin"), QStringLiteral("-E"), QStringLiteral("UTF8"),
-                                     QStringLiteral("--no-sync")});
+        // No TCP listener: the port only names the socket file in the server's own folder.
+        const int port = 5432;
+        error_ = runPostgresTool({pgBin_ + "/initdb", "-D", dir_ + "/data", "-A", "trust", "-U", "admin", "-E", "UTF8", "--no-sync"});
+        if (error_.isEmpty())
+            error_ = runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-l", dir_ + "/server.log", "-w", "-o",
+                                      QString("-k %1 -p %2 -c listen_addresses= -c fsync=off").arg(dir_).arg(port), "start"});
         if (!error_.isEmpty()) return;
-        error_ = runPostgresTool({pgBin_ + QStringLiteral("/pg_ctl"), QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
-                                     QStringLiteral("-l"), dir_ + QStringLiteral("/server.log"), QStringLiteral("-w"),
-                                     QStringLiteral("-o"),
-                                     QStringLiteral("-k %1 -p %2 -c listen_addresses= -c fsync=off").arg(dir_).arg(port),
-                                     QStringLiteral("start")});
-        if (!error_.isEmpty()) return;
-        const QString server = QStringLiteral("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;").arg(dir_).arg(port);
-        error_ = ExecOnOdbc(server + QStringLiteral("Database=postgres;Username=admin"),
-                            {QStringLiteral("CREATE DATABASE store"), QStringLiteral("CREATE DATABASE empty"),
-                             QStringLiteral("CREATE ROLE tagwell LOGIN")});
-        adminConnect_ = server + QStringLiteral("Database=store;Username=admin");
-        connect_ = server + QStringLiteral("Database=store;Username=tagwell");
-        emptyConnect_ = server + QStringLiteral("Database=empty;Username=tagwell");
-        missingConnect_ = QStringLiteral("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;Database=store;Username=tagwell")
-                              .arg(dir_ + QStringLiteral("/nowhere"))
-                              .arg(port);
+        const QString server = QString("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;").arg(dir_).arg(port);
+        error_ = ExecOnOdbc(server + "Database=postgres;Username=admin",
+                            {"CREATE DATABASE store", "CREATE DATABASE empty", "CREATE ROLE tagwell LOGIN"});
+        adminConnect_ = server + "Database=store;Username=admin";
+        connect_ = server + "Database=store;Username=tagwell";
+        emptyConnect_ = server + "Database=empty;Username=tagwell";
+        missingConnect_ = QString("Driver={PostgreSQL Unicode};Servername=%1/nowhere;Port=%2;Database=store;Username=tagwell")
+                              .arg(dir_).arg(port);
     }
 
     void startMariaDb() {
-        const QString data = dir_ + QStringLiteral("/data"), socket = dir_ + QStringLiteral("/mysqld.sock");
-        const QString mariadbd = QStandardPaths::findExecutable(QStringLiteral("mariadbd"), {QStringLiteral("/usr/sbin")});
+        const QString data = dir_ + "/data", socket = dir_ + "/mysqld.sock";
+        const QString mariadbd = QStandardPaths::findExecutable("mariadbd", {"/usr/sbin"});
         if (mariadbd.isEmpty()) {
-            error_ = QStringLiteral("MariaDB is not installed (mariadbd); run scripts/setup --test");
+            error_ = "MariaDB is not installed (mariadbd); run scripts/setup --test";
             return;
         }
-        error_ = RunTool(QStringLiteral("mariadb-install-db"),
-                         {QStringLiteral("--no-defaults"), QStringLiteral("--datadir=") + data, QStringLiteral("--user=root"),
-                          QStringLiteral("--auth-root-authentication-method=normal"), QStringLiteral("--skip-test-db")});
+        error_ = RunTool("mariadb-install-db", {"--no-defaults", "--datadir=" + data, "--user=root",
+                                                "--auth-root-authentication-method=normal", "--skip-test-db"});
         if (!error_.isEmpty()) return;
         mariadb_ = std::make_unique<QProcess>();
         mariadb_->setProcessChannelMode(QProcess::MergedChannels);
-        mariadb_->start(mariadbd, {QStringLiteral("--no-defaults"), QStringLiteral("--user=root"),
-                                   QStringLiteral("--datadir=") + data, QStringLiteral("--socket=") + socket,
-                                   QStringLiteral("--skip-networking"), QStringLiteral("--port=%1").arg(FreePort()),
-                                   QStringLiteral("--pid-file=") + dir_ + QStringLiteral("/mysqld.pid"),
-                                   QStringLiteral("--innodb-buffer-pool-size=16M"), QStringLiteral("--skip-log-bin")});
+        mariadb_->start(mariadbd, {"--no-defaults", "--user=root", "--datadir=" + data, "--socket=" + socket, "--skip-networking",
+                                   "--pid-file=" + dir_ + "/mysqld.pid", "--innodb-buffer-pool-size=16M", "--skip-log-bin"});
         // The server says when it takes connections; nothing is waited for beyond that line.
         QByteArray log;
         while (!log.contains("ready for connections")) {
             if (!mariadb_->waitForReadyRead(60000)) {
-                error_ = QStringLiteral("mariadbd did not start:\n") + QString::fromLocal8Bit(log + mariadb_->readAll());
+                error_ = "mariadbd did not start:\n" + QString::fromLocal8Bit(log + mariadb_->readAll());
                 return;
             }
             log += mariadb_->readAll();
         }
-        const QString server = QStringLiteral("Driver={MariaDB Unicode};Socket=%1;").arg(socket);
-        error_ = ExecOnOdbc(server + QStringLiteral("User=root"),
-                            {QStringLiteral("CREATE DATABASE store"), QStringLiteral("CREATE DATABASE empty"),
-                             QStringLiteral("CREATE USER tagwell@localhost IDENTIFIED BY 'labels'"),
-                             QStringLiteral("GRANT SELECT ON store.* TO tagwell@localhost"),
-                             QStringLiteral("GRANT SELECT ON empty.* TO tagwell@localhost")});
-        adminConnect_ = server + QStringLiteral("Database=store;User=root");
-        connect_ = server + QStringLiteral("Database=store;User=tagwell;Password=labels");
-        emptyConnect_ = server + QStringLiteral("Database=empty;User=tagwell;Password=labels");
-        missingConnect_ = QStringLiteral("Driver={MariaDB Unicode};Socket=%1;Database=store;User=tagwell;Password=labels")
-                              .arg(dir_ + QStringLiteral("/nowhere.sock"));
+        const QString server = QString("Driver={MariaDB Unicode};Socket=%1;").arg(socket);
+        error_ = ExecOnOdbc(server + "User=root", {"CREATE DATABASE store", "CREATE DATABASE empty",
+                                                   "CREATE USER tagwell@localhost IDENTIFIED BY 'labels'",
+                                                   "GRANT SELECT ON store.* TO tagwell@localhost",
+                                                   "GRANT SELECT ON empty.* TO tagwell@localhost"});
+        adminConnect_ = server + "Database=store;User=root";
+        connect_ = server + "Database=store;User=tagwell;Password=labels";
+        emptyConnect_ = server + "Database=empty;User=tagwell;Password=labels";
+        missingConnect_ = QString("Driver={MariaDB Unicode};Socket=%1/nowhere.sock;Database=store;User=tagwell;Password=labels").arg(dir_);
     }
 
     StoreKind kind_;
