@@ -22,23 +22,13 @@ const QString kDemo = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/");
 // A token for job names, so that a test finds its own PDFs among any others.
 QString token() { return QStringLiteral("tw") + QString::number(QRandomGenerator::global()->generate(), 36); }
 
-class CupsPrinting : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        cups_ = new PrivateCups;
-        startError_ = cups_->startWithQueues();
-    }
-    static void TearDownTestSuite() {
-        delete cups_;
-        cups_ = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(startError_.isEmpty()) << "the private cupsd did not start: " << startError_.toStdString(); }
-
-    static PrivateCups* cups_;
-    static QString startError_;
+struct CupsPrinting : ::testing::Test {
+    static void SetUpTestSuite() { startError_ = (cups_ = std::make_unique<PrivateCups>())->startWithQueues(); }
+    static void TearDownTestSuite() { cups_.reset(); }
+    void SetUp() override { ASSERT_EQ(startError_, QString()) << "the private cupsd did not start"; }
+    static inline std::unique_ptr<PrivateCups> cups_;
+    static inline QString startError_;
 };
-PrivateCups* CupsPrinting::cups_ = nullptr;
-QString CupsPrinting::startError_;
 
 // The print job on the Qt printer, with scripted dialogs and grid rows of demo-like items.
 struct QtBench {
@@ -83,7 +73,7 @@ TEST_F(CupsPrinting, JobsReachTheQueueUnderTheirNameOnTheQueuesPage) {
         EXPECT_EQ(alerts(b.dialogs), c.target == 1 ? QStringList() : QStringList{" 3 items printed."});
         ASSERT_TRUE(cups_->waitForJobs());
         const QStringList sent = cups_->submitted("Tagwell labels - " + tag);
-        ASSERT_EQ(sent.size(), c.target == 1 ? c.rows : 1) << cups_->completedJobs().size() << " jobs";
+        ASSERT_EQ(sent.size(), c.target == 1 ? c.rows : 1);
         for (const QString& doc : sent) EXPECT_EQ(PageSize(doc), c.submittedPage);
         // cups-pdf names the files of one job name alike: at least one is there.
         const QStringList pdfs = PrivateCups::outputs(tag);
@@ -96,20 +86,14 @@ TEST_F(CupsPrinting, JobsReachTheQueueUnderTheirNameOnTheQueuesPage) {
 
 // Each way the labels do not reach a printer says so instead of counting them, once per job.
 TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
-    struct Case {
-        const char* name;
-        int target;
-        const char* printer;  // laser: the current printer; Dymo: the Dymo device name
-        bool stopScheduler;
-        const char* reason;   // part of the printing system's reason
-    };
-    const Case cases[] = {
+    // printer: the current laser printer or the Dymo device name; reason: part of the system's reason.
+    const struct { const char* name; int target; const char* printer; bool stopScheduler; const char* reason; } cases[] = {
         {"laser on a rejecting queue", 3, "reject", false, "not accepting jobs"},
         {"Dymo on a rejecting queue", 1, "reject", false, "not accepting jobs"},
         {"laser with the scheduler stopped", 4, "accept", true, "The printer accept did not take the job: the printing system at"},
         {"Dymo with the scheduler stopped", 1, "dymo", true, "The printer dymo did not take the job: the printing system at"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QtBench b(c.target, 3);
         if (c.target == 1) b.options.SierraDymoDeviceName = c.printer;
@@ -155,8 +139,7 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     EXPECT_EQ(ok.out, " 2 items printed.\n");
     ASSERT_TRUE(cups_->waitForJobs());
-    const QString name = QFileInfo(rows).fileName();
-    EXPECT_EQ(cups_->submitted("Tagwell labels - " + name).size(), 1);
+    EXPECT_EQ(cups_->submitted("Tagwell labels - " + QFileInfo(rows).fileName()).size(), 1);
     const QStringList pdfs = PrivateCups::outputs(QFileInfo(rows).completeBaseName());
     EXPECT_EQ(pdfs.size(), 1);
     for (const QString& f : pdfs) QFile::remove(f);
