@@ -157,20 +157,18 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
     const auto answerDialog = [](const QString& printer) {
         QTimer::singleShot(0, [printer] {
             auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            if (printer.isEmpty()) return dialog->reject();
-            auto* names = dialog->findChild<QComboBox*>("printers");
+            auto* names = dialog ? dialog->findChild<QComboBox*>("printers") : nullptr;
             ASSERT_NE(names, nullptr);
+            if (printer.isEmpty()) return dialog->reject();
             names->setCurrentIndex(names->findText(printer));
             dialog->accept();
         });
     };
     const auto systemDefault = [] {
         QByteArray out;
-        cups_->tool("lpstat", {"-d"}, &out);
-        return QString::fromUtf8(out).trimmed();
+        return cups_->tool("lpstat", {"-d"}, &out).isEmpty() ? out.trimmed() : QByteArray("lpstat failed");
     };
-    const QString before = systemDefault();
+    const QByteArray before = systemDefault();
     ScriptedDialogs dialogs;
     QtPrinter printer(dialogs);
     QtPrinterSetupDialog setup(printer);

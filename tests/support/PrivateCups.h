@@ -23,19 +23,24 @@
 
 class PrivateCups {
 public:
-    PrivateCups() { dir_.setAutoRemove(true); }
     ~PrivateCups() { stop(); }
-    PrivateCups(const PrivateCups&) = delete;
-    PrivateCups& operator=(const PrivateCups&) = delete;
 
-    // Writes the configuration, points this process at the scheduler and starts it. "" or why not.
+    // Starts the scheduler again after stop(). "" or why not.
     QString start() {
-        if (!dir_.isValid()) return QStringLiteral("no temporary folder");
-        if (!configured_) {
-            if (const QString why = configure(); !why.isEmpty()) return why;
-            configured_ = true;
+        const QString root = dir_.filePath(QStringLiteral("root"));
+        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+        cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
+                     {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
+        if (!cupsd_.waitForStarted(10000)) return QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
+        // Ready when it answers on its socket.
+        for (int i = 0; i < 300; ++i) {
+            if (cupsd_.state() == QProcess::NotRunning) return QStringLiteral("cupsd ended: ") + errorLog();
+            QByteArray answer;
+            if (tool(QStringLiteral("lpstat"), {"-r"}, &answer).isEmpty() && answer.startsWith("scheduler is running"))
+                return {};
+            QThread::msleep(100);  // the scheduler is still opening its socket
         }
-        return launch();
+        return QStringLiteral("cupsd does not answer on ") + socket_ + errorLog();
     }
 
     // Ends the scheduler (it can be started again on the same folder).
@@ -44,11 +49,12 @@ public:
         if (!cupsd_.waitForFinished(20000)) cupsd_.kill(), cupsd_.waitForFinished(5000);
     }
 
-    // Starts the scheduler with its queues: "accept" and "reject" on the plain cups-pdf PPD, the
+    // Writes the configuration, points this process at the scheduler and starts it with its queues: "accept" and "reject" on the plain cups-pdf PPD, the
     // second rejecting jobs, and "dymo" whose default page is a Dymo address label (1.1 x 3.5 in,
     // 79 x 252 points) with a printable area 4 points in from each edge. "" or why not.
     QString startWithQueues() {
-        QString why = start();
+        QString why = dir_.isValid() ? configure() : QStringLiteral("no temporary folder");
+        if (why.isEmpty()) why = start();
         QFile in(plainPpd()), out(dir_.filePath(QStringLiteral("dymo-label.ppd")));
         if (why.isEmpty() && (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))) why = "cannot write the label PPD";
         if (!why.isEmpty()) return why;
@@ -150,23 +156,6 @@ private:
         return {};
     }
 
-    QString launch() {
-        const QString root = dir_.filePath(QStringLiteral("root"));
-        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
-        cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
-                     {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
-        if (!cupsd_.waitForStarted(10000)) return QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
-        // Ready when it answers on its socket.
-        for (int i = 0; i < 300; ++i) {
-            if (cupsd_.state() == QProcess::NotRunning) return QStringLiteral("cupsd ended: ") + errorLog();
-            QByteArray answer;
-            if (tool(QStringLiteral("lpstat"), {"-r"}, &answer).isEmpty() && answer.startsWith("scheduler is running"))
-                return {};
-            QThread::msleep(100);  // the scheduler is still opening its socket
-        }
-        return QStringLiteral("cupsd does not answer on ") + socket_ + errorLog();
-    }
-
     QString errorLog() {
         QFile log(dir_.filePath(QStringLiteral("log/error_log")));
         return QString::fromLocal8Bit(cupsd_.readAll() + '\n' + (log.open(QIODevice::ReadOnly) ? log.readAll().right(2000) : ""));
@@ -175,5 +164,4 @@ private:
     QTemporaryDir dir_;
     QProcess cupsd_;
     QString socket_;
-    bool configured_ = false;
 };
