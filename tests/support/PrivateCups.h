@@ -17,7 +17,6 @@
 
 #include <cups/cups.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 
