@@ -45,6 +45,8 @@ struct QtBench : Bench {
         options.SierraFormat4 = kDemo + "demo.fa4";
     }
     void use(const QString& name) { qt.setPrinter(static_cast<int>(qt.Printers().indexOf(name))); }
+    // The Dymo device name for Dymo labels, else the current laser printer.
+    void to(const QString& name) { options.SierraPrint == 1 ? void(options.SierraDymoDeviceName = name) : use(name); }
 };
 
 // A laser job is one job on the queue's default page (A4 for cups-pdf, not a page the program
@@ -56,8 +58,7 @@ TEST_F(CupsPrinting, JobsReachTheQueueUnderTheirNameOnTheQueuesPage) {
         SCOPED_TRACE(c.queue);
         QtBench b(c.target, c.rows);
         ASSERT_TRUE(b.qt.Printers().contains(c.queue)) << b.qt.Printers().join(", ").toStdString();
-        if (c.target == 1) b.options.SierraDymoDeviceName = c.queue;
-        else b.use(c.queue);
+        b.to(c.queue);
         const QString tag = token();
         b.job.setJobSource(tag);
         ShowOutcome(b.job.PrintLabels(), b.dialogs);
@@ -87,8 +88,7 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QtBench b(c.target, 3);
-        if (c.target == 1) b.options.SierraDymoDeviceName = c.printer;
-        else b.use(c.printer);
+        b.to(c.printer);
         // The printer was picked while the scheduler ran; it stops before the job.
         if (c.stopScheduler) cups_->stop();
         ShowOutcome(b.job.PrintLabels(), b.dialogs);
