@@ -35,8 +35,6 @@ std::vector<QStringList> demoItems() {
 TEST(DemoSheets, EveryTextOfEveryDemoItemStaysInsideItsLabel) {
     const std::vector<QStringList> items = demoItems();
     ASSERT_GT(items.size(), 250u);
-    for (const QStringList& item : items)  // prices are money texts, cents included
-        ASSERT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d\\d$")).match(item[4]).hasMatch()) << item.join(u',').toStdString();
 
     ScriptedDialogs dialogs;
     QtPrinter device(dialogs);

@@ -31,11 +31,6 @@ protected:
                              upc + (good.endsWith(u'9') ? u'8' : u'9')});
         }
     }
-    int laserJob(Printer& printer, int layout, int rows) {
-        const int printed = PrintLaserJob(LabelOutput{printer, outcome, grid, options}, layout, rows, {}, hourglass);
-        showReported();
-        return printed;
-    }
     QStringList corrected;
 };
 
@@ -51,8 +46,9 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
         {
             QtPrinter printer(dialogs);
             printer.setOutputFile(pdf);
-            ASSERT_EQ(laserJob(printer, layout, perSheet), perSheet);
+            ASSERT_EQ(PrintLaserJob(LabelOutput{printer, outcome, grid, options}, layout, perSheet, {}, hourglass), perSheet);
         }
+        showReported();
         QStringList expected = corrected.first(perSheet);
         expected.sort();
         EXPECT_EQ(ScanSymbols(pdf), expected);
@@ -82,11 +78,9 @@ TEST(PdfFile, ThePreviousFileStaysUntilTheDocumentIsComplete) {
     QTemporaryDir dir;
     const QString target = dir.filePath("labels.pdf");
     const QByteArray old = "%PDF-1.4 yesterday's labels\n%%EOF\n";
-    {
-        QFile f(target);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(old);
-    }
+    QFile previous(target);
+    ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write(old) == old.size());
+    previous.close();
     ScriptedDialogs dialogs;
     {
         QtPrinter printer(dialogs);

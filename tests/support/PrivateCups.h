@@ -17,45 +17,44 @@
 
 #include <cups/cups.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 
 class PrivateCups {
 public:
-    PrivateCups() { dir_.setAutoRemove(true); }
     ~PrivateCups() { stop(); }
-    PrivateCups(const PrivateCups&) = delete;
-    PrivateCups& operator=(const PrivateCups&) = delete;
 
-    // Writes the configuration, points this process at the scheduler and starts it. "" or why not.
+    // Starts the scheduler again after stop(). "" or why not.
     QString start() {
-        if (!dir_.isValid()) return QStringLiteral("no temporary folder");
-        if (!configured_) {
-            if (const QString why = configure(); !why.isEmpty()) return why;
-            configured_ = true;
+        const QString root = dir_.filePath(QStringLiteral("root"));
+        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
+        cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
+                     {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
+        if (!cupsd_.waitForStarted(10000)) return QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
+        // Ready when it answers on its socket.
+        for (int i = 0; i < 300; ++i) {
+            if (cupsd_.state() == QProcess::NotRunning) return QStringLiteral("cupsd ended: ") + errorLog();
+            QByteArray answer;
+            if (tool(QStringLiteral("lpstat"), {"-r"}, &answer).isEmpty() && answer.startsWith("scheduler is running"))
+                return {};
+            QThread::msleep(100);  // the scheduler is still opening its socket
         }
-        return launch();
+        return QStringLiteral("cupsd does not answer on ") + socket_ + errorLog();
     }
 
     // Ends the scheduler (it can be started again on the same folder).
     void stop() {
-        if (cupsd_.state() == QProcess::NotRunning) return;
         cupsd_.terminate();
-        if (!cupsd_.waitForFinished(20000)) {
-            cupsd_.kill();
-            cupsd_.waitForFinished(5000);
-        }
+        if (!cupsd_.waitForFinished(20000)) cupsd_.kill(), cupsd_.waitForFinished(5000);
     }
 
-    // Starts the scheduler with its queues: "accept" and "reject" on the plain cups-pdf PPD, the
+    // Writes the configuration, points this process at the scheduler and starts it with its queues: "accept" and "reject" on the plain cups-pdf PPD, the
     // second rejecting jobs, and "dymo" whose default page is a Dymo address label (1.1 x 3.5 in,
     // 79 x 252 points) with a printable area 4 points in from each edge. "" or why not.
     QString startWithQueues() {
-        QString why = start();
-        QFile in(plainPpd());
-        const QString label = dir_.filePath(QStringLiteral("dymo-label.ppd"));
-        QFile out(label);
+        QString why = dir_.isValid() ? configure() : QStringLiteral("no temporary folder");
+        if (why.isEmpty()) why = start();
+        QFile in(plainPpd()), out(dir_.filePath(QStringLiteral("dymo-label.ppd")));
         if (why.isEmpty() && (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))) why = "cannot write the label PPD";
         if (!why.isEmpty()) return why;
         QByteArray ppd = in.readAll();
@@ -66,7 +65,7 @@ public:
             ppd.replace("*Default" + key + ": A4", "*Default" + key + ": w79h252\n*" + key + " w79h252/30252 Address" + value);
         out.write(ppd);
         out.close();
-        const std::pair<QString, QString> queues[] = {{"accept", plainPpd()}, {"dymo", label}, {"reject", plainPpd()}};
+        const std::pair<QString, QString> queues[] = {{"accept", plainPpd()}, {"dymo", out.fileName()}, {"reject", plainPpd()}};
         for (const auto& [name, ppdFile] : queues)
             if (why.isEmpty()) why = tool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppdFile});
         return why.isEmpty() ? tool(QStringLiteral("cupsreject"), {"reject"}) : why;
@@ -100,26 +99,17 @@ public:
         return false;
     }
 
-    // The jobs the scheduler completed, in job order: their names, and the documents as the
-    // program submitted them (the scheduler keeps them in its spool).
-    QMap<int, std::pair<QString, QString>> completedJobs() const {
+    // The documents of the completed jobs named `title` as the program submitted them (the
+    // scheduler keeps them in its spool), in job order.
+    QStringList submitted(const QString& title) const {
         cups_job_t* jobs = nullptr;
         const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
-        QMap<int, std::pair<QString, QString>> done;
+        QMap<int, QString> files;
         for (int i = 0; i < n; ++i)
-            if (jobs[i].state == IPP_JSTATE_COMPLETED)
-                done[jobs[i].id] = {QString::fromUtf8(jobs[i].title),
-                                    dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')))};
+            if (jobs[i].state == IPP_JSTATE_COMPLETED && title == QString::fromUtf8(jobs[i].title))
+                files[jobs[i].id] = dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')));
         cupsFreeJobs(n, jobs);
-        return done;
-    }
-
-    // The documents of the completed jobs named `title`, in job order.
-    QStringList submitted(const QString& title) const {
-        QStringList files;
-        for (const auto& [name, file] : completedJobs())
-            if (name == title) files << file;
-        return files;
+        return files.values();
     }
 
     // The PDFs cups-pdf wrote for jobs whose name holds `token` (cups-pdf makes a file name of the
@@ -132,18 +122,14 @@ public:
         return found;
     }
 
-    const QString& socket() const { return socket_; }
     QString home() const { return dir_.filePath(QStringLiteral("home")); }
 
 private:
     static QString anonymousFolder() {
         QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
-        if (conf.open(QIODevice::ReadOnly)) {
-            static const QRegularExpression anon(QStringLiteral("^AnonDirName\\s+(\\S+)"), QRegularExpression::MultilineOption);
-            const auto m = anon.match(QString::fromLocal8Bit(conf.readAll()));
-            if (m.hasMatch()) return m.captured(1);
-        }
-        return QStringLiteral("/var/spool/cups-pdf/ANONYMOUS");
+        static const QRegularExpression anon(QStringLiteral("^AnonDirName\\s+(\\S+)"), QRegularExpression::MultilineOption);
+        const auto m = anon.match(conf.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(conf.readAll()) : QString());
+        return m.hasMatch() ? m.captured(1) : QStringLiteral("/var/spool/cups-pdf/ANONYMOUS");
     }
 
     QString configure() {
@@ -155,8 +141,9 @@ private:
         const QString root = dir_.filePath(QStringLiteral("root"));
         // The configuration kept with the test data, placed in this folder.
         for (const QString name : {"cupsd.conf", "cups-files.conf"}) {
-            QFile in(QStringLiteral(TAGWELL_TEST_DATA "/cups/") + name);
-            if (!in.open(QIODevice::ReadOnly) || !write(root + u'/' + name, in.readAll().replace("@DIR@", dir_.path().toUtf8())))
+            QFile in(QStringLiteral(TAGWELL_TEST_DATA "/cups/") + name), out(root + u'/' + name);
+            if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
+                out.write(in.readAll().replace("@DIR@", dir_.path().toUtf8())) <= 0)
                 return QStringLiteral("cannot write the scheduler's configuration ") + name;
         }
         qputenv("CUPS_SERVER", socket_.toUtf8());
@@ -168,36 +155,12 @@ private:
         return {};
     }
 
-    QString launch() {
-        const QString root = dir_.filePath(QStringLiteral("root"));
-        cupsd_.setProcessChannelMode(QProcess::MergedChannels);
-        cupsd_.start(QStringLiteral("/usr/sbin/cupsd"),
-                     {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
-        if (!cupsd_.waitForStarted(10000)) return QStringLiteral("cupsd did not start: ") + cupsd_.errorString();
-        // Ready when it answers on its socket.
-        for (int i = 0; i < 300; ++i) {
-            if (cupsd_.state() == QProcess::NotRunning)
-                return QStringLiteral("cupsd ended: ") + QString::fromLocal8Bit(cupsd_.readAll()) + errorLog();
-            QByteArray answer;
-            if (tool(QStringLiteral("lpstat"), {"-r"}, &answer).isEmpty() && answer.startsWith("scheduler is running"))
-                return {};
-            QThread::msleep(100);  // the scheduler is still opening its socket
-        }
-        return QStringLiteral("cupsd does not answer on ") + socket_ + errorLog();
-    }
-
-    QString errorLog() const {
+    QString errorLog() {
         QFile log(dir_.filePath(QStringLiteral("log/error_log")));
-        return log.open(QIODevice::ReadOnly) ? QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll().right(2000)) : QString();
-    }
-
-    static bool write(const QString& path, const QByteArray& bytes) {
-        QFile f(path);
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+        return QString::fromLocal8Bit(cupsd_.readAll() + '\n' + (log.open(QIODevice::ReadOnly) ? log.readAll().right(2000) : ""));
     }
 
     QTemporaryDir dir_;
     QProcess cupsd_;
     QString socket_;
-    bool configured_ = false;
 };
