@@ -36,11 +36,10 @@ void readFields(const cwDatFile& dat, const std::vector<std::int16_t>& fields) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static ScratchFile scratch(".dat");
-    static SilentDialogs dialogs;
     const QString& path =
         scratch.write(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
 
-    cwDatFile dat(dialogs);
+    cwDatFile dat;
     const std::int16_t opened = dat.fopen(path, dictionary(), QString(), 0, 0);
     FUZZ_CHECK(opened == 0 || opened == 2 || opened == 3);
     if (opened == 0) {

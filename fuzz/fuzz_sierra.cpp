@@ -5,6 +5,7 @@
 #include "FuzzSupport.h"
 #include "grid/LabelGrid.h"
 #include "output/SierraPrinter.h"
+#include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
 
 namespace {
@@ -53,8 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FakeCaption caption;
         SierraPrinter printer(grid, options, port, dialogs, caption);
         bool failed = false;
+        Outcome outcome;
         try {
-            printer.PrintSierraLabel(1);
+            printer.PrintSierraLabel(1, outcome);
         } catch (const TagwellError& e) {
             failed = true;
             FUZZ_CHECK(e.number() == ErrorNumber::DeviceIo);
