@@ -45,7 +45,7 @@ TEST(LabelFormat, JobSeesEveryChangeOfTheFormatFileBetweenLabels) {
 
 // File times move in clock ticks, so a file is trusted to be unchanged while its stamp stays only
 // once both its times are more than two seconds older than the clock. Here the stamp never moves
-// while the bytes change between labels; a stamp that moves is always seen.
+// while the bytes change between labels; a stamp that moves, or another file, is always seen.
 TEST(LabelFormat, CacheTrustsAStampOnlyOnceItIsOlderThanTwoSeconds) {
     for (const auto& [age, seesChange] : {std::pair{0, true}, {2, true}, {3, false}, {60, false}}) {
         SCOPED_TRACE(::testing::Message() << "stamp " << age << " s old");
@@ -61,7 +61,9 @@ TEST(LabelFormat, CacheTrustsAStampOnlyOnceItIsOlderThanTwoSeconds) {
         }
         stamp.modifiedNsec = 1;
         ASSERT_TRUE(PrintLaserLabel(bench.out, 3, 2, 0, 0, formats));
-        EXPECT_EQ(placed(bench.printer.lines()), (QStringList{"S1@100,0", seesChange ? "S1@200,0" : "S1@100,0", "S2@300,0"}));
+        bench.options.SierraFormat3 = bench.files.write("other.fa3", skuAt(400));  // another file with the same stamp
+        ASSERT_TRUE(PrintLaserLabel(bench.out, 3, 2, 0, 0, formats));
+        EXPECT_EQ(placed(bench.printer.lines()), (QStringList{"S1@100,0", seesChange ? "S1@200,0" : "S1@100,0", "S2@300,0", "S2@400,0"}));
     }
 }
 
