@@ -23,16 +23,6 @@ inline void setRow(LabelGrid& grid, int row, const QStringList& cells) {
     for (int c = 0; c < 8; ++c) grid.setTextMatrix(row, c + 1, cells.value(c));
 }
 
-// The trace in short: a TEXT line as "<text>@<x>,<y>", any other line with its fields joined by spaces.
-inline QStringList placed(const QStringList& trace) {
-    QStringList out;
-    for (const QString& line : trace) {
-        const QStringList f = line.split(u'\t');
-        out << (f[0] == u"TEXT" ? f.last() + u'@' + f[1] + u',' + f[2] : f.join(u' '));
-    }
-    return out;
-}
-
 // The prompts shown, each checked to be an "Alert:" message.
 inline QStringList alerts(const ScriptedDialogs& dialogs) {
     QStringList prompts;
@@ -48,8 +38,7 @@ class FormatFiles {
 public:
     QString write(const QString& name, const QByteArray& bytes) {
         QFile f(path(name));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << name.toStdString();
-        f.write(bytes);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size()) << name.toStdString();
         return path(name);
     }
     QString path(const QString& name) const { return dir_.filePath(name); }

@@ -7,12 +7,10 @@
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
-#include <gmock/gmock.h>
 
 namespace {
 
-// The error number a call throws (its description checked to be there and kept in `why`), 0 when
-// it throws none.
+// The error number a call throws (its description, never empty, kept in `why`), 0 when it throws none.
 template <typename F>
 int errorOf(F call, QString* why = nullptr) {
     try {
@@ -25,17 +23,21 @@ int errorOf(F call, QString* why = nullptr) {
     return 0;
 }
 
-// Port 1 drives the near end of a pseudo-terminal pair.
+// Port 1 drives the near end of a pseudo-terminal pair; a Sierra job prints rows 1.. with a format
+// drawing the description and the UPC.
 class Pty : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(pty.error(), QString());
         store.SaveSetting(kRegApp, kRegSec, "com1", pty.a);  // the key is matched without regard to case
+        bench.options.SierraFormat = bench.files.write("label.fab", "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^BUN,50^FD\"=149\"^FS\r\n^XZ\r\n");
     }
+    void PrintLabels() { ShowOutcome(job.PrintLabels(), bench.dialogs); }
     Bench bench{0};
     PtyPair pty{bench.files.path({})};
     MemorySettingsStore store;
     QtSerialPort port{store};
+    PrintJob job{bench.grid, bench.options, bench.printer, port, bench.dialogs, bench.pump, bench.window, bench.hourglass};
 };
 
 }  // namespace
@@ -47,16 +49,12 @@ TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
     port.setSettings("19200,n,8,2");
     // Every byte value, CR and LF in the middle of a line, and bytes above 127 must pass unchanged.
     QByteArray fontLine1;
-    for (int c = 0; c < 256; ++c)
-        if (c != '\r') fontLine1.append(char(c));
+    for (int c = 0; c < 256; ++c) fontLine1.append(c == '\r' ? "" : QByteArray(1, char(c)));
     bench.options.SierraFont = bench.files.write("font.pcl", fontLine1 + "\r\n\x1b(s1P\r\n");
-    bench.options.SierraFormat = bench.files.write("label.fab", "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^BUN,50^FD\"=149\"^FS\r\n^XZ\r\n");
     setRow(bench.grid, 1, {"1001", "", QString::fromUtf8("CAF\u00c9 3\" MUG"), "", "", "", "", "036000291452"});
     setRow(bench.grid, 2, {"1002", "", "SPOON"});
-    PrintJob job(bench.grid, bench.options, bench.printer, port, bench.dialogs, bench.pump, bench.window, bench.hourglass);
-    ShowOutcome(job.PrintLabels(), bench.dialogs);
-    const QByteArray expected = fontLine1 + "\x1b(s1P" +
-                                "^XA^FO20,20^FD\"CAF\xc9 3~034 MUG\"^FS^FO20,60^BUN,50^FD\"03600029145\"^FS^XZ" +
+    PrintLabels();
+    const QByteArray expected = fontLine1 + "\x1b(s1P" + "^XA^FO20,20^FD\"CAF\xc9 3~034 MUG\"^FS^FO20,60^BUN,50^FD\"03600029145\"^FS^XZ" +
                                 "^XA^FO20,20^FD\"SPOON\"^FS^FO20,60^BUN,50^FD\"00000000000\"^FS^XZ";
     QByteArray got;
     for (QDeadlineTimer deadline(10000); got.size() < expected.size() && !deadline.hasExpired(); got += reader.readAll())
@@ -67,20 +65,20 @@ TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
 }
 
 TEST_F(Pty, LineSettingsReachTheDevice) {
-    using ::testing::HasSubstr;
+    // A pseudo-terminal keeps 8 data bits without parity whatever it is asked, so speed and stop
+    // bits are what can be seen; settings changed while open apply at once.
     const auto modes = [&] {
         QProcess stty;
         stty.start("stty", {"-F", pty.a, "-a"});
         stty.waitForFinished(5000);
-        return stty.readAllStandardOutput().toStdString();
+        const QString all = stty.readAllStandardOutput();
+        return all.section(';', 0, 0) + (all.contains(" cstopb") ? " cstopb" : " -cstopb");
     };
-    // A pseudo-terminal keeps 8 data bits without parity whatever it is asked, so speed and stop
-    // bits are what can be seen; settings changed while open apply at once.
     port.setSettings("4800,n,8,2");
     port.setPortOpen(true);
-    EXPECT_THAT(modes(), ::testing::AllOf(HasSubstr("speed 4800 baud"), HasSubstr(" cstopb")));
+    EXPECT_EQ(modes(), "speed 4800 baud cstopb");
     port.setSettings("9600,n,8,1");
-    EXPECT_THAT(modes(), ::testing::AllOf(HasSubstr("speed 9600 baud"), HasSubstr("-cstopb")));
+    EXPECT_EQ(modes(), "speed 9600 baud -cstopb");
     // Settings the device refuses: an error, the old ones stay; at open, the port stays closed.
     EXPECT_NE(errorOf([&] { port.setSettings("9600,e,7,1"); }), 0);
     EXPECT_EQ(port.Settings(), "9600,n,8,1");
@@ -94,25 +92,17 @@ TEST_F(Pty, LineSettingsReachTheDevice) {
 // closed and the captions are back; the next job finds no printer and says so.
 TEST_F(Pty, PrinterGoneInTheMiddleOfASierraJob) {
     bench.options.SierraFont = bench.files.write("f.pcl", "\x1b(s1P\r\n");
-    bench.options.SierraFormat = bench.files.write("l.fab", "^XA\r\n^FO20,20^FD\"=10\"^FS\r\n^FO20,60^FD\"=1\"^FS\r\n^XZ\r\n");
     for (int r = 1; r <= 40; ++r) setRow(bench.grid, r, {QString::number(1000 + r), "", QStringLiteral("ITEM %1").arg(r)});
-    PrintJob job(bench.grid, bench.options, bench.printer, port, bench.dialogs, bench.pump, bench.window, bench.hourglass);
-    bench.pump.onCall = [&](int call) {
-        if (call == 5) pty.pullThePlug();
-    };
-    ShowOutcome(job.PrintLabels(), bench.dialogs);
-    ASSERT_EQ(alerts(bench.dialogs).size(), 1);
-    EXPECT_FALSE(bench.dialogs.messages[0].prompt.isEmpty());
+    bench.pump.onCall = [&](int call) { if (call == 5) pty.pullThePlug(); };
+    PrintLabels();
+    PrintLabels();
+    const QStringList shown = alerts(bench.dialogs);
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_FALSE(shown[0].isEmpty());
+    EXPECT_TRUE(shown[1].startsWith("Error #")) << shown[1].toStdString();
     EXPECT_LT(bench.pump.calls, 40) << "the job stops at the failure instead of failing label after label";
     EXPECT_FALSE(port.PortOpen());
-    EXPECT_EQ(bench.window.button, "Print");
-    EXPECT_EQ(bench.window.caption, "Tagwell");
-
-    bench.dialogs.messages.clear();
-    ShowOutcome(job.PrintLabels(), bench.dialogs);
-    ASSERT_EQ(alerts(bench.dialogs).size(), 1);
-    EXPECT_TRUE(bench.dialogs.messages[0].prompt.startsWith("Error #")) << bench.dialogs.messages[0].prompt.toStdString();
-    EXPECT_FALSE(port.PortOpen());
+    EXPECT_EQ(bench.window.button + ' ' + bench.window.caption, "Print Tagwell");
 }
 
 // Port numbers and settings, a port that does not exist, and a file as the device: emptied at the
@@ -132,8 +122,7 @@ TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
     QString why;
     EXPECT_EQ(errorOf([&] { port.setPortOpen(true); }, &why), ErrorNumber::InvalidPortNumber);
     EXPECT_TRUE(why.startsWith("/dev/ttyTagwellNoSuchPort: ")) << why.toStdString();  // the device tried
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_FALSE(QFileInfo::exists("/dev/ttyTagwellNoSuchPort"));
+    EXPECT_FALSE(port.PortOpen() || QFileInfo::exists("/dev/ttyTagwellNoSuchPort"));
     EXPECT_EQ(errorOf([&] { port.Output("x"); }), ErrorNumber::PortNotOpen);
 
     store.SaveSetting(kRegApp, kRegSec, "COM2", files.write("printer.bin", "left over from an earlier run"));
@@ -145,6 +134,6 @@ TEST(SerialPortAdapter, PortsSettingsFailuresAndFileDevices) {
         port.setPortOpen(false);
     }
     QFile f(files.path("printer.bin"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "job1job2");
 }

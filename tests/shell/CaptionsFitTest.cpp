@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDebug>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -22,18 +23,14 @@ namespace {
 QStringList captionProblems(QWidget* window) {
     QStringList problems;
     QList<QWidget*> all;
-    const auto describe = [](const QWidget* w) {
-        const QRect g = w->geometry();
-        return QStringLiteral("%1 at %2,%3 %4x%5").arg(w->objectName()).arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
-    };
+    const auto describe = [](const QWidget* w) { return w->objectName() + QDebug::toString(w->geometry()).remove("QRect"); };
     for (QWidget* w : window->findChildren<QWidget*>()) {
         const QString name = w->objectName();  // Qt's own parts of compound controls are not controls
         if (name.isEmpty() || name.startsWith(QLatin1String("qt_")) || name == QLatin1String("inner") || !w->isVisibleTo(window)) continue;
         all << w;
-        QRect room;
+        QRect room;  // where the caption is drawn
         QSize text;
         if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            // Where the style draws a button's caption.
             QStyleOptionButton opt;
             opt.initFrom(b);
             opt.text = b->text();
@@ -55,8 +52,7 @@ QStringList captionProblems(QWidget* window) {
             continue;
         }
         if (text.width() > room.width() || text.height() > room.height())
-            problems << QStringLiteral("caption of %1 needs %2x%3, has %4x%5")
-                            .arg(describe(w)).arg(text.width()).arg(text.height()).arg(room.width()).arg(room.height());
+            problems << "caption of " + describe(w) + " needs " + QDebug::toString(text) + ", has " + QDebug::toString(room.size());
         if (!w->parentWidget()->rect().contains(w->geometry()))  // inside its window (or frame)
             problems << QStringLiteral("%1 runs out of %2").arg(describe(w), w->parentWidget()->objectName());
     }
@@ -75,7 +71,7 @@ TEST(CaptionsFit, MainWindowOptionsDialogAndAboutBox) {
     frmSierraOptions dialog(options, f.dialogs, &f.printer);
     frmAbout about(f.dialogs);
     about.setAttribute(Qt::WA_DeleteOnClose, false);  // on the stack here
-    for (QWidget* w : {static_cast<QWidget*>(&f.start()), static_cast<QWidget*>(&dialog), static_cast<QWidget*>(&about)}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{&f.start(), &dialog, &about}) {
         SCOPED_TRACE(w->objectName().toStdString() + " at QT_SCALE_FACTOR=" + qEnvironmentVariable("QT_SCALE_FACTOR", "1").toStdString());
         w->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(w));
