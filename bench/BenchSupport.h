@@ -1,9 +1,12 @@
 #pragma once
 // What several benchmarks share: dialogs that answer nothing, settings in memory, a mouse pointer
-// that is not there, and the process's peak resident memory.
+// that is not there, the process's peak resident memory, and main().
 #include "platform/Dialogs.h"
 #include "platform/ScreenPointer.h"
 #include "platform/SettingsStore.h"
+#include "platform/qt/HeapSettings.h"
+
+#include <benchmark/benchmark.h>
 
 #include <QMap>
 
@@ -50,4 +53,18 @@ inline double peakResidentMiB() {
 #else
     return 0;
 #endif
+}
+
+// The main() of a benchmark program: the heap kept as the programs keep it, the offscreen platform
+// unless another is asked for, an application of kind App, then the benchmarks.
+template <class App>
+int RunBenchmarks(int argc, char** argv) {
+    KeepFreedHeapForReuse();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    App app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

@@ -8,9 +8,9 @@
 // Each iteration runs one Tagwell job and then one gLabels run, so both meet the same machine load;
 // reported are each side's median and the median of the per-iteration ratios, by wall time and by
 // CPU time (the CPU ratio hardly moves with what else the machine runs).
+#include "BenchSupport.h"
 #include "LaserJob.h"
 #include "output/LabelFormat.h"
-#include "platform/qt/HeapSettings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -158,13 +158,4 @@ BENCHMARK(BM_GlabelsSideBySide)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    KeepFreedHeapForReuse();  // as the programs do
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks<QGuiApplication>(argc, argv); }

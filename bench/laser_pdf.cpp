@@ -1,8 +1,8 @@
 // Laser jobs of the demo 3-up layout (description, price, sku, location, rule, UPC symbol) written
 // to a PDF file by the Qt printer. Reports the time per job and the process's peak resident memory
 // after it; run one size alone (--benchmark_filter=/30000/) to see that size's own peak.
+#include "BenchSupport.h"
 #include "LaserJob.h"
-#include "platform/qt/HeapSettings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -76,12 +76,4 @@ BENCHMARK(BM_FitFromTheLargestSize)->Unit(benchmark::kMillisecond)->Iterations(5
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    KeepFreedHeapForReuse();  // as the programs do
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks<QGuiApplication>(argc, argv); }

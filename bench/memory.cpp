@@ -2,7 +2,6 @@
 // grown to 32,767 rows with all eight cells of every label filled, scrolled through to the end.
 // Reports the process's peak resident memory and what the full grid added to it.
 #include "BenchSupport.h"
-#include "platform/qt/HeapSettings.h"
 #include "shell/QtServices.h"
 #include "datafiles/DictionaryFile.h"
 #include "grid/GridCommands.h"
@@ -53,12 +52,4 @@ BENCHMARK(BM_FullGridPeakMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    KeepFreedHeapForReuse();  // as the programs do
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks<QApplication>(argc, argv); }
