@@ -47,10 +47,9 @@ QString listFiles(const golden::Case& c, const QString& dir, const QString& show
     return list;
 }
 
-class CliCase : public ::testing::TestWithParam<std::string> {};
+GOLDEN_CASES(CliCase, "cli");
 
 TEST_P(CliCase, PrintsWritesAndExitsExactly) {
-    const golden::Case c(QStringLiteral("cli"), GetParam());
     CliRunner cli;
     std::unique_ptr<SmallTmpfs> full;
     QString fullDir = QStringLiteral("/nonexistent");
@@ -104,7 +103,5 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
     c.expect("files", (listFiles(c, tmp, QStringLiteral("%TMP%")) + (full ? listFiles(c, fullDir, QStringLiteral("%FULL%")) : QString())).toUtf8());
     EXPECT_EQ(cli.settings(), stored) << "a run changed the window's settings";
 }
-
-INSTANTIATE_TEST_SUITE_P(Golden, CliCase, ::testing::ValuesIn(golden::Cases(QStringLiteral("cli"))), golden::TestName);
 
 }  // namespace

@@ -60,7 +60,7 @@ TEST_F(BigInputs, FiftyMegabyteDataFileWithATwoMegabyteLine) {
         dat.gf(10, desc);
         ASSERT_LE(desc.size(), 30);
         // The 2 MB value is cut to its field's length, and the field after it is still found.
-        if (sku == u"LONG") EXPECT_TRUE(desc == QString(30, u'D') && dat.gf(48, price) == 0 && price == "1.00") << desc.left(40).toStdString() << price.toStdString();
+        if (sku == u"LONG") { EXPECT_TRUE(desc == QString(30, u'D') && dat.gf(48, price) == 0 && price == "1.00") << desc.left(40).toStdString() << price.toStdString(); }
     }
     EXPECT_EQ(QString::number(count) + ' ' + sku, "640000 S640000");
 }

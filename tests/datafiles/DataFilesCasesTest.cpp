@@ -59,10 +59,9 @@ QString Escaped(const QByteArray& bytes) {
     return out.endsWith(u'\n') ? out : out + u'\n';
 }
 
-class DataFilesCases : public ::testing::TestWithParam<std::string> {};
+GOLDEN_CASES(DataFilesCases, "datafiles");
 
 TEST_P(DataFilesCases, WhatIsReadAndWritten) {
-    const golden::Case c("datafiles", GetParam());
     QTemporaryDir tmp;
     std::optional<SmallTmpfs> fs;
     const auto path = [&](const QString& name) {
@@ -82,22 +81,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     RecordingFactory factory(odbc);
     int sheet = 30, dropAt = 0, reader = -1;
     QString out;
-    // A command's outcome shown as the window shows it, its status written; true unless it failed.
-    const auto told = [&](const Outcome& o) {
-        ShowOutcome(o, dialogs);
-        const char* status[] = {"done", "notice", "failed"};
-        out += QStringLiteral("outcome: %1\n").arg(status[static_cast<int>(o.status())]);
-        return !o.failed();
-    };
-    const auto shown = [&] {
-        for (const RecordedMessage& m : dialogs.messages) out += QStringLiteral("shown: %1|%2|%3\n").arg(m.title).arg(m.style).arg(m.prompt);
-        for (const auto* requests : {&dialogs.openRequests, &dialogs.saveRequests})
-            for (const FileDialogRequest& r : *requests)
-                out += QStringLiteral("dialog: %1|%2|%3|%4|%5\n").arg(r.fileName, r.dialogTitle).arg(r.flags).arg(r.filter).arg(r.filterIndex);
-        dialogs.messages.clear();
-        dialogs.openRequests.clear();
-        dialogs.saveRequests.clear();
-    };
+    const auto shown = [&] { for (const QString& l : dialogs.take()) out += l + u'\n'; };
     const auto rows = [&](int from, int to) {
         for (int r = from; r <= to; ++r) {
             QStringList cells;
@@ -173,7 +157,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             for (qsizetype i = 1; i + 1 < w.size(); i += 2) dct.setDLen(static_cast<std::int16_t>(w[i].toInt()), static_cast<std::int16_t>(w[i + 1].toInt()));
         } else if (op == u"open") {
             out += QStringLiteral("open %1, layout %2, fields%3\n").arg(dat.fopen(p, dct)).arg(dat.layout()).arg(dat.FieldList());
-            ShowOutcome(dat.fopenOutcome(), dialogs);
+            dialogs.show(dat.fopenOutcome());
             shown();
         } else if (op == u"records" || op == u"read") {
             std::vector<std::int16_t> fields;
@@ -201,7 +185,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             out += QStringLiteral("dictionary %1, format file %2, data file %3, any file %4: %5\n")
                        .arg(d.setup(p, QStringLiteral("INV"), 99)).arg(formats.load(p) ? "read" : "refused")
                        .arg(f.fopen(p, d)).arg(ReadWholeFile(p, FileBound::Dictionary, &why) ? "read" : "refused", why);
-            ShowOutcome(f.fopenOutcome(), dialogs);
+            dialogs.show(f.fopenOutcome());
             shown();
         } else if (op == u"remember" || op == u"remember-path") {
             settings.SaveSetting(kRegApp, kRegSec, name, op == u"remember" ? rest : path(rest));
@@ -213,8 +197,8 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             cwDct d;
             d.setDLen(1, 4);
             d.setDMaster(1, true);
-            if (op == u"dictionary-command") out += QStringLiteral("result %1\n").arg(told(DictionaryFileCommand(dialogs, settings, d)));
-            else told(LoadDictionaryAtStartup(dialogs, settings, d));
+            if (op == u"dictionary-command") out += QStringLiteral("result %1\n").arg(dialogs.show(DictionaryFileCommand(dialogs, settings, d)));
+            else dialogs.show(LoadDictionaryAtStartup(dialogs, settings, d));
             shown();
             out += QStringLiteral("remembered %1; field 1: len %2, %3\n").arg(settings.GetSetting(kRegApp, kRegSec, kDictionaryKey, QString()))
                        .arg(d.dLen(1)).arg(d.dStDat(1) ? "store data" : "master");
@@ -248,7 +232,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
                 if (call == dropAt) { EXPECT_EQ(ExecOnSqlite(tmp.filePath(QStringLiteral("store.db")), {QStringLiteral("DROP TABLE inv"), QStringLiteral("DROP TABLE upc")}), ""); }
             };
             DataFileImport import(dialogs, settings, grid, dct, dat, &factory, hourglass, events, static_cast<std::int16_t>(sheet), [&] { ++loads; });
-            told(import.mnuFileRead(w.value(2) == u"price-change" ? DataFileImport::PriceChangeFile : DataFileImport::DataFile));
+            dialogs.show(import.mnuFileRead(w.value(2) == u"price-change" ? DataFileImport::PriceChangeFile : DataFileImport::DataFile));
             events.onCall = nullptr;
             out += QStringLiteral("read %1 rows; grid %2 rows; row loaded %3 times; events %4 (under the hourglass %5); pointer %6 after\n")
                        .arg(import.rowsRead()).arg(grid.Rows() - 1).arg(loads).arg(events.calls).arg(underHourglass).arg(screen.pointer);
@@ -259,7 +243,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             rows(w.size() > 1 ? name.toInt() : 1, w.size() > 1 ? w[2].toInt() : grid.Rows() - 1);
         } else if (op == u"export") {
             dialogs.fileAnswers = {name == u"cancel" ? std::nullopt : std::optional<QString>(p)};
-            out += QStringLiteral("saved: %1\n").arg(told(SaveDataToFile(dialogs, settings, grid)) ? "yes" : "no");
+            out += QStringLiteral("saved: %1\n").arg(dialogs.show(SaveDataToFile(dialogs, settings, grid)) ? "yes" : "no");
             shown();
             out += QStringLiteral("remembered %1\n").arg(settings.GetSetting(kRegApp, kRegSec, kFileImpExpKey, QString()));
         } else {
@@ -269,7 +253,5 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     if (fs) out.replace(fs->path(QString()), QStringLiteral("%FS%/"));
     c.expect(QStringLiteral("run.txt"), out.replace(tmp.path(), QStringLiteral("%TMP%")).replace(c.dir(), QStringLiteral("%CASE%")).toUtf8());
 }
-
-INSTANTIATE_TEST_SUITE_P(Data, DataFilesCases, ::testing::ValuesIn(golden::Cases(QStringLiteral("datafiles"))), golden::TestName);
 
 }  // namespace

@@ -28,10 +28,9 @@ struct Host : EntryHost {
     void setPrintCaption(const QString& c) override { caption = c; }
 };
 
-class GridCases : public ::testing::TestWithParam<std::string> {};
+GOLDEN_CASES(GridCases, "grid");
 
 TEST_P(GridCases, RowCommands) {
-    const golden::Case c("grid", GetParam());
     LabelGrid grid;
     Host host;
     ProgramOptions options;
@@ -68,12 +67,12 @@ TEST_P(GridCases, RowCommands) {
             }
         } else if (op == u"box") { host.boxes[n] = line.section(u' ', 2);
         } else if (op == u"selrow") { host.selRow = line.section(u' ', 1);
-        } else if (op == u"insert") { ShowOutcome(cmd.InsertRow(), dialogs);
-        } else if (op == u"copy") { ShowOutcome(cmd.CopyRow(), dialogs);
+        } else if (op == u"insert") { dialogs.show(cmd.InsertRow());
+        } else if (op == u"copy") { dialogs.show(cmd.CopyRow());
         } else if (op == u"delete") { cmd.DeleteRow();
         } else if (op == u"save") { cmd.SaveRow();
         } else if (op == u"store") { cmd.StoreEntryRow();
-        } else if (op == u"enter") { ShowOutcome(cmd.SkuEnter(), dialogs);
+        } else if (op == u"enter") { dialogs.show(cmd.SkuEnter());
         } else if (op == u"clear-sku") { cmd.ClearSku();
         } else if (op == u"clear-grid") { cmd.ClearGrid();
         } else if (op == u"may-grow") { out += cmd.GridMayGrow() ? QStringLiteral("may grow\n") : QStringLiteral("may not grow\n");
@@ -93,8 +92,7 @@ TEST_P(GridCases, RowCommands) {
                        .arg(host.caption).arg(cmd.LabelsPerSheet).arg(grid.Rows()).arg(grid.Row()).arg(grid.TopRow())
                        .arg(grid.RowSel()).arg(grid.ColSel()).arg(host.selRow);
             out += QStringList(std::begin(host.boxes) + 1, std::end(host.boxes)).join(u'|') + u'\n';
-            for (const RecordedMessage& msg : dialogs.messages) out += QStringLiteral("shown: %1|%2|%3\n").arg(msg.title).arg(msg.style).arg(msg.prompt);
-            dialogs.messages.clear();
+            for (const QString& l : dialogs.take()) out += l + u'\n';
             for (int r = w.size() > 1 ? n : 0; r <= (w.size() > 1 ? m : grid.Rows() - 1); ++r)
                 if (w.size() > 1 || (r > 0 && !cells(r).mid(1).join(QString()).isEmpty())) out += cells(r).join(u'|') + u'\n';
         } else {
@@ -103,7 +101,5 @@ TEST_P(GridCases, RowCommands) {
     }
     c.expect(QStringLiteral("grid.txt"), out.toUtf8());
 }
-
-INSTANTIATE_TEST_SUITE_P(Data, GridCases, ::testing::ValuesIn(golden::Cases(QStringLiteral("grid"))), golden::TestName);
 
 }  // namespace

@@ -41,10 +41,9 @@ StoreDatabase Database(const QString& name) {
     return name == u"inv" ? StoreDatabase::Inventory : name == u"cis" ? StoreDatabase::Cis : StoreDatabase::Upc;
 }
 
-class LookupCases : public ::testing::TestWithParam<std::string> {};
+GOLDEN_CASES(LookupCases, "lookup");
 
 TEST_P(LookupCases, EntriesShown) {
-    const golden::Case c("lookup", GetParam());
     QTemporaryDir tmp;
     const auto db = [&](const QString& name) { return tmp.filePath(name + QStringLiteral(".db")); };
     const auto connect = [&](QString text) {
@@ -117,14 +116,10 @@ TEST_P(LookupCases, EntriesShown) {
             out += Shown(TestKeyQueries(Database(w[2]), connect(w.mid(3).join(u' ')), odbc)) + u'\n';
         } else if (w[0] == u"!" && (w[1] == u"edit" || w[1] == u"test")) {
             if (w.size() > 3) dialogs.inputAnswers = {w.mid(3).join(u' ').replace(QStringLiteral("%TMP%"), tmp.path())};
-            if (w[1] == u"edit") ShowOutcome(EditConnectionString(Database(w[2]), dialogs, settings, odbc), dialogs);
-            else ShowOutcome(TestDatabaseConnections(settings, odbc), dialogs);
-            for (qsizetype i = 0; i < dialogs.inputDefaults.size(); ++i)
-                out += QStringLiteral("asked: %1|%2|%3\n").arg(dialogs.inputs[i].title, Shown(dialogs.inputs[i].prompt), dialogs.inputDefaults[i]);
-            for (const RecordedMessage& m : dialogs.messages) out += QStringLiteral("shown: %1|%2|%3\n").arg(m.title).arg(m.style).arg(Shown(m.prompt));
+            dialogs.show(w[1] == u"edit" ? EditConnectionString(Database(w[2]), dialogs, settings, odbc) : TestDatabaseConnections(settings, odbc));
+            out += dialogs.take().join(u'\n') + u'\n';
             for (const char* k : {"ODBCUPC", "ODBCINV", "ODBCCIS"})
                 if (settings.hasRaw(k)) out += QStringLiteral("%1=%2\n").arg(k, Shown(settings.raw(k)));
-            dialogs = ScriptedDialogs();
         } else {
             const bool staleOnly = line.startsWith(QStringLiteral("? "));
             EntryTexts e{Key(staleOnly ? line.mid(2) : line), "stale", "stale", "stale", "stale", "stale", "stale", "old"};
@@ -143,7 +138,5 @@ TEST_P(LookupCases, EntriesShown) {
     }
     c.expect(QStringLiteral("entries.txt"), out.replace(tmp.path(), QStringLiteral("%TMP%")).toUtf8());
 }
-
-INSTANTIATE_TEST_SUITE_P(Data, LookupCases, ::testing::ValuesIn(golden::Cases(QStringLiteral("lookup"))), golden::TestName);
 
 }  // namespace

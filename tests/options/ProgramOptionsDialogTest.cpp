@@ -16,10 +16,9 @@
 
 namespace {
 
-class OptionsDialog : public ::testing::TestWithParam<std::string> {};
+GOLDEN_CASES(OptionsDialog, "options");
 
 TEST_P(OptionsDialog, Transcript) {
-    const golden::Case c("options", GetParam());
     MemorySettingsStore stored;
     for (const QString& line : c.has("options") ? c.lines("options") : QStringList())
         stored.SaveSetting(kRegApp, kRegSec, line.section(u'=', 0, 0), line.section(u'=', 1));
@@ -50,7 +49,5 @@ TEST_P(OptionsDialog, Transcript) {
     };
     c.expect("transcript", run.run(c.lines("script")));
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, OptionsDialog, ::testing::ValuesIn(golden::Cases("options")), golden::TestName);
 
 }  // namespace

@@ -23,16 +23,6 @@ inline void setRow(LabelGrid& grid, int row, const QStringList& cells) {
     for (int c = 0; c < 8; ++c) grid.setTextMatrix(row, c + 1, cells.value(c));
 }
 
-// The prompts shown, each checked to be an "Alert:" message.
-inline QStringList alerts(const ScriptedDialogs& dialogs) {
-    QStringList prompts;
-    for (const auto& m : dialogs.messages) {
-        EXPECT_EQ(m.title, QStringLiteral("Alert:"));
-        prompts << m.prompt;
-    }
-    return prompts;
-}
-
 // Files written byte for byte into a temporary folder.
 class FormatFiles {
 public:

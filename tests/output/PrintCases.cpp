@@ -55,15 +55,9 @@ QString captionRuns(const QStringList& seen) {
     return runs.join(QStringLiteral(" > "));
 }
 
-QString styleName(int style) {
-    QString name = (style & MsgStyle::Information) ? QStringLiteral("information") : QString::number(style & ~7);
-    return (style & 7) == MsgStyle::OKCancel ? name + QStringLiteral(", OK/Cancel") : name;
-}
-
-class PrintCase : public ::testing::TestWithParam<std::string> {
-protected:
-    void run(const QString& area) {
-        const golden::Case c(area, GetParam());
+// One case run on a recording printer and port; `sierra` cases expect what was sent.
+struct PrintRun {
+    void run(const golden::Case& c, bool sierra) {
         // The case's files are used from a copy, which a script may delete from.
         QTemporaryDir work;
         for (const QString& name : QDir(c.dir()).entryList(QDir::Files)) QFile::copy(c.path(name), work.filePath(name));
@@ -87,22 +81,16 @@ protected:
             for (int col = 0; col < 8; ++col) grid.setTextMatrix(r + 1, col + 1, cells.value(col));
         }
         QStringList state;
-        // Each command's outcome, shown as the window shows it and its status kept with the state.
-        const auto told = [&](const Outcome& o) {
-            ShowOutcome(o, dialogs);
-            const char* status[] = {"done", "notice", "failed"};
-            state << QStringLiteral("outcome: %1").arg(status[static_cast<int>(o.status())]);
-        };
         for (const QString& line : c.lines("script")) {
             const QStringList w = line.split(u' ');
             const QString& verb = w[0];
-            if (verb == u"print") told(job.PrintLabels());
-            else if (verb == u"instant") told(job.PrintInstantRow(w[1].toInt()));
-            else if (verb == u"test") told(job.SierraSportTest());
+            if (verb == u"print") dialogs.show(job.PrintLabels());
+            else if (verb == u"instant") dialogs.show(job.PrintInstantRow(w[1].toInt()));
+            else if (verb == u"test") dialogs.show(job.SierraSportTest());
             else if (verb == u"setup") {
                 SetupDialog dialog;
                 dialog.fail = w[1] == u"fail";
-                told(job.LaserPrinterSetup(dialog));
+                dialogs.show(job.LaserPrinterSetup(dialog));
             } else if (verb == u"draw") {
                 QFile format(file("format"));
                 ASSERT_TRUE(format.open(QIODevice::ReadOnly));
@@ -111,9 +99,9 @@ protected:
             else if (verb == u"answer") {
                 for (const QString& a : w.mid(1)) dialogs.msgAnswers.push_back(a == u"OK" ? MsgResult::OK : MsgResult::Cancel);
             } else if (verb == u"at") {
-                pump.onCall = [this, &told, call = w[1].toInt(), w, file](int n) {
+                pump.onCall = [this, call = w[1].toInt(), w, file](int n) {
                     if (n != call) return;
-                    if (w[2] == u"print") told(job.PrintLabels());  // a click on the button reading CANCEL
+                    if (w[2] == u"print") dialogs.show(job.PrintLabels());  // a click on the button reading CANCEL
                     else QFile::remove(file(w[3]));
                 };
             } else if (verb == u"port") {
@@ -131,12 +119,9 @@ protected:
                 state << QStringLiteral("configure: port %1, settings %2, refused: %3").arg(port.CommPort()).arg(port.Settings(), refused);
             } else FAIL() << "unknown script line: " << line.toStdString();
         }
-        if (area == u"sierra") c.expect("stream.bin", port.sent);
+        if (sierra) c.expect("stream.bin", port.sent);
         else c.expect("trace", printer.lines().isEmpty() ? QByteArray() : (printer.lines().join(u'\n') + u'\n').toUtf8());
-        QString shown;
-        for (const RecordedMessage& m : dialogs.messages)
-            shown += QStringLiteral("%1 (%2) %3\n").arg(m.title, styleName(m.style), QString(m.prompt).replace("\r\n", "\\r\\n"));
-        c.expect("messages", shown.toUtf8());
+        c.expect("messages", (dialogs.transcript.join(u'\n') + u'\n').toUtf8());
         state << QStringLiteral("port: opened %1, closed %2, open now %3").arg(port.opens).arg(port.closes).arg(port.PortOpen())
               << "button: " + window.buttonHistory.join(QStringLiteral(" > "))
               << "caption: " + window.captionHistory.join(QStringLiteral(" > "))
@@ -160,11 +145,9 @@ protected:
     PrintJob job{grid, options, printer, port, dialogs, pump, window, hourglass};
 };
 
-class OutputCase : public PrintCase {};
-class SierraCase : public PrintCase {};
-TEST_P(OutputCase, DrawsAndShowsExactly) { run(QStringLiteral("output")); }
-TEST_P(SierraCase, SendsAndShowsExactly) { run(QStringLiteral("sierra")); }
-INSTANTIATE_TEST_SUITE_P(Golden, OutputCase, ::testing::ValuesIn(golden::Cases("output")), golden::TestName);
-INSTANTIATE_TEST_SUITE_P(Golden, SierraCase, ::testing::ValuesIn(golden::Cases("sierra")), golden::TestName);
+GOLDEN_CASES(OutputCase, "output");
+GOLDEN_CASES(SierraCase, "sierra");
+TEST_P(OutputCase, DrawsAndShowsExactly) { PrintRun().run(c, false); }
+TEST_P(SierraCase, SendsAndShowsExactly) { PrintRun().run(c, true); }
 
 }  // namespace

@@ -63,8 +63,8 @@ TEST_F(PdfOutput, EverySymbolScansAsTheCorrectedCode) {
     }
     for (int i = 0; i < 3; ++i)  // a file each, the second and later numbered from 2
         EXPECT_EQ(ScanSymbols(files.path(i ? QStringLiteral("dymo-%1.pdf").arg(i + 1) : QStringLiteral("dymo.pdf"))), QStringList{corrected[i]});
-    EXPECT_TRUE(dialogs.saveRequests.empty());
-    EXPECT_EQ(alerts(dialogs), (QStringList{" 30 items printed.", " 32 items printed."}));
+    EXPECT_EQ(dialogs.transcript, (QStringList{"MsgBox \"Alert:\" style 64 -> 1:  30 items printed.",
+                                               "MsgBox \"Alert:\" style 64 -> 1:  32 items printed."}));
 }
 
 // A PDF is written beside its file and put in place only once complete: up to the end of the
@@ -96,7 +96,7 @@ TEST(PdfFile, ThePreviousFileStaysUntilTheDocumentIsComplete) {
     EXPECT_TRUE(ReadFile(target).startsWith("%PDF-"));
     EXPECT_NE(ReadFile(target), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"labels.pdf"});
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(dialogs.transcript, QStringList());
 
     // The folder gone before the end: the document cannot be put in place, and says so.
     const QString gone = dir.filePath("gone/labels.pdf");

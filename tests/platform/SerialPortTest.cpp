@@ -61,7 +61,7 @@ TEST_F(Pty, TwoRowSierraJobArrivesExactlyAtTheOtherEnd) {
         reader.waitForReadyRead(200);
     reader.waitForReadyRead(200);  // nothing more may follow
     EXPECT_EQ((got + reader.readAll()).toHex(), expected.toHex());
-    EXPECT_TRUE(bench.dialogs.messages.empty());
+    EXPECT_EQ(bench.dialogs.transcript, QStringList());
 }
 
 TEST_F(Pty, LineSettingsReachTheDevice) {
@@ -96,10 +96,10 @@ TEST_F(Pty, PrinterGoneInTheMiddleOfASierraJob) {
     bench.pump.onCall = [&](int call) { if (call == 5) pty.pullThePlug(); };
     PrintLabels();
     PrintLabels();
-    const QStringList shown = alerts(bench.dialogs);
+    const QStringList shown = bench.dialogs.transcript;
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_FALSE(shown[0].isEmpty());
-    EXPECT_TRUE(shown[1].startsWith("Error #")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[0].startsWith("MsgBox \"Alert:\"")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[1].contains("-> 1: Error #")) << shown[1].toStdString();
     EXPECT_LT(bench.pump.calls, 40) << "the job stops at the failure instead of failing label after label";
     EXPECT_FALSE(port.PortOpen());
     EXPECT_EQ(bench.window.button + ' ' + bench.window.caption, "Print Tagwell");

@@ -28,8 +28,6 @@
 
 namespace {
 
-class WindowScenario : public ::testing::TestWithParam<std::string> {};
-
 QStringList show(frmTagwell& w, WindowFixture& f, const QString& what) {
     QStringList out;
     const LabelGrid& g = w.grid();
@@ -90,8 +88,9 @@ QStringList show(frmTagwell& w, WindowFixture& f, const QString& what) {
     return out;
 }
 
+GOLDEN_CASES(WindowScenario, "shell");
+
 TEST_P(WindowScenario, Transcript) {
-    const golden::Case c("shell", GetParam());
     QTemporaryDir tmp;
     WindowFixture f;
     scenario::Runner run(c, f.dialogs);
@@ -162,7 +161,5 @@ TEST_P(WindowScenario, Transcript) {
     QByteArray transcript = run.run(c.lines("script") << "show window" << "show grid");
     c.expect("transcript", transcript.replace(tmp.path().toUtf8(), "%TMP%").replace("Version " TAGWELL_VERSION, "Version %VERSION%"));
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, WindowScenario, ::testing::ValuesIn(golden::Cases("shell")), golden::TestName);
 
 }  // namespace

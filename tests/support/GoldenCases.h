@@ -87,3 +87,10 @@ private:
 };
 
 }  // namespace golden
+
+// The fixture `Suite`, each of whose tests runs one case folder of `area`, held as `c`.
+#define GOLDEN_CASES(Suite, area)                                      \
+    struct Suite : ::testing::TestWithParam<std::string> {             \
+        const golden::Case c{QStringLiteral(area), GetParam()};        \
+    };                                                                 \
+    INSTANTIATE_TEST_SUITE_P(Golden, Suite, ::testing::ValuesIn(golden::Cases(QStringLiteral(area))), golden::TestName)

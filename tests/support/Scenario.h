@@ -162,13 +162,11 @@ private:
     }
     // The questions asked since the last step.
     void flush(QStringList& out, const QString& indent) {
-        for (; seen_ < dialogs_.transcript.size(); ++seen_)
-            out << indent + QStringLiteral("  ? ") + QString(dialogs_.transcript[seen_]).replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n"));
+        for (const QString& asked : dialogs_.take()) out << indent + QStringLiteral("  ? ") + asked;
     }
 
     const golden::Case& case_;
     ScriptedDialogs& dialogs_;
-    qsizetype seen_ = 0;
 };
 
 }  // namespace scenario

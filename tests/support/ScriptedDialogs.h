@@ -1,18 +1,14 @@
 #pragma once
-// Dialogs that answer from a script and record every question, for tests.
+// Dialogs that answer from a script and keep one transcript: every question in the order asked,
+// with its answer, one line each (a message's CR LF shown as \r\n).
 #include "platform/Dialogs.h"
+#include "shell/common/Outcome.h"
 
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <optional>
-#include <vector>
-
-struct RecordedMessage {
-    QString prompt;
-    int style = 0;
-    QString title;
-};
+#include <utility>
 
 class ScriptedDialogs : public Dialogs {
 public:
@@ -20,40 +16,36 @@ public:
     std::deque<int> msgAnswers;
     std::deque<QString> inputAnswers;
     std::deque<std::optional<QString>> fileAnswers;
-
-    std::vector<RecordedMessage> messages;
-    std::vector<RecordedMessage> inputs;  // prompt, title; the default is kept in inputDefaults
-    QStringList inputDefaults;
-    std::vector<FileDialogRequest> openRequests;
-    std::vector<FileDialogRequest> saveRequests;
-    // Every question in the order asked, with its answer, one line each (never cleared here).
     QStringList transcript;
 
+    // The lines noted since the last call.
+    QStringList take() { return std::exchange(transcript, {}); }
+    // A command's outcome shown as the window shows it, its status noted after its messages; true
+    // unless it failed.
+    bool show(const Outcome& o) {
+        ShowOutcome(o, *this);
+        const char* status[] = {"done", "notice", "failed"};
+        transcript << QStringLiteral("outcome: %1").arg(status[static_cast<int>(o.status())]);
+        return !o.failed();
+    }
+
     int MsgBox(const QString& prompt, int style, const QString& title) override {
-        messages.push_back({prompt, style, title});
         const int a = msgAnswers.empty() ? int(MsgResult::OK) : msgAnswers.front();
         if (!msgAnswers.empty()) msgAnswers.pop_front();
-        transcript << QStringLiteral("MsgBox \"%1\" style %2 -> %3: %4").arg(title).arg(style).arg(a).arg(prompt);
+        transcript << QStringLiteral("MsgBox \"%1\" style %2 -> %3: %4").arg(title).arg(style).arg(a).arg(shown(prompt));
         return a;
     }
     QString InputBox(const QString& prompt, const QString& title, const QString& def) override {
-        inputs.push_back({prompt, 0, title});
-        inputDefaults << def;
         QString a;
         if (!inputAnswers.empty()) a = inputAnswers.front(), inputAnswers.pop_front();
-        transcript << QStringLiteral("InputBox \"%1\" default \"%2\" -> \"%3\": %4").arg(title, def, a, prompt);
+        transcript << QStringLiteral("InputBox \"%1\" default \"%2\" -> \"%3\": %4").arg(title, def, a, shown(prompt));
         return a;
     }
-    std::optional<QString> ShowOpen(const FileDialogRequest& r) override {
-        openRequests.push_back(r);
-        return nextFile(QStringLiteral("ShowOpen"), r);
-    }
-    std::optional<QString> ShowSave(const FileDialogRequest& r) override {
-        saveRequests.push_back(r);
-        return nextFile(QStringLiteral("ShowSave"), r);
-    }
+    std::optional<QString> ShowOpen(const FileDialogRequest& r) override { return nextFile(QStringLiteral("ShowOpen"), r); }
+    std::optional<QString> ShowSave(const FileDialogRequest& r) override { return nextFile(QStringLiteral("ShowSave"), r); }
 
 private:
+    static QString shown(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\\r\\n")); }
     std::optional<QString> nextFile(const QString& kind, const FileDialogRequest& r) {
         // Built from the value rather than copied as an optional: GCC 12 warns, wrongly, that a
         // copied optional<QString> may be used uninitialized.

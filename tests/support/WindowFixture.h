@@ -19,14 +19,11 @@ struct WindowFixture {
     RecordingPrinter printer;
     std::unique_ptr<frmTagwell> window;
 
-    // Runs the start-up sequence; what it asked stays in dialogs.transcript, the other records
-    // begin clean.
+    // Runs the start-up sequence; what it asked stays in dialogs.transcript.
     frmTagwell& start(RecordSetFactory* recordSets = nullptr, SettingsStore* store = nullptr) {
         window = std::make_unique<frmTagwell>(
             TagwellServices{store ? *store : settings, dialogs, serial, screen, events, recordSets, &printer});
         window->Form_Load();
-        dialogs.messages.clear();
-        dialogs.openRequests.clear();
         return *window;
     }
     void set(const QString& key, const QString& value) { settings.SaveSetting(kRegApp, kRegSec, key, value); }
