@@ -1,7 +1,8 @@
 // Golden cases of label output: a case folder holds the grid rows, the options, the format files
 // and a script of commands; the runner runs them on a recording printer and a recording serial
 // port and compares what was drawn (output/<case>/trace) or sent (sierra/<case>/stream.bin), the
-// messages shown and the state left behind with the expected files.
+// dialogs' transcript with each command's outcome (`messages`) and the state left behind with the
+// expected files.
 //
 // rows     one grid row a line from row 1: sku|mfn|description|loc|retail|om|pk|upc
 // options  KEY=VALUE settings of the program options; by default SierraFormat1, 3 and 4 name the
