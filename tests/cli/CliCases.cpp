@@ -13,6 +13,7 @@
 #include "CliRunner.h"
 #include "GoldenCases.h"
 #include "PrivateDevices.h"
+#include "RunTool.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -63,10 +64,7 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
     for (const QString& line : c.has("prepare") ? c.lines("prepare") : QStringList()) {
         const QStringList w = fill(line).split(u' ');
         if (w[0] == u"database") {
-            QProcess sqlite;
-            sqlite.setStandardInputFile(w[2]);
-            sqlite.start(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), tmp + u'/' + w[1] + QStringLiteral(".db")});
-            ASSERT_TRUE(sqlite.waitForFinished(60000) && sqlite.exitCode() == 0) << sqlite.readAllStandardError().toStdString();
+            ASSERT_EQ(RunTool(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), tmp + u'/' + w[1] + QStringLiteral(".db"), ".read '" + w[2] + u'\''}), "");
         } else if (w[0] == u"full-disk") {
             full = std::make_unique<SmallTmpfs>();
             ASSERT_EQ(full->error(), QString());

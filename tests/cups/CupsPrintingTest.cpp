@@ -167,7 +167,7 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
     };
     const auto systemDefault = [] {
         QByteArray out;
-        return cups_->tool("lpstat", {"-d"}, &out).isEmpty() ? out.trimmed() : QByteArray("lpstat failed");
+        return RunTool("lpstat", {"-d"}, &out).isEmpty() ? out.trimmed() : QByteArray("lpstat failed");
     };
     const QByteArray before = systemDefault();
     ScriptedDialogs dialogs;
@@ -202,11 +202,11 @@ TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
               "FAIL  print target laser 4-up: printer \"reject\" present, not the default, not accepting jobs (rejecting jobs)");
     EXPECT_EQ(printerLine({"--target", "1", "--printer", "gone"}),
               "FAIL  print target Dymo: printer \"gone\" not installed, not the default, not accepting jobs (not installed)");
-    ASSERT_EQ(cups_->tool("lpadmin", {"-d", "dymo"}), QString());
-    ASSERT_EQ(cups_->tool("cupsdisable", {"dymo"}), QString());
+    ASSERT_EQ(RunTool("lpadmin", {"-d", "dymo"}), QString());
+    ASSERT_EQ(RunTool("cupsdisable", {"dymo"}), QString());
     EXPECT_EQ(printerLine({"--target", "3"}),
               "FAIL  print target laser 3-up: printer \"dymo\" present, default, not accepting jobs (stopped)");
-    ASSERT_EQ(cups_->tool("cupsenable", {"dymo"}), QString());
+    ASSERT_EQ(RunTool("cupsenable", {"dymo"}), QString());
     EXPECT_EQ(printerLine({"--target", "1", "--printer", "dymo"}),
               "OK    print target Dymo: printer \"dymo\" present, default, accepting jobs (idle)");
 }

@@ -4,6 +4,7 @@
 #include "platform/qt/QtSerialPort.h"
 #include "support/MemorySettingsStore.h"
 #include "support/PtyPair.h"
+#include "support/RunTool.h"
 
 #include <QDeadlineTimer>
 #include <QSerialPort>
@@ -68,10 +69,9 @@ TEST_F(Pty, LineSettingsReachTheDevice) {
     // A pseudo-terminal keeps 8 data bits without parity whatever it is asked, so speed and stop
     // bits are what can be seen; settings changed while open apply at once.
     const auto modes = [&] {
-        QProcess stty;
-        stty.start("stty", {"-F", pty.a, "-a"});
-        stty.waitForFinished(5000);
-        const QString all = stty.readAllStandardOutput();
+        QByteArray stty;
+        RunTool("stty", {"-F", pty.a, "-a"}, &stty);
+        const QString all = stty;
         return all.section(';', 0, 0) + (all.contains(" cstopb") ? " cstopb" : " -cstopb");
     };
     port.setSettings("4800,n,8,2");

@@ -13,6 +13,7 @@
 //   show window|grid|view|position|layout|store|serial|menus|taborder|events (what at-event steps did)
 //   about STEP     STEP in the About box            show abouts  the About boxes that exist
 //   show ini       the settings file (and a ".damaged" one beside it): bytes and permissions
+#include "RunTool.h"
 #include "Scenario.h"
 #include "about/frmAbout.h"
 #include "WindowFixture.h"
@@ -22,7 +23,6 @@
 
 #include <QMenuBar>
 #include <QPushButton>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <map>
 
@@ -98,7 +98,7 @@ TEST_P(WindowScenario, Transcript) {
         f.set(line.section(u'=', 0, 0), run.expand(line.section(u'=', 1)).replace(QStringLiteral("%TMP%"), tmp.path()));
     QtOdbcRecordSetFactory recordSets;
     if (c.has("store.sql")) {
-        ASSERT_EQ(QProcess::execute("sqlite3", {tmp.filePath("store.db"), ".read " + c.path("store.sql")}), 0);
+        ASSERT_EQ(RunTool("sqlite3", {"-bail", tmp.filePath("store.db"), ".read '" + c.path("store.sql") + "'"}), "");
     }
     const QString ini = tmp.filePath("BRONTA/BRONTA.ini");
     QDir().mkpath(c.has("ini-is-a-folder") ? ini : tmp.filePath("BRONTA"));

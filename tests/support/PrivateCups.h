@@ -7,6 +7,8 @@
 // cups-pdf writes a job of an unknown user into its anonymous folder (AnonDirName of its own
 // configuration), named after the job; jobs are therefore sent under a user name no account has,
 // and a test finds its PDFs by a token it put in the job name.
+#include "RunTool.h"
+
 #include <QDir>
 #include <QFile>
 #include <QMap>
@@ -35,7 +37,7 @@ public:
         for (int i = 0; i < 300; ++i) {
             if (cupsd_.state() == QProcess::NotRunning) return QStringLiteral("cupsd ended: ") + errorLog();
             QByteArray answer;
-            if (tool(QStringLiteral("lpstat"), {"-r"}, &answer).isEmpty() && answer.startsWith("scheduler is running"))
+            if (RunTool(QStringLiteral("lpstat"), {"-r"}, &answer).isEmpty() && answer.startsWith("scheduler is running"))
                 return {};
             QThread::msleep(100);  // the scheduler is still opening its socket
         }
@@ -67,22 +69,11 @@ public:
         out.close();
         const std::pair<QString, QString> queues[] = {{"accept", plainPpd()}, {"dymo", out.fileName()}, {"reject", plainPpd()}};
         for (const auto& [name, ppdFile] : queues)
-            if (why.isEmpty()) why = tool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppdFile});
-        return why.isEmpty() ? tool(QStringLiteral("cupsreject"), {"reject"}) : why;
+            if (why.isEmpty()) why = RunTool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppdFile});
+        return why.isEmpty() ? RunTool(QStringLiteral("cupsreject"), {"reject"}) : why;
     }
 
     static QString plainPpd() { return QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_noopt.ppd"); }
-
-    // Runs a CUPS command-line tool against this scheduler. "" or its error output.
-    QString tool(const QString& program, const QStringList& args, QByteArray* out = nullptr) const {
-        QProcess p;
-        p.start(program, args);
-        if (!p.waitForFinished(60000)) return program + QStringLiteral(" did not finish");
-        if (out) *out = p.readAllStandardOutput();
-        if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-            return program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(p.readAllStandardError());
-        return {};
-    }
 
     // Waits until the scheduler has no job left that is pending or printing (each job ends as
     // completed, stopped or aborted). False when that did not happen within two minutes.

@@ -3,6 +3,7 @@
 // MariaDB servers that the test starts itself (data folder, unix socket and port of its own under a
 // temporary folder, no TCP listener) and stops again. Nothing of the machine's own servers or ODBC
 // configuration is used or changed; the drivers are the ones the Debian packages register.
+#include "RunTool.h"
 #include "StoreDatabases.h"
 
 #include <QDir>
@@ -21,17 +22,6 @@
 enum class StoreKind { SQLite, PostgreSQL, MariaDB };
 
 inline const char* KindName(StoreKind kind) { return std::array{"SQLite", "PostgreSQL", "MariaDB"}[static_cast<int>(kind)]; }
-
-// Runs a program to its end; "" or what went wrong, with its output.
-inline QString RunTool(const QString& program, const QStringList& args, int timeoutMs = 120000) {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return program + u' ' + args.join(u' ') + QStringLiteral(" failed: ") + p.errorString() + u'\n' +
-               QString::fromLocal8Bit(p.readAll());
-    return {};
-}
 
 // The demo store's script as statements for `kind`: the transaction and SQLite pragmas left out,
 // numbers in double precision (PostgreSQL's REAL is single), and on MariaDB backticks around
