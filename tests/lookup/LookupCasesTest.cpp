@@ -1,6 +1,7 @@
 // Look-up cases kept as data: each folder of tests/data/lookup holds SQL scripts (each built into an
-// SQLite database of its own name) and a `script` of what the clerk and the File menu do; the runner
-// writes what each step shows into `entries.txt`. Script lines:
+// SQLite database of its own name; cases on the common inventory link the area's `inv.sql`) and a
+// `script` of what the clerk and the File menu do; the runner writes what each step shows into
+// `entries.txt`. Script lines:
 //   upc=|inv=|cis=<connect string>  the database setting; "@name" is the database built from name.sql
 //   convert=0|1                     the UPC conversion option
 //   ! delete|rename|garble|truncate|folder|exists <name>   the database file taken away or spoiled,
