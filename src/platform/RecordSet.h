@@ -15,6 +15,13 @@
 namespace RecordSetError {
 // The data source refused a connection or a query; the description is the driver's message.
 constexpr int ProviderError = -2147467259;
+// The database refused the query's key itself: the key column cannot hold or compare that text (an
+// integer column and a key with letters, a collation that cannot compare it). Only that key has no
+// match; the connection and every other key are fine.
+constexpr int KeyRefused = -2147217913;
+// The database did not answer within the wait the connection allows (a held lock, a server that
+// does not answer); the description names the wait.
+constexpr int TimedOut = -2147217871;
 // An operation that needs a closed record set was asked of an open one, and the reverse.
 constexpr int ObjectOpen = 3705;
 constexpr int ObjectClosed = 3704;
