@@ -157,7 +157,7 @@ QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setti
     return failure.text;
 }
 
-RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key) { return {table, column, key}; }
+RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key) { return {table, column, key, {}}; }
 
 QString RecordSetFailure(const std::function<void()>& body) {
     try {

@@ -99,6 +99,8 @@ public:
     // A string naming the same kind of database where there is none.
     const QString& missingConnect() const { return missingConnect_; }
     const QString& dir() const { return dir_; }
+    // The store as its owner, who may also write it.
+    const QString& adminConnect() const { return adminConnect_; }
 
 private:
     // PostgreSQL refuses to run as root: as root its tools run as the postgres user.
