@@ -43,7 +43,10 @@ struct SqlDialect {
 // The SQL text of `query`: "SELECT * FROM <table>", and for a key query " WHERE <column> = '<key>'"
 // with the column quoted and every apostrophe of the key doubled (and, where a backslash escapes,
 // every backslash doubled too), so that the literal reads back as the key and nothing else.
+// A batch is one statement of key queries joined by UNION ALL, each record led by the column
+// kBatchKeyColumn that holds its key's position.
 QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect);
+inline const QString kBatchKeyColumn = QStringLiteral("tagwell_key");
 
 // The connection string as it is handed to the driver: a SQLite driver is told never to create a
 // database file (NoCreat=1) and to wait a bounded time for a database another program holds
