@@ -67,6 +67,17 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
     }
 }
 
+// Dymo labels a stopped queue holds are said once, after the job, with the printer's reason.
+TEST_F(CupsPrinting, DymoLabelsAStoppedQueueHoldsAreSaid) {
+    QtBench b(1, 2);
+    b.to("dymo");
+    ASSERT_EQ(RunTool("cupsdisable", {"-r", "paper jam", "dymo"}), QString());
+    ShowOutcome(b.job.PrintLabels(), b.dialogs);
+    EXPECT_EQ(RunTool("cancel", {"-a", "dymo"}) + RunTool("cupsenable", {"dymo"}), QString());
+    EXPECT_EQ(b.dialogs.transcript,
+              QStringList{"MsgBox \"Alert:\" style 64 -> 1: The printer dymo is stopped (paper jam): 2 labels wait in its queue."});
+}
+
 // With no printer the labels go into a PDF file; cancelling its dialog prints nothing and counts
 // nothing, as cancelling the printer dialog does.
 TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
@@ -99,6 +110,15 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     ASSERT_TRUE(cups_->waitForJobs());
     EXPECT_EQ(cups_->submitted("Tagwell labels - " + QFileInfo(rows).fileName()).size(), 1);
     for (const QString& f : PrivateCups::outputs(QFileInfo(rows).completeBaseName())) QFile::remove(f);
+
+    // A stopped queue takes the job and holds it: the count, then where the labels wait; the job
+    // exists, so the run succeeded.
+    ASSERT_EQ(RunTool("cupsdisable", {"-r", "paper jam", "accept"}), QString());
+    const CliResult held = cli.run(print + QStringList{"--printer", "accept"});
+    EXPECT_EQ(RunTool("cancel", {"-a", "accept"}) + RunTool("cupsenable", {"accept"}), QString());
+    EXPECT_EQ(held.exitCode, 0);
+    EXPECT_EQ(held.out, " 2 items printed.\n");
+    EXPECT_EQ(held.err, "The printer accept is stopped (paper jam): 2 labels wait in its queue.\n");
 
     const CliResult refused = cli.run(print + QStringList{"--printer", "reject"});
     EXPECT_EQ(refused.exitCode, 1);
