@@ -175,6 +175,23 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
 }  // namespace
 
 namespace {
+// check's Dymo format line knows what the Dymo queue prints of its label: the demo format fits a
+// LabelWriter 450's 30252, a format as long as the label does not.
+TEST_F(CupsPrinting, CheckSaysWhatTheDymoPrinterPrintsOfTheLabel) {
+    CliRunner cli;
+    FormatFiles files;
+    const QString longFormat = files.write("long.fa1", "DESC,11,100,60,4400,B,0\r\nLOC,9,4800,1170,0,R,0\r\n");
+    const auto dymoLine = [&](const QString& format) {
+        const CliResult r = cli.run({"check", "--target", "1", "--printer", "lw30252", "--fa1", format});
+        return QString::fromUtf8(r.out).section(u'\n', 4, 4).section(u':', 1).trimmed();
+    };
+    EXPECT_EQ(dymoLine(kDemo + "demo.fa1"),
+              "opens; 6 elements; every text of item 100260 inside the 5040 x 1620 twips label, every element inside the "
+              "4622 x 1436 twips the printer \"lw30252\" prints of it; UPC symbol 2000 twips wide");
+    EXPECT_EQ(dymoLine(longFormat), "opens; 2 elements; item 100260: \"K12-5\" spans 4274..4800 x 1170..1350 twips, the "
+                                    "printer prints 0..4622 x 0..1436");
+}
+
 // check's printer line (its last) says whether the printer is there, the default, and accepting jobs.
 TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
     CliRunner cli;
