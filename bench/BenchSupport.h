@@ -33,6 +33,8 @@ public:
     void SaveSetting(const QString&, const QString&, const QString& key, const QString& value) override {
         values.insert(key.toUpper(), value);
     }
+    bool NothingStored() override { return values.isEmpty(); }
+    SettingsProblem Problem() override { return {}; }
 };
 
 class NoPointer : public ScreenPointer {

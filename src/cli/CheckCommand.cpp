@@ -82,7 +82,7 @@ void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFact
     // The items are counted by walking the whole table, the one query besides the key queries
     // that the record-set layer sends.
     try {
-        rs->Open(RecordQuery{table, QString(), QString()});
+        rs->Open(RecordQuery{table, QString(), QString(), {}});
         qlonglong items = 0;
         for (; !rs->Eof(); rs->MoveNext()) ++items;
         rs->Close();

@@ -27,6 +27,8 @@ public:
 
     QString GetSetting(const QString& app, const QString& section, const QString& key, const QString& def) override;
     void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) override;
+    bool NothingStored() override { return base_.NothingStored(); }
+    SettingsProblem Problem() override { return base_.Problem(); }
 
 private:
     // Keys compare without regard to case, as in every store of the program.

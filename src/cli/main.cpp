@@ -66,6 +66,12 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(TAGWELL_VERSION));
 
     QtSettingsStore store;
+    // Every command reads the window's settings: a file that is there but cannot be read whole
+    // would run the command on defaults in place of the store's own keys.
+    if (const SettingsProblem problem = store.Problem(); problem.kind != SettingsProblem::None) {
+        err << problem.text << '\n';
+        return CliExit::Failed;
+    }
     OverlaySettingsStore settings(store);
     ConsoleDialogs dialogs(out, err);
     CliContext cx{out, err, dialogs, settings};

@@ -15,8 +15,14 @@
 #include "shell/common/Outcome.h"
 #include "shell/common/RowFields.h"
 
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -39,27 +45,86 @@ std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsS
     return nullptr;
 }
 
-// Runs the inventory query for `sku` and stands on its first row. False (the record set closed)
-// when there is no such item, and also when the query cannot be run at all (the database went
-// away in the middle of the import): the record then goes on as the file gave it, and the first
-// such failure is kept in `failure`.
-bool findItem(RecordSet& inv, const QString& sku, QString& failure, bool& failed) {
-    bool found = false;
-    const QString problem = RecordSetFailure([&] {
-        inv.Open(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), sku));
-        found = !inv.Eof();  // when not, closed by the caller, with every consulted query
-        if (found) inv.MoveFirst();
-    });
-    if (problem.isEmpty()) return found;
-    if (failure.isEmpty()) failure = DatabaseProblem(StoreDatabase::Inventory, problem);
-    failed = true;
-    closeQuietly(inv);
-    return false;
+// A query's failure as the record set reported it.
+struct QueryError {
+    int number = 0;
+    QString text;  // "<number>, <description>"
+};
+
+template <typename Body>
+std::optional<QueryError> queryError(Body&& body) {
+    try {
+        body();
+        return std::nullopt;
+    } catch (const TagwellError& e) {
+        return QueryError{e.number(), QString::number(e.number()) + QStringLiteral(", ") + e.description()};
+    } catch (const std::exception& e) {
+        const int n = RecordSetError::ProviderError;
+        return QueryError{n, QString::number(n) + QStringLiteral(", ") + QString::fromLocal8Bit(e.what())};
+    }
 }
 
-// The inventory's value of a column of the current row as text; false when it cannot be read.
-bool inventoryText(const RecordSet& inv, const RowField& field, QString& text) {
-    return RecordSetFailure([&] { text = NullToEmpty(inv.Fields(FieldName(field)).Value()).toString(); }).isEmpty();
+// The query for `keys` of `column` in `table`: a key alone is its own key query, several keys one
+// batch.
+RecordQuery keysQuery(const QString& table, const QString& column, const QStringList& keys) {
+    if (keys.size() == 1) return KeyQuery(table, column, keys.front());
+    RecordQuery query{table, {}, {}, {}};
+    query.batch.reserve(static_cast<size_t>(keys.size()));
+    for (const QString& key : keys) query.batch.push_back({column, key});
+    return query;
+}
+
+// The inventory's answer for one stock number: whether it has the item, and the text of each item
+// column of its first row (none when the table has no such column).
+struct ItemAnswer {
+    bool found = false;
+    std::array<std::optional<QString>, GridCol::Upc + 1> values;
+};
+
+// Reads the inventory rows of `keys` into `answers` (one per key); throws what the query throws.
+// Only the first row of each key counts, as in the key query of one record.
+void fetchItems(RecordSet& inv, const QStringList& keys, std::vector<ItemAnswer>& answers) {
+    inv.Open(keysQuery(QStringLiteral("inv"), QStringLiteral("1"), keys));
+    std::array<int, GridCol::Upc + 1> position;
+    position.fill(-1);
+    if (!inv.Eof())
+        for (const RowField& f : kRowFields)
+            if (f.fromInventory) position[f.column] = inv.fieldIndex(FieldName(f));
+    while (!inv.Eof()) {
+        const int k = inv.KeyIndex();
+        if (k >= 0 && k < static_cast<int>(answers.size()) && !answers[k].found) {
+            answers[k].found = true;
+            for (int c = 0; c < static_cast<int>(position.size()); ++c)
+                if (position[c] >= 0) answers[k].values[c] = NullToEmpty(inv.Fields(position[c]).Value()).toString();
+        }
+        if (keys.size() == 1) break;  // a key alone: its first row is all that is read
+        inv.MoveNext();
+    }
+    inv.Close();
+}
+
+// Weighs the UPC rows of `keys` into `picks` (one per key), in the order the database gives them;
+// throws what the query throws, the picks made so far kept. The columns are found as for one stock
+// number: the last named "149" is the UPC, the last named "83" the date (else the first column).
+void fetchUpcs(RecordSet& upc, const QStringList& keys, std::vector<PreferredUpc>& picks) {
+    upc.Open(keysQuery(QStringLiteral("upc"), QStringLiteral("1"), keys));
+    int upcColumn = -1, dateColumn = 0;
+    if (!upc.Eof()) {
+        const int count = upc.Fields().Count();
+        for (int i = 0; i < count; ++i) {
+            const QString name = upc.Fields(i).Name();
+            if (name == u"83") dateColumn = i;
+            else if (name == u"149") upcColumn = i;
+        }
+    }
+    while (upcColumn != -1 && !upc.Eof()) {
+        const int k = upc.KeyIndex();
+        if (k >= 0 && k < static_cast<int>(picks.size()))
+            PickPreferredUpc(picks[k], NullToEmpty(upc.Fields(upcColumn).Value()).toString(),
+                             NullToEmpty(upc.Fields(dateColumn).Value()).toString());
+        upc.MoveNext();
+    }
+    upc.Close();
 }
 
 }  // namespace
@@ -79,6 +144,7 @@ QString DataFileImport::TooManyRowsMessage(int rowsRead) {
 Outcome DataFileImport::mnuFileRead(int index) {
     stopRequested_ = false;
     rowsRead_ = 0;
+    refusedKeys_.clear();
     connectFailure_.clear();
     queryFailure_.clear();
     const QString key = QString::fromLatin1(kFileImpExpKey);
@@ -117,6 +183,76 @@ Outcome DataFileImport::mnuFileRead(int index) {
     return outcome;
 }
 
+namespace {
+
+// Asks the database for the answers of `keys` with `fetch`, all of them in one query. When that
+// query fails, the keys are asked again one at a time: a key the database refuses (an integer key
+// column and a stock number with a letter) then has no answer and counts in `refused`, and every
+// other key of the batch is still answered. A key whose own query fails otherwise (the database
+// went away, a wait ran out) ends the database's part in this import: `rs` is dropped, the
+// failure kept in `failure`, and the keys after it have no answer.
+template <typename Answer, typename Fetch>
+void askInBatches(std::unique_ptr<RecordSet>& rs, StoreDatabase database, const QStringList& keys,
+                  std::vector<Answer>& answers, Fetch fetch, QString& failure, QSet<QString>& refused) {
+    answers.assign(static_cast<size_t>(keys.size()), Answer{});
+    if (!rs || keys.isEmpty()) return;
+    if (keys.size() > 1) {
+        const std::optional<QueryError> error = queryError([&] { fetch(*rs, keys, answers); });
+        if (!error) return;
+        closeQuietly(*rs);
+        answers.assign(static_cast<size_t>(keys.size()), Answer{});
+        // A wait that ran out would only run out again for each key.
+        if (error->number == RecordSetError::TimedOut) {
+            if (failure.isEmpty()) failure = DatabaseProblem(database, error->text);
+            rs.reset();
+            return;
+        }
+    }
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        std::vector<Answer> one(1);
+        const std::optional<QueryError> error = queryError([&] { fetch(*rs, QStringList{keys[i]}, one); });
+        // What was read before a failure stands: a UPC walk that breaks off keeps its choice.
+        answers[static_cast<size_t>(i)] = one.front();
+        if (!error) continue;
+        closeQuietly(*rs);
+        if (error->number == RecordSetError::KeyRefused) {
+            answers[static_cast<size_t>(i)] = Answer{};
+            refused.insert(keys[i]);
+            continue;
+        }
+        if (failure.isEmpty()) failure = DatabaseProblem(database, error->text);
+        rs.reset();
+        return;
+    }
+}
+
+// The distinct keys of a window, in first-seen order, and where each record's key stands in it.
+struct WindowKeys {
+    QStringList keys;
+    QHash<QString, int> index;
+    int add(const QString& key) {
+        const auto it = index.constFind(key);
+        if (it != index.constEnd()) return *it;
+        keys << key;
+        return index[key] = static_cast<int>(keys.size() - 1);
+    }
+};
+
+}  // namespace
+
+QString DataFileImport::RefusedKeysMessage(const QStringList& keys) {
+    constexpr qsizetype kShown = 10;
+    QStringList shown = keys.mid(0, kShown);
+    if (keys.size() > kShown) shown << QStringLiteral("...");
+    return (keys.size() == 1
+                ? QStringLiteral("The database refused 1 stock number as a key (%2); its record was read without the "
+                                 "database's values.")
+                : QStringLiteral("The database refused %1 stock numbers as keys (%2); their records were read without "
+                                 "the database's values."))
+        .arg(keys.size())
+        .arg(shown.join(QStringLiteral(", ")));
+}
+
 void DataFileImport::readRecords(bool priceChange, Outcome& outcome) {
     std::unique_ptr<RecordSet> upc =
         connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCUPC"), StoreDatabase::Upc, connectFailure_);
@@ -124,82 +260,109 @@ void DataFileImport::readRecords(bool priceChange, Outcome& outcome) {
         connectRecordSet(recordSets_, settings_, QStringLiteral("ODBCINV"), StoreDatabase::Inventory, connectFailure_);
 
     hourglass_.ShowHourglass(true);
+    // The records are read a window at a time: the inventory rows of the window's stock numbers
+    // come in one query, then the UPC rows of those it keeps in another, and the window's rows are
+    // completed from them in file order. A database a network away thus costs two round trips a
+    // window instead of two a record, with the rows the queries of each record would give.
+    struct Pending {
+        bool hasSku = false;
+        std::array<QString, GridCol::Upc + 1> values;  // by grid column; column 0 the row number
+        std::array<bool, GridCol::Upc + 1> blank{};
+        int invKey = -1, upcKey = -1;  // positions in the window's keys; -1: not asked
+    };
+    std::vector<Pending> window;
+    QSet<QString> refused;
+    QStringList refusedInOrder;
     int n = 0;
-    // By grid column; column 0 takes the row number.
-    std::array<QString, GridCol::Upc + 1> values;
-    std::array<bool, GridCol::Upc + 1> blank{};
-    try {
-        while (datFile_.gr()) {
-            bool accept = datFile_.gf(FieldOfColumn(GridCol::Sku).number, values[GridCol::Sku]) == 0;
-            if (accept) {
-                bool anyBlank = false;
-                for (const RowField& f : kRowFields) {
-                    if (f.column == GridCol::Sku) continue;
-                    blank[f.column] = datFile_.gf(f.number, values[f.column]) != 0;
-                    anyBlank = anyBlank || blank[f.column];
-                }
-
-                const bool consulted = inv && (priceChange || anyBlank);
-                // A database whose query failed (locked, gone) is left out for the rest of the
-                // import: each record would otherwise wait for it again.
-                bool invFailed = false;
-                const bool found = consulted && findItem(*inv, values[GridCol::Sku], queryFailure_, invFailed);
-
-                if (priceChange && blank[GridCol::Retail]) {
-                    accept = false;  // no new price
-                } else if (priceChange && found) {
-                    // Prices compare as numbers: 1.50 in the file equals 1.5 in the inventory.
-                    QString current;
-                    if (inventoryText(*inv, FieldOfColumn(GridCol::Retail), current) &&
-                        LeadingNumber(values[GridCol::Retail]) == LeadingNumber(current))
-                        accept = false;
-                }
-
-                if (accept && found) {
+    bool more = true, full = false;
+    QString readFailure;
+    while (more && !full && !stopRequested_) {
+        window.clear();
+        try {
+            while (static_cast<int>(window.size()) < batchSize_ && (more = datFile_.gr())) {
+                Pending r;
+                r.hasSku = datFile_.gf(FieldOfColumn(GridCol::Sku).number, r.values[GridCol::Sku]) == 0;
+                if (r.hasSku)
                     for (const RowField& f : kRowFields)
-                        if (f.fromInventory && blank[f.column]) inventoryText(*inv, f, values[f.column]);
-                }
-                if (consulted) closeQuietly(*inv);
-                if (invFailed) inv.reset();
+                        if (f.column != GridCol::Sku) r.blank[f.column] = datFile_.gf(f.number, r.values[f.column]) != 0;
+                window.push_back(std::move(r));
+            }
+        } catch (const TagwellError& e) {
+            // A record the reader cannot cut (a dictionary length below 0): the rows read so far stay.
+            readFailure = e.description();
+            more = false;
+        } catch (const std::exception& e) {
+            readFailure = QString::fromLocal8Bit(e.what());
+            more = false;
+        }
 
-                if (accept && blank[GridCol::Upc] && upc) {
-                    QString problem;
-                    values[GridCol::Upc] = FindPreferredUpc(*upc, values[GridCol::Sku], &problem);
-                    if (queryFailure_.isEmpty() && !problem.isEmpty())
-                        queryFailure_ = DatabaseProblem(StoreDatabase::Upc, problem);
-                    if (!problem.isEmpty()) upc.reset();
-                }
+        // The inventory: for a price-change file every record with a new price (its current price
+        // decides whether it stays), for a data file the records with a blank value.
+        WindowKeys invKeys;
+        for (Pending& r : window) {
+            if (!r.hasSku || !inv) continue;
+            const bool anyBlank = std::any_of(r.blank.begin(), r.blank.end(), [](bool b) { return b; });
+            if (priceChange ? !r.blank[GridCol::Retail] : anyBlank) r.invKey = invKeys.add(r.values[GridCol::Sku]);
+        }
+        std::vector<ItemAnswer> items;
+        askInBatches(inv, StoreDatabase::Inventory, invKeys.keys, items, fetchItems, queryFailure_, refused);
 
-                if (accept) {
-                    if (n >= kMaxImportRows) {
-                        outcome.addFailure(TooManyRowsMessage(n));
-                        break;
-                    }
-                    ++n;
-                    rowsRead_ = n;
-                    values[GridCol::Number] = QString::number(n);
-                    if (grid_.Rows() == n) {
-                        // Rows becomes n + 1 by one new row: one insertion for a view to follow.
-                        grid_.appendRow(values);
-                    } else {
-                        grid_.setRows(n + 1);  // the first row: everything below it goes
-                        for (int c = 0; c < static_cast<int>(values.size()); ++c) grid_.setTextMatrix(n, c, values[c]);
-                    }
+        std::vector<bool> accepted(window.size(), false);
+        WindowKeys upcKeys;
+        for (size_t i = 0; i < window.size(); ++i) {
+            Pending& r = window[i];
+            if (!r.hasSku) continue;
+            const ItemAnswer* item = r.invKey >= 0 && items[r.invKey].found ? &items[r.invKey] : nullptr;
+            bool accept = !(priceChange && r.blank[GridCol::Retail]);  // no new price
+            // Prices compare as numbers: 1.50 in the file equals 1.5 in the inventory.
+            if (accept && priceChange && item && item->values[GridCol::Retail] &&
+                LeadingNumber(r.values[GridCol::Retail]) == LeadingNumber(*item->values[GridCol::Retail]))
+                accept = false;
+            if (accept && item)
+                for (const RowField& f : kRowFields)
+                    if (f.fromInventory && r.blank[f.column] && item->values[f.column])
+                        r.values[f.column] = *item->values[f.column];
+            accepted[i] = accept;
+            if (accept && r.blank[GridCol::Upc] && upc) r.upcKey = upcKeys.add(r.values[GridCol::Sku]);
+        }
+        std::vector<PreferredUpc> picks;
+        askInBatches(upc, StoreDatabase::Upc, upcKeys.keys, picks, fetchUpcs, queryFailure_, refused);
+
+        for (const QString& key : invKeys.keys + upcKeys.keys)
+            if (refused.contains(key) && !refusedInOrder.contains(key)) refusedInOrder << key;
+
+        for (size_t i = 0; i < window.size(); ++i) {
+            Pending& r = window[i];
+            if (accepted[i]) {
+                if (r.upcKey >= 0) r.values[GridCol::Upc] = picks[r.upcKey].upc;
+                if (n >= kMaxImportRows) {
+                    outcome.addFailure(TooManyRowsMessage(n));
+                    full = true;
+                    break;
+                }
+                ++n;
+                rowsRead_ = n;
+                r.values[GridCol::Number] = QString::number(n);
+                if (grid_.Rows() == n) {
+                    // Rows becomes n + 1 by one new row: one insertion for a view to follow.
+                    grid_.appendRow(r.values);
+                } else {
+                    grid_.setRows(n + 1);  // the first row: everything below it goes
+                    for (int c = 0; c < static_cast<int>(r.values.size()); ++c) grid_.setTextMatrix(n, c, r.values[c]);
                 }
             }
             events_.DoEvents();
             if (stopRequested_) break;
         }
-    } catch (const TagwellError& e) {
-        // A record the reader cannot cut (a dictionary length below 0): the rows read so far stay.
-        outcome.addFailure(e.description());
-    } catch (const std::exception& e) {
-        outcome.addFailure(QString::fromLocal8Bit(e.what()));
     }
+    if (!readFailure.isEmpty()) outcome.addFailure(readFailure);
     if (inv) closeQuietly(*inv);
     if (upc) closeQuietly(*upc);
     // The rows of records whose query failed went in as the file gave them: say so, once.
     if (!queryFailure_.isEmpty()) outcome.addFailure(queryFailure_);
+    // A key the database cannot take is an item it does not have; the import says how many, once.
+    refusedKeys_ = refusedInOrder;
+    if (!refusedInOrder.isEmpty()) outcome.addNotice(RefusedKeysMessage(refusedInOrder));
 
     try {
         if (loadRowIntoEntry_) loadRowIntoEntry_();

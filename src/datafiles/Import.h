@@ -17,6 +17,8 @@
 #include "shell/common/Outcome.h"
 
 #include <QString>
+#include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -79,6 +81,14 @@ public:
 
     // The "Alert:" text when a file holds more accepted records than the grid can take.
     static QString TooManyRowsMessage(int rowsRead);
+    // The notice, once at the end, when a database refused stock numbers as keys.
+    static QString RefusedKeysMessage(const QStringList& keys);
+
+    // How many records are completed together, with one query to each database (at least 1).
+    static constexpr int kBatchRecords = 200;
+    void setBatchSize(int records) { batchSize_ = std::max(1, records); }
+    // The stock numbers a database refused as keys in the last run, in file order.
+    const QStringList& refusedKeys() const { return refusedKeys_; }
 
 private:
     void readRecords(bool priceChange, Outcome& outcome);
@@ -99,4 +109,6 @@ private:
     int rowsRead_ = 0;
     QString connectFailure_;
     QString queryFailure_;
+    QStringList refusedKeys_;
+    int batchSize_ = kBatchRecords;
 };

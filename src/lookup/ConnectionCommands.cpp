@@ -57,7 +57,7 @@ struct Failure {
 // Runs the test query on `connect` and closes it again. The failure, if any.
 std::optional<Failure> tryTestQuery(RecordSet& rs, const QString& table, const QString& connect) {
     try {
-        rs.Open(RecordQuery{table, {}, {}}, connect);
+        rs.Open(RecordQuery{table, {}, {}, {}}, connect);
         rs.Close();
         return std::nullopt;
     } catch (const TagwellError& e) {

@@ -83,12 +83,65 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
     const QString upcConnect = settings.GetSetting(kRegApp, kRegSec, QStringLiteral("ODBCUPC"), QString());
     bool upcUsable = !IsBlank(upcConnect) && connectTo(recordSet(), upcConnect, StoreDatabase::Upc, failure);
 
-    // A scanned UPC becomes the stock number of the first upc row that carries it. A failing
-    // conversion query or a row without a stock number counts as "not found".
     bool converted = false;
+    bool searched = false;  // the UPC search below is already answered
     QString typed;
     QString stockNumber;
+    QString preferred;
     if (sierraConvertUpc != 0 && upcUsable) {
+        // One round trip asks both questions about the typed text: which stock number a UPC row
+        // that carries it names (the conversion), and, for when none does, which UPC rows the
+        // typed text has as a stock number (the UPC search). Each part reads exactly the rows its
+        // own query gives; when the pair fails, each is asked alone below.
+        RecordSet& rs = recordSet();
+        typed = entry.sku;
+        RecordQuery both{QStringLiteral("upc"), {}, {}, {{QStringLiteral("149"), typed}, {QStringLiteral("1"), typed}}};
+        bool firstConversionRow = true, found = false;
+        PreferredUpc pick;
+        try {
+            rs.Open(both);
+            int skuColumn = -1, upcColumn = -1, dateColumn = 0;
+            const int count = rs.Eof() ? 0 : rs.Fields().Count();
+            for (int i = 0; i < count; ++i) {
+                const QString name = rs.Fields(i).Name();
+                if (name == u"1" && skuColumn == -1) skuColumn = i;
+                if (name == u"83") dateColumn = i;
+                else if (name == u"149") upcColumn = i;
+            }
+            for (; !rs.Eof(); rs.MoveNext()) {
+                if (rs.KeyIndex() == 0) {
+                    if (!firstConversionRow) continue;  // only the first row converts
+                    firstConversionRow = false;
+                    const QVariant sku = skuColumn == -1 ? QVariant() : rs.Fields(skuColumn).Value();
+                    if (!sku.isNull()) {
+                        found = true;
+                        stockNumber = sku.toString();
+                    }
+                } else if (upcColumn != -1) {
+                    PickPreferredUpc(pick, valueText(rs.Fields(upcColumn).Value()), valueText(rs.Fields(dateColumn).Value()));
+                }
+            }
+            searched = true;
+        } catch (const TagwellError& e) {
+            // A database that did not answer in time would only make each part wait again.
+            if (e.number() == RecordSetError::TimedOut) {
+                failure.note(StoreDatabase::Upc, QString::number(e.number()) + QStringLiteral(", ") + e.description());
+                upcUsable = false;
+                failure.givenUp << upcConnect;
+            }
+        } catch (const std::exception&) {
+        }
+        closeQuietly(rs);
+        if (searched) {
+            converted = found;
+            preferred = pick.upc;
+            if (converted) entry.sku = stockNumber;
+        }
+    }
+
+    // A scanned UPC becomes the stock number of the first upc row that carries it. A failing
+    // conversion query or a row without a stock number counts as "not found".
+    if (!searched && sierraConvertUpc != 0 && upcUsable) {
         RecordSet& rs = recordSet();
         typed = entry.sku;
         int number = 0;
@@ -121,11 +174,10 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
         if (converted) entry.sku = stockNumber;
     }
 
-    QString preferred;
     if (!converted) {
         stockNumber = entry.sku;
         entry.upc.clear();
-        if (upcUsable) {
+        if (upcUsable && !searched) {
             QString problem;
             int number = 0;
             preferred = FindPreferredUpc(recordSet(), stockNumber, &problem, &number);
@@ -170,7 +222,7 @@ QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setti
     return failure.text;
 }
 
-RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key) { return {table, column, key}; }
+RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key) { return {table, column, key, {}}; }
 
 QString RecordSetFailure(const std::function<void()>& body, int* number) {
     try {

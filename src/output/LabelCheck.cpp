@@ -54,6 +54,38 @@ QStringList TextOverflows(const QStringList& trace, LabelArea area) {
     return found;
 }
 
+QStringList OutsidePrintable(const QStringList& trace, LabelArea printable) {
+    QStringList found;
+    for (const QString& line : trace) {
+        const QStringList f = line.split(u'\t');
+        QRectF box;
+        QString what;
+        if (f.size() >= 8 && f[0] == QLatin1String("TEXT")) {  // TEXT x y width size style colour text
+            box = QRectF(f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble() * 20);
+            what = u'"' + f.mid(7).join(u'\t') + u'"';
+        } else if (f.size() >= 5 && f[0] == QLatin1String("LINE")) {  // LINE x1 y1 x2 y2 ...
+            box = QRectF(QPointF(f[1].toDouble(), f[2].toDouble()), QPointF(f[3].toDouble(), f[4].toDouble())).normalized();
+            what = QStringLiteral("the line");
+        } else if (f.size() >= 6 && f[0] == QLatin1String("BARCODE")) {  // BARCODE x y w h data
+            box = QRectF(f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble());
+            what = QStringLiteral("UPC symbol ") + f[5];
+        } else {
+            continue;
+        }
+        if (box.left() >= 0 && box.top() >= 0 && box.right() <= printable.width && box.bottom() <= printable.height)
+            continue;
+        found << QStringLiteral("%1 spans %2..%3 x %4..%5 twips, the printer prints 0..%6 x 0..%7")
+                     .arg(what)
+                     .arg(box.left())
+                     .arg(box.right())
+                     .arg(box.top())
+                     .arg(box.bottom())
+                     .arg(printable.width)
+                     .arg(printable.height);
+    }
+    return found;
+}
+
 QStringList SmallUpcSymbols(const QStringList& trace) {
     QStringList found;
     for (const QString& line : trace) {

@@ -24,5 +24,9 @@ inline constexpr int kSmallestUpcWidth = 1691;
 // differ in x and in y is drawn as the outline of a rectangle).
 QStringList TextOverflows(const QStringList& trace, LabelArea area);
 
+// One line for every element of `trace` (text, figure, symbol) that reaches past the area the
+// device prints, `printable` from the top-left of its printable area: what lies there is cut off.
+QStringList OutsidePrintable(const QStringList& trace, LabelArea printable);
+
 // One line for every BARCODE of `trace` narrower than kSmallestUpcWidth.
 QStringList SmallUpcSymbols(const QStringList& trace);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <vector>
 
 // Error numbers of the record-set layer, as the stores' database components number them.
 namespace RecordSetError {
@@ -33,14 +34,28 @@ constexpr int ItemNotFound = 3265;
 
 class RecordSet;
 
+// One key of a batch: the records whose column `column` holds exactly `key`.
+struct KeyMatch {
+    QString column;
+    QString key;
+    bool operator==(const KeyMatch&) const = default;
+};
+
 // What a record set is asked for: every record of `table`, or, with `keyColumn` named, the records
 // whose column of that name holds exactly `key` (compared as text, the key not trimmed). The
 // record set writes it in the dialect of the database it is connected to (how that database
 // quotes a column name and writes a text literal), so no layer above it ever builds SQL text.
+//
+// With `batch` given (keyColumn and key are then not used), one query answers several keys in one
+// round trip: the records of each key are exactly those its own key query returns, in the order
+// that query returns them, and each record tells which key it answers (RecordSet::KeyIndex). A
+// record that matches two keys comes once for each. The keys of one batch come in the order given;
+// a key with no record contributes nothing.
 struct RecordQuery {
     QString table;
     QString keyColumn;  // empty: the whole table
     QString key;
+    std::vector<KeyMatch> batch;
     bool operator==(const RecordQuery&) const = default;
 };
 
@@ -91,6 +106,10 @@ public:
     virtual bool Eof() const = 0;
     virtual void MoveFirst() = 0;
     virtual void MoveNext() = 0;
+
+    // For a batch query: the position in RecordQuery::batch of the key the current record answers.
+    // 0 for any other query. Throws NoCurrentRecord at the end of the records.
+    virtual int KeyIndex() const = 0;
 
     FieldList Fields() const { return FieldList(*this); }
     // Throws ItemNotFound for a position outside 0..Count-1.

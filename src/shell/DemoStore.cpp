@@ -9,9 +9,6 @@
 
 namespace {
 
-// A value no key can hold: it tells an absent key from one stored empty.
-const QString kAbsent = QStringLiteral("\x01absent\x01");
-
 struct DemoKey {
     const char* key;
     const char* file;  // the copied file the key names; nullptr for the connect strings
@@ -19,11 +16,7 @@ struct DemoKey {
 
 }  // namespace
 
-bool IsFirstStart(SettingsStore& settings) {
-    for (const char* key : {"SierraPrint", "DICTIONARY", "ODBCINV", "ODBCUPC", "ODBCCIS"})
-        if (settings.GetSetting(kRegApp, kRegSec, QLatin1String(key), kAbsent) != kAbsent) return false;
-    return true;
-}
+bool IsFirstStart(SettingsStore& settings) { return settings.NothingStored(); }
 
 bool SetUpDemoStoreOnFirstStart(SettingsStore& settings, const QString& shippedDir, const QString& userDir) {
     try {

@@ -6,8 +6,9 @@
 
 class SettingsStore;
 
-// True when the store holds none of the keys that any earlier run or command of Tagwell writes:
-// the program options written at every shut-down, the dictionary and the three connect strings.
+// True only when there is no settings file at all. A file that is there is the store's, however
+// little of it can be read (a comment Tagwell does not know, line ends of another platform, a file
+// it cannot read at all): taking it for a first start would point the store at the demo database.
 bool IsFirstStart(SettingsStore& settings);
 
 // On a first start, copies every file of `shippedDir` into `userDir` (made when missing; a file of

@@ -280,7 +280,16 @@ void frmTagwell::importFile(int index) {
 void frmTagwell::Form_Load() {
     regApp = kRegApp;
     regSec = kRegSec;
+    // A settings file that cannot be read (whole) is told before anything is read from it: the
+    // window then runs on defaults for what is missing, and the store's keys must not seem lost.
+    if (const SettingsProblem problem = services_.settings.Problem(); problem.kind != SettingsProblem::None) {
+        services_.dialogs.MsgBox(problem.text + (problem.kind == SettingsProblem::Unreadable
+            ? QStringLiteral("\r\nTagwell runs on its default settings and leaves the file as it is.")
+            : QStringLiteral("\r\nThe other lines are read. The next save keeps the file as it is now beside it, its name "
+                             "ending in \".damaged\", and leaves those lines out.")), MsgStyle::Information, kAlert);
+    }
     options.load(services_.settings);
+    optionsAsLoaded_ = options;
 
     // The port and line settings are only handed to the serial control here; a value it refuses is
     // left for the options dialog to mend, start-up goes on.
@@ -300,7 +309,9 @@ void frmTagwell::Form_Unload() {
     unloaded_ = true;
     try {
         SaveFormPosition(services_.settings, regApp, regSec, *this);
-        options.save(services_.settings);
+        // Another window or program may have saved since this one started: what this window did
+        // not change is not written back over it.
+        options.saveChanges(services_.settings, optionsAsLoaded_);
     } catch (const TagwellError& e) {
         services_.dialogs.MsgBox(QStringLiteral("The program options could not be saved.\r\n") + e.description(),
                                  MsgStyle::Information, kAlert);

@@ -149,6 +149,8 @@ private:
     QWidget* inner_ = nullptr;
     double line1X2_ = 0;
     bool unloaded_ = false;
+    // The options as read at start-up: the shut-down writes only what changed since.
+    ProgramOptions optionsAsLoaded_;
     DataFileImport* importing_ = nullptr;
     bool closeAfterImport_ = false;
     // A top-level window of its own; the main window only remembers it to reuse and delete it.

@@ -3,13 +3,15 @@
 // the program and compares its standard output, standard error, exit status and the files it left
 // (`files`, each plain file's bytes in `out.<name>`) with the expected files. No run may change the
 // settings. In arguments, settings and outputs %CASE% is the case folder, %TMP% a folder of the
-// run's own, %FULL% a full disk, %SRC% the source tree.
+// run's own, %FULL% a full disk, %SRC% the source tree, %CONFIG% the settings folder.
 //
 // prepare  database NAME SQLFILE   %TMP%/NAME.db made by sqlite3 from the SQL file
 //          full-disk FILE...       a small tmpfs at %FULL% holding the case's FILEs, then filled
 //          device NAME MAJOR MINOR a character device node %TMP%/NAME
 //          fifo NAME               a named pipe %TMP%/NAME
 //          stdout NAME             standard output goes into %TMP%/NAME
+//          settings-folder         a folder where the settings file belongs
+// A case with a `BRONTA.ini` starts with that settings file, byte for byte (%TMP% filled in).
 #include "CliRunner.h"
 #include "GoldenCases.h"
 #include "PrivateDevices.h"
@@ -75,6 +77,8 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
             ASSERT_EQ(MakeCharDevice(tmp + u'/' + w[1], w[2].toUInt(), w[3].toUInt()), QString());
         } else if (w[0] == u"fifo") {
             ASSERT_EQ(MakeFifo(tmp + u'/' + w[1]), QString());
+        } else if (w[0] == u"settings-folder") {
+            cli.putSettingsFolder();
         } else if (w[0] == u"stdout") {
             stdoutFile = tmp + u'/' + w[1];
         } else {
@@ -84,7 +88,9 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
     std::map<QString, QString> settings;
     for (const QString& line : c.has("settings") ? c.lines("settings") : QStringList())
         settings[line.section(u'=', 0, 0)] = fill(line.section(u'=', 1));
-    const QByteArray stored = cli.saveSettings(settings);
+    // A `BRONTA.ini` is the settings file byte for byte, as a person or another tool wrote it.
+    const QByteArray stored = c.has("BRONTA.ini") ? cli.putSettingsFile(c.read("BRONTA.ini").replace("%TMP%", tmp.toUtf8()))
+                                                  : cli.saveSettings(settings);
     QStringList args;
     for (const QString& a : c.lines("args")) args << fill(a);
 
@@ -92,7 +98,7 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
     // Paths back to their names, so that the expected outputs hold no folder of this run.
     const auto unfill = [&](const QByteArray& text) {
         return QString::fromUtf8(text).replace(c.dir(), QStringLiteral("%CASE%")).replace(tmp, QStringLiteral("%TMP%"))
-            .replace(fullDir, QStringLiteral("%FULL%")).replace(QStringLiteral(TAGWELL_SOURCE_DIR), QStringLiteral("%SRC%"))
+            .replace(fullDir, QStringLiteral("%FULL%")).replace(cli.configDir(), QStringLiteral("%CONFIG%")).replace(QStringLiteral(TAGWELL_SOURCE_DIR), QStringLiteral("%SRC%"))
             .replace(QStringLiteral(TAGWELL_VERSION), QStringLiteral("%VERSION%")).toUtf8();
     };
     c.expect("stdout", unfill(r.out));

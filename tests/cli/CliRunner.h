@@ -3,6 +3,7 @@
 // that no run ever reads or writes the user's settings.
 #include "StoreDatabases.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -51,6 +52,17 @@ public:
         return settings();
     }
 
+    // Puts the settings file as a person or another tool wrote it; returns it.
+    QByteArray putSettingsFile(const QByteArray& bytes) const {
+        QDir().mkpath(config_.filePath(QStringLiteral("BRONTA")));
+        QFile f(config_.filePath(QStringLiteral("BRONTA/BRONTA.ini")));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
+        return bytes;
+    }
+    // A folder where the settings file belongs.
+    void putSettingsFolder() const { QDir().mkpath(config_.filePath(QStringLiteral("BRONTA/BRONTA.ini"))); }
+
+    QString configDir() const { return config_.path(); }
     QString path(const QString& name) const { return work_.filePath(name); }
 
 private:

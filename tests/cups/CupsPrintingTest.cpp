@@ -1,53 +1,19 @@
 // Printing through a CUPS scheduler of the test's own with cups-pdf queues: an accepting laser
 // queue, a queue that rejects jobs, a Dymo queue whose default page is its label, and the scheduler
 // stopped. What the program says is checked against what the scheduler and cups-pdf did.
-#include "PrivateCups.h"
+#include "CupsFixture.h"
 #include "cli/CliRunner.h"
-#include "output/OutputTestSupport.h"
-#include "platform/qt/QtPrinter.h"
 #include "platform/qt/QtPrinterSetup.h"
-#include "support/FakeSerialPort.h"
 #include "support/PdfPages.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QPrintDialog>
-#include <QRandomGenerator>
 #include <QTimer>
 
+using namespace cupstest;
+
 namespace {
-
-const QString kDemo = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/");
-
-// A token for job names, so that a test finds its own PDFs among any others.
-QString token() { return QStringLiteral("tw") + QString::number(QRandomGenerator::global()->generate(), 36); }
-
-struct CupsPrinting : ::testing::Test {
-    static void SetUpTestSuite() { startError_ = (cups_ = std::make_unique<PrivateCups>())->startWithQueues(); }
-    static void TearDownTestSuite() { cups_.reset(); }
-    void SetUp() override { ASSERT_EQ(startError_, QString()) << "the private cupsd did not start"; }
-    static inline std::unique_ptr<PrivateCups> cups_;
-    static inline QString startError_;
-};
-
-// The print job on the Qt printer, with scripted dialogs and grid rows of demo-like items.
-struct QtBench : Bench {
-    QtPrinter qt{dialogs};
-    FakeSerialPort port;
-    PrintJob job{grid, options, qt, port, dialogs, pump, window, hourglass};
-
-    QtBench(int target, int rows) : Bench(target) {
-        const QStringList upcs{"036000291452", "012345678905", "042100005264"};
-        for (int r = 1; r <= rows; ++r)
-            setRow(grid, r, {QString::number(100000 + r), "MF", QStringLiteral("DESC %1").arg(r), "A1", "1.99", "EA", "1", upcs[r % 3]});
-        options.SierraFormat1 = kDemo + "demo.fa1";
-        options.SierraFormat3 = kDemo + "demo.fa3";
-        options.SierraFormat4 = kDemo + "demo.fa4";
-    }
-    void use(const QString& name) { qt.setPrinter(static_cast<int>(qt.Printers().indexOf(name))); }
-    // The Dymo device name for Dymo labels, else the current laser printer.
-    void to(const QString& name) { options.SierraPrint == 1 ? void(options.SierraDymoDeviceName = name) : use(name); }
-};
 
 // A laser job is one job on the queue's default page (A4 for cups-pdf, not a page the program
 // chose) whose symbols scan; Dymo labels are a job each, on the queue's label turned to landscape.
@@ -142,7 +108,7 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     // Printers, but none of them the default: the message names them.
     const CliResult noDefault = cli.run(print);
     EXPECT_EQ(noDefault.exitCode, 1);
-    EXPECT_TRUE(noDefault.err.contains("No default printer is set among the installed printers (accept, dymo, reject)"))
+    EXPECT_TRUE(noDefault.err.contains("No default printer is set among the installed printers (accept, dymo, laser, lw30252, lw30256, reject)"))
         << noDefault.err.toStdString();
 
     cups_->stop();
@@ -188,6 +154,7 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
 
 }  // namespace
 
+namespace {
 // check's printer line (its last) says whether the printer is there, the default, and accepting jobs.
 TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
     CliRunner cli;
@@ -210,3 +177,5 @@ TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
     EXPECT_EQ(printerLine({"--target", "1", "--printer", "dymo"}),
               "OK    print target Dymo: printer \"dymo\" present, default, accepting jobs (idle)");
 }
+
+}  // namespace

@@ -13,7 +13,7 @@
 //   dictionary-command | dictionary-startup
 //   store <name> <script>                 an SQLite database built from an SQL script; "@name" in a setting
 //   use-dictionary <name>|none            the dictionary of the import (none: no field has a length)
-//   grid <rows> | fill <rows> (numbered texts) | sheet <n> | drop-at <call> | cell <row> <col> <text> | label <row> <c1>|<c2>|...
+//   grid <rows> | fill <rows> (numbered texts) | sheet <n> | drop-at <call> | batch <records> | cell <row> <col> <text> | label <row> <c1>|<c2>|...
 //   import <name>|cancel [price-change] | rows [<from> <to>] | export <name>|cancel
 #include "GoldenCases.h"
 #include "MemorySettingsStore.h"
@@ -79,7 +79,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
     FakeEventPump events;
     QtOdbcRecordSetFactory odbc;
     RecordingFactory factory(odbc);
-    int sheet = 30, dropAt = 0, reader = -1;
+    int sheet = 30, dropAt = 0, reader = -1, batch = DataFileImport::kBatchRecords;
     QString out;
     const auto shown = [&] { for (const QString& l : dialogs.take()) out += l + u'\n'; };
     const auto rows = [&](int from, int to) {
@@ -214,6 +214,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
                 for (int col = 0; col <= 8; ++col) grid.setTextMatrix(r, col, QString::number(col ? r * 10 + col : r));
         } else if (op == u"sheet") { sheet = name.toInt();
         } else if (op == u"drop-at") { dropAt = name.toInt();
+        } else if (op == u"batch") { batch = name.toInt();
         } else if (op == u"cell") { grid.setTextMatrix(name.toInt(), w[2].toInt(), QString::fromUtf8(Unescape(line.section(u' ', 3))));
         } else if (op == u"label") {
             const QStringList cells = QString::fromUtf8(Unescape(rest)).split(u'|');
@@ -232,6 +233,7 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
                 if (call == dropAt) { EXPECT_EQ(ExecOnSqlite(tmp.filePath(QStringLiteral("store.db")), {QStringLiteral("DROP TABLE inv"), QStringLiteral("DROP TABLE upc")}), ""); }
             };
             DataFileImport import(dialogs, settings, grid, dct, dat, &factory, hourglass, events, static_cast<std::int16_t>(sheet), [&] { ++loads; });
+            import.setBatchSize(batch);
             dialogs.show(import.mnuFileRead(w.value(2) == u"price-change" ? DataFileImport::PriceChangeFile : DataFileImport::DataFile));
             events.onCall = nullptr;
             out += QStringLiteral("read %1 rows; grid %2 rows; row loaded %3 times; events %4 (under the hourglass %5); pointer %6 after\n")

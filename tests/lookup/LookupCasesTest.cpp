@@ -98,8 +98,11 @@ TEST_P(LookupCases, EntriesShown) {
             out += QodbcDatabaseName(rest) + u'\n';
         } else if (w[0] == u"!" && w[1] == u"dialects") {
             // SQLite, PostgreSQL and ODBC's default; MariaDB; Access or NO_BACKSLASH_ESCAPES; SQL Server.
+            // Then the key in a batch with itself as a UPC.
+            const RecordQuery batch{QStringLiteral("upc"), {}, {}, {{QStringLiteral("1"), Key(rest)}, {QStringLiteral("149"), Key(rest)}}};
             for (const SqlDialect& d : {SqlDialect{}, SqlDialect{"`", "`", true}, SqlDialect{"`", "`", false}, SqlDialect{"[", "]", false}})
-                out += Shown(QuerySqlText(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), Key(rest)), d)) + u'\n';
+                out += Shown(QuerySqlText(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), Key(rest)), d)) + u'\n' +
+                       Shown(QuerySqlText(batch, d)) + u'\n';
         } else if (w[0] == u"!" && w[1] == u"lock") {
             // Another program's write lock, held on a connection of its own.
             QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("locker"));

@@ -10,6 +10,7 @@
 //   clickcell R C  a mouse click on a grid cell     at-event N STEP  STEP runs at the Nth pending-
 //                                                                    event call of a long command
 //   ini-folder     a folder takes the settings file's place
+//   saved-elsewhere KEY=VALUE   another window or program saves a key while this window runs
 //   show window|grid|view|position|layout|store|serial|menus|taborder|events (what at-event steps did)
 //   about STEP     STEP in the About box            show abouts  the About boxes that exist
 //   show ini       the settings file (and a ".damaged" one beside it): bytes and permissions
@@ -130,6 +131,7 @@ TEST_P(WindowScenario, Transcript) {
         else if (verb == u"fail-writes") f.settings.failWrites = true;
         else if (verb == u"decline") f.printer.simulated().declineDocuments(a.value(0) == u"on");
         else if (verb == u"ini-folder") QFile::remove(ini), QDir().mkpath(ini);
+        else if (verb == u"saved-elsewhere") QtSettingsStore(ini).SaveSetting(kRegApp, kRegSec, a.value(0).section(u'=', 0, 0), a.value(0).section(u'=', 1));
         else if (verb == u"show" && a.value(0) == u"ini") {
             for (const QString& file : {ini, ini + QStringLiteral(".damaged")}) {
                 QFile in(file);

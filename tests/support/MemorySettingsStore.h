@@ -11,6 +11,8 @@ class MemorySettingsStore : public SettingsStore {
 public:
     QMap<QString, QString> values;  // "APP/SECTION/key" with the key as first written
     bool failWrites = false;
+    SettingsProblem problem;  // what Problem() answers
+
 
     QString GetSetting(const QString& app, const QString& section, const QString& key, const QString& def) override {
         const QString* found = find(app, section, key);
@@ -21,6 +23,8 @@ public:
         if (QString* found = find(app, section, key)) *found = value;
         else values.insert(app + u'/' + section + u'/' + key, value);
     }
+    bool NothingStored() override { return values.isEmpty() && problem.kind == SettingsProblem::None; }
+    SettingsProblem Problem() override { return problem; }
     // The value under exactly this key spelling, for checks of how a key was written.
     QString raw(const QString& key) const { return values.value(kRegApp + u'/' + kRegSec + u'/' + key); }
     bool hasRaw(const QString& key) const { return values.contains(kRegApp + u'/' + kRegSec + u'/' + key); }

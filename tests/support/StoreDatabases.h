@@ -51,10 +51,19 @@ inline QString ExecOnSqlite(const QString& path, const QStringList& statements) 
 }
 
 // A query as the store's logical query text, "SELECT * FROM inv WHERE [1] = 'O''Brien'".
+// A batch reads as its key queries joined by " + ".
 inline QString LogicalText(const RecordQuery& q) {
+    const auto where = [](const QString& column, QString key) {
+        return QStringLiteral(" WHERE [%1] = '%2'").arg(column, key.replace(u'\'', QStringLiteral("''")));
+    };
     QString text = QStringLiteral("SELECT * FROM ") + q.table;
+    if (!q.batch.empty()) {
+        QStringList parts;
+        for (const KeyMatch& k : q.batch) parts << text + where(k.column, k.key);
+        return parts.join(QStringLiteral(" + "));
+    }
     if (q.keyColumn.isEmpty()) return text;
-    return text + QStringLiteral(" WHERE [%1] = '%2'").arg(q.keyColumn, QString(q.key).replace(u'\'', QStringLiteral("''")));
+    return text + where(q.keyColumn, q.key);
 }
 
 // Hands out the inner factory's record sets and keeps every query opened on them, as logical text,
@@ -84,6 +93,7 @@ private:
         bool Eof() const override { return in_->Eof(); }
         void MoveFirst() override { in_->MoveFirst(); }
         void MoveNext() override { in_->MoveNext(); }
+        int KeyIndex() const override { return in_->KeyIndex(); }
         int fieldCount() const override { return in_->fieldCount(); }
         QString fieldName(int p) const override { return in_->fieldName(p); }
         int fieldIndex(const QString& n) const override { return in_->fieldIndex(n); }

@@ -58,8 +58,19 @@ inline QStringList ExtraStoreStatements(StoreKind kind) {
             QStringLiteral("INSERT INTO upc VALUES (%1, '042100005264', '010120')").arg(lit(QStringLiteral("O'BRIEN\\5")))};
 }
 
-// One store database of `kind`, with the demo store loaded, and a second database on the same
-// server holding no tables.
+// The demo store with whole numbers for stock numbers: its "1" columns INTEGER, as some stores keep
+// them, so that a stock number with a letter is a key the database may refuse.
+inline QStringList IntegerKeyStatements(StoreKind kind) {
+    QStringList out = DemoStoreStatements(kind);
+    for (QString& s : out)
+        if (s.startsWith(u"CREATE TABLE"))
+            s.replace(kind == StoreKind::MariaDB ? QStringLiteral("`1` VARCHAR(60)") : QStringLiteral("\"1\" TEXT"),
+                      kind == StoreKind::MariaDB ? QStringLiteral("`1` INTEGER") : QStringLiteral("\"1\" INTEGER"));
+    return out;
+}
+
+// One store database of `kind`, with the demo store loaded, a second database on the same server
+// holding no tables, and a third with the demo store keyed by whole numbers.
 class StoreServer {
 public:
     explicit StoreServer(StoreKind kind) : kind_(kind) {
@@ -80,6 +91,11 @@ public:
                 load << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO tagwell");
             error_ = ExecOnOdbc(adminConnect_, load);
         }
+        if (error_.isEmpty()) {
+            QStringList load = IntegerKeyStatements(kind);
+            if (kind == StoreKind::PostgreSQL) load << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO tagwell");
+            error_ = ExecOnOdbc(intAdminConnect_, load);
+        }
     }
     ~StoreServer() {
         if (kind_ == StoreKind::PostgreSQL && !pgBin_.isEmpty())
@@ -96,6 +112,8 @@ public:
     // The connection string of the store, and of a database on the same server without tables.
     const QString& connect() const { return connect_; }
     const QString& emptyConnect() const { return emptyConnect_; }
+    // The store keyed by whole numbers (IntegerKeyStatements).
+    const QString& intConnect() const { return intConnect_; }
     // A string naming the same kind of database where there is none.
     const QString& missingConnect() const { return missingConnect_; }
     const QString& dir() const { return dir_; }
@@ -126,6 +144,7 @@ private:
         connect_ = adminConnect_ = SqliteConnect(dir_ + "/store.db");
         error_ = ExecOnSqlite(dir_ + "/empty.db", {"CREATE TABLE other (x TEXT)"});
         emptyConnect_ = SqliteConnect(dir_ + "/empty.db");
+        intConnect_ = intAdminConnect_ = SqliteConnect(dir_ + "/intstore.db");
         missingConnect_ = SqliteConnect(dir_ + "/missing.db");
     }
 
@@ -151,8 +170,10 @@ private:
         if (!error_.isEmpty()) return;
         const QString server = QString("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;").arg(dir_).arg(port);
         error_ = ExecOnOdbc(server + "Database=postgres;Username=admin",
-                            {"CREATE DATABASE store", "CREATE DATABASE empty", "CREATE ROLE tagwell LOGIN"});
+                            {"CREATE DATABASE store", "CREATE DATABASE empty", "CREATE DATABASE intstore", "CREATE ROLE tagwell LOGIN"});
         adminConnect_ = server + "Database=store;Username=admin";
+        intAdminConnect_ = server + "Database=intstore;Username=admin";
+        intConnect_ = server + "Database=intstore;Username=tagwell";
         connect_ = server + "Database=store;Username=tagwell";
         emptyConnect_ = server + "Database=empty;Username=tagwell";
         missingConnect_ = QString("Driver={PostgreSQL Unicode};Servername=%1/nowhere;Port=%2;Database=store;Username=tagwell")
@@ -176,8 +197,11 @@ private:
         error_ = ExecOnOdbc(server + "User=root", {"CREATE DATABASE store", "CREATE DATABASE empty",
                                                    "CREATE USER tagwell@localhost IDENTIFIED BY 'labels'",
                                                    "GRANT SELECT ON store.* TO tagwell@localhost",
-                                                   "GRANT SELECT ON empty.* TO tagwell@localhost"});
+                                                   "GRANT SELECT ON empty.* TO tagwell@localhost",
+                                                   "CREATE DATABASE intstore", "GRANT SELECT ON intstore.* TO tagwell@localhost"});
         adminConnect_ = server + "Database=store;User=root";
+        intAdminConnect_ = server + "Database=intstore;User=root";
+        intConnect_ = server + "Database=intstore;User=tagwell;Password=labels";
         connect_ = server + "Database=store;User=tagwell;Password=labels";
         emptyConnect_ = server + "Database=empty;User=tagwell;Password=labels";
         missingConnect_ = QString("Driver={MariaDB Unicode};Socket=%1/nowhere.sock;Database=store;User=tagwell;Password=labels").arg(dir_);
@@ -200,6 +224,6 @@ private:
 
     StoreKind kind_;
     QString mariadbd_;
-    QString dir_, error_, connect_, adminConnect_, emptyConnect_, missingConnect_, pgBin_;
+    QString dir_, error_, connect_, adminConnect_, emptyConnect_, missingConnect_, pgBin_, intConnect_, intAdminConnect_;
     std::unique_ptr<QProcess> mariadb_;
 };

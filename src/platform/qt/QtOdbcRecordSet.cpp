@@ -272,16 +272,37 @@ FileStamp stampOf(const QString& path) {
 
 }  // namespace
 
-QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect) {
-    QString sql = QStringLiteral("SELECT * FROM ") + query.table;
-    if (query.keyColumn.isEmpty()) return sql;
-    QString column = query.keyColumn;
+namespace {
+
+// "<quoted column> = '<literal>'": the key a literal and nothing else.
+QString keyCondition(const QString& keyColumn, const QString& key, const SqlDialect& dialect) {
+    QString column = keyColumn;
     column.replace(dialect.quoteClose, dialect.quoteClose + dialect.quoteClose);
-    QString literal = query.key;
+    QString literal = key;
     if (dialect.backslashEscapes) literal.replace(u'\\', QStringLiteral("\\\\"));
     literal.replace(u'\'', QStringLiteral("''"));
-    return sql + QStringLiteral(" WHERE ") + dialect.quoteOpen + column + dialect.quoteClose + QStringLiteral(" = '") +
-           literal + u'\'';
+    return dialect.quoteOpen + column + dialect.quoteClose + QStringLiteral(" = '") + literal + u'\'';
+}
+
+}  // namespace
+
+QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect) {
+    if (!query.batch.empty()) {
+        // Each key keeps its own query's condition, so the database compares it exactly as it
+        // would alone (its column's type, collation and padding), and a record that answers two
+        // keys comes once for each. The leading column names the key; the record set hides it.
+        QStringList parts;
+        parts.reserve(static_cast<qsizetype>(query.batch.size()));
+        for (size_t i = 0; i < query.batch.size(); ++i)
+            parts << QStringLiteral("SELECT %1 AS %2, %3.* FROM %3 WHERE ")
+                             .arg(i)
+                             .arg(kBatchKeyColumn, query.table) +
+                         keyCondition(query.batch[i].column, query.batch[i].key, dialect);
+        return parts.join(QStringLiteral(" UNION ALL "));
+    }
+    QString sql = QStringLiteral("SELECT * FROM ") + query.table;
+    if (query.keyColumn.isEmpty()) return sql;
+    return sql + QStringLiteral(" WHERE ") + keyCondition(query.keyColumn, query.key, dialect);
 }
 
 QString NormalConnectString(const QString& connect) {
@@ -523,7 +544,9 @@ public:
         }
         const QSqlRecord record = query_->record();
         names_.clear();
-        for (int i = 0; i < record.count(); ++i) names_ << record.fieldName(i);
+        // A batch's leading column only says which key a record answers.
+        offset_ = query.batch.empty() ? 0 : 1;
+        for (int i = offset_; i < record.count(); ++i) names_ << record.fieldName(i);
         position_ = 0;
         step();
     }
@@ -576,7 +599,12 @@ public:
     QVariant fieldValue(int position) const override {
         if (!query_) throwClosed();
         if (eof_) throwNoRecord();
-        return query_->value(position);
+        return query_->value(position + offset_);
+    }
+    int KeyIndex() const override {
+        if (!query_) throwClosed();
+        if (eof_) throwNoRecord();
+        return offset_ ? query_->value(0).toInt() : 0;
     }
 
 private:
@@ -600,7 +628,8 @@ private:
         const Diagnosis d = diagnose(query);
         int number = RecordSetError::ProviderError;
         if (timedOut(d)) number = RecordSetError::TimedOut;
-        else if (asked && !asked->keyColumn.isEmpty() && keyRefused(d)) number = RecordSetError::KeyRefused;
+        else if (asked && (!asked->keyColumn.isEmpty() || !asked->batch.empty()) && keyRefused(d))
+            number = RecordSetError::KeyRefused;
         if (conn_ && number == RecordSetError::ProviderError) conn_->failed = true;
         const QSqlError error = query.lastError();
         Close();
@@ -620,6 +649,7 @@ private:
     QStringList names_;
     bool eof_ = true;
     int position_ = 0;
+    int offset_ = 0;  // 1 for a batch, whose first column is the key's position
 };
 
 }  // namespace

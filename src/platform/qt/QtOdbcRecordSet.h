@@ -47,7 +47,10 @@ struct SqlDialect {
 // The SQL text of `query`: "SELECT * FROM <table>", and for a key query " WHERE <column> = '<key>'"
 // with the column quoted and every apostrophe of the key doubled (and, where a backslash escapes,
 // every backslash doubled too), so that the literal reads back as the key and nothing else.
+// A batch is one statement of key queries joined by UNION ALL, each record led by the column
+// kBatchKeyColumn that holds its key's position.
 QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect);
+inline const QString kBatchKeyColumn = QStringLiteral("tagwell_key");
 
 // How long a connection waits for a lock or an answer unless its string says otherwise.
 constexpr double kDefaultWaitSeconds = 3;

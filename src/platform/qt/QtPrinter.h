@@ -66,6 +66,12 @@ public:
     QPageLayout pageLayout() const;
     void adoptDeviceSettings(const QPrinter& chosen);
 
+    // A queue's default page upright, with its printable area, and its turn of a landscape page.
+    struct QueuePage {
+        QPageLayout portrait;
+        int turn = 90;
+    };
+
 private:
     bool ensureDocument();
     bool toFile() const { return current_ == names_.size() - 1; }
@@ -104,5 +110,6 @@ private:
     PrintOutcome outcome_;                   // of the job, or of the last document outside a job
     QString documentName_;                   // the printing system's name for the documents
     std::unique_ptr<QTemporaryFile> spool_;  // CUPS: the document in hand, submitted at EndDoc
-    QHash<QString, QPageLayout> queueLayouts_;  // each queue's default page, as first asked
+    const QueuePage& currentQueue();
+    QHash<QString, QueuePage> queuePages_;  // each queue's default page, as first asked
 };

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,15 +18,17 @@ namespace {
 struct IniLine {
     enum Kind { Other, Section, Key, Damaged };
     QByteArray raw;  // as in the file, without its line end
+    QByteArray end;  // its line end as in the file (LF, CR LF or CR); empty for the last line
     Kind kind = Other;
     QString name;    // the section's name, or the key as spelled in the file
     QString value;   // a key's value, decoded
+    const char* why = nullptr;  // a damaged line: what is wrong with it
 };
 
 struct IniFile {
     QList<IniLine> lines;
     bool damaged = false;
-    QByteArray lineEnd = "\n";
+    QByteArray lineEnd = "\n";  // for lines the program adds: the file's first line end
 };
 
 int hexDigit(QChar c) {
@@ -116,33 +119,49 @@ QByteArray encodeValue(const QString& value) {
     return out.toUtf8();
 }
 
+// One line of the file, split at LF, CR LF or a lone CR: a file saved by an editor of any platform
+// reads the same.
+IniLine nextLine(const QByteArray& bytes, qsizetype& start) {
+    IniLine line;
+    qsizetype end = start;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
+    line.raw = bytes.mid(start, end - start);
+    qsizetype endLength = 0;
+    if (end < bytes.size()) endLength = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+    line.end = bytes.mid(end, endLength);
+    start = end + endLength;
+    return line;
+}
+
 IniFile parse(const QByteArray& bytes) {
     IniFile file;
-    if (bytes.contains("\r\n")) file.lineEnd = "\r\n";
+    bool endSeen = false;
     qsizetype start = 0;
     while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        const qsizetype next = end < 0 ? bytes.size() : end + 1;
-        if (end < 0) end = bytes.size();
-        IniLine line;
-        line.raw = bytes.mid(start, end - start);
-        if (line.raw.endsWith('\r')) line.raw.chop(1);
-        start = next;
+        IniLine line = nextLine(bytes, start);
+        if (!endSeen && !line.end.isEmpty()) file.lineEnd = line.end, endSeen = true;
 
+        // A line another tool wrote in a single-byte code page (a path with an accented letter) is
+        // not UTF-8: it reads as Latin-1 and stays in the file byte for byte until its key is saved.
         QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString text = utf8(line.raw);
+        QString text = utf8(line.raw);
+        if (utf8.hasError()) text = QString::fromLatin1(line.raw);
         const QString trimmed = text.trimmed();
-        if (utf8.hasError() || line.raw.contains('\0')) {
+        if (line.raw.contains('\0')) {
             line.kind = IniLine::Damaged;
+            line.why = "holds NUL bytes";
         } else if (trimmed.isEmpty() || trimmed.startsWith(u';') || trimmed.startsWith(u'#')) {
             line.kind = IniLine::Other;
         } else if (trimmed.startsWith(u'[')) {
+            // Whatever follows the closing bracket (a comment, a note) is not part of the name.
             const qsizetype close = trimmed.indexOf(u']');
-            if (close > 1 && trimmed.sliced(close + 1).trimmed().isEmpty()) {
+            const QString name = close < 0 ? QString() : trimmed.sliced(1, close - 1).trimmed();
+            if (!name.isEmpty()) {
                 line.kind = IniLine::Section;
-                line.name = trimmed.sliced(1, close - 1).trimmed();
+                line.name = name;
             } else {
                 line.kind = IniLine::Damaged;
+                line.why = close < 0 ? "opens a section without closing it" : "names no section";
             }
         } else if (const qsizetype eq = text.indexOf(u'='); eq > 0 && !text.first(eq).trimmed().isEmpty()) {
             line.kind = IniLine::Key;
@@ -150,6 +169,7 @@ IniFile parse(const QByteArray& bytes) {
             line.value = decodeValue(QStringView(text).sliced(eq + 1));
         } else {
             line.kind = IniLine::Damaged;
+            line.why = "is neither a [section], a key=value line nor a comment";
         }
         if (line.kind == IniLine::Damaged) file.damaged = true;
         file.lines.append(std::move(line));
@@ -205,11 +225,13 @@ void QtSettingsStore::SaveSetting(const QString& app, const QString& section, co
     Q_UNUSED(app);
     QString reason;
     IniFile file;
-    if (QFileInfo::exists(path_) || QFileInfo(path_).isSymLink()) {
+    QByteArray original;
+    if (!NothingStored()) {
         const std::optional<QByteArray> bytes = ReadWholeFile(path_, FileBound::Settings, &reason);
         // A file that is there but cannot be read is not replaced: its keys would be lost.
         if (!bytes) throw TagwellError(ErrorNumber::PathFileAccess, cannotWrite(path_, reason));
-        file = parse(*bytes);
+        original = *bytes;
+        file = parse(original);
     }
 
     qsizetype sectionEnd = -1;
@@ -226,6 +248,7 @@ void QtSettingsStore::SaveSetting(const QString& app, const QString& section, co
     line.value = value;
     line.raw = line.name.toUtf8() + '=' + encodeValue(value);
     if (at >= 0) {
+        line.end = file.lines[at].end;
         file.lines[at] = line;
     } else if (sectionEnd >= 0) {
         file.lines.insert(sectionEnd, line);
@@ -243,17 +266,41 @@ void QtSettingsStore::SaveSetting(const QString& app, const QString& section, co
     if (file.damaged) {
         // The file as it was, damage and all, for whoever wants to see what was lost; the new file
         // keeps every line that could be read.
-        const std::optional<QByteArray> old = ReadWholeFile(path_, FileBound::Settings, &reason);
-        if (!old) throw TagwellError(ErrorNumber::PathFileAccess, cannotWrite(path_, reason));
-        reason = WriteWholeFile(path_ + QStringLiteral(".damaged"), *old, FileMode::OwnerOnly);
+        reason = WriteWholeFile(path_ + QStringLiteral(".damaged"), original, FileMode::OwnerOnly);
         if (!reason.isEmpty()) throw TagwellError(ErrorNumber::PathFileAccess, cannotWrite(path_ + QStringLiteral(".damaged"), reason));
     }
     QByteArray bytes;
     for (const IniLine& l : std::as_const(file.lines)) {
         if (l.kind == IniLine::Damaged) continue;
         bytes += l.raw;
-        bytes += file.lineEnd;
+        bytes += l.end.isEmpty() ? file.lineEnd : l.end;
     }
     reason = WriteWholeFile(path_, bytes, FileMode::OwnerOnly);
     if (!reason.isEmpty()) throw TagwellError(ErrorNumber::PathFileAccess, cannotWrite(path_, reason));
+}
+
+bool QtSettingsStore::NothingStored() {
+    const QFileInfo info(path_);
+    return !info.exists() && !info.isSymLink();
+}
+
+SettingsProblem QtSettingsStore::Problem() {
+    if (NothingStored()) return {};
+    const QString name = QDir::toNativeSeparators(path_);
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadWholeFile(path_, FileBound::Settings, &reason);
+    if (!bytes)
+        return {SettingsProblem::Unreadable, QStringLiteral("The settings file %1 cannot be read: %2").arg(name, reason)};
+    const IniFile file = parse(*bytes);
+    QStringList told;
+    int damaged = 0;
+    for (qsizetype i = 0; i < file.lines.size(); ++i) {
+        if (file.lines[i].kind != IniLine::Damaged) continue;
+        if (++damaged <= 3) told << QStringLiteral("line %1 %2").arg(i + 1).arg(QLatin1String(file.lines[i].why));
+    }
+    if (damaged == 0) return {};
+    if (const qsizetype more = damaged - told.size(); more > 0)
+        told << (more == 1 ? QStringLiteral("1 more line") : QStringLiteral("%1 more lines").arg(more));
+    return {SettingsProblem::DamagedLines,
+            QStringLiteral("The settings file %1 cannot be read whole: %2.").arg(name, told.join(QStringLiteral("; ")))};
 }

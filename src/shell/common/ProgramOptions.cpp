@@ -4,6 +4,8 @@
 #include "platform/TagwellError.h"
 #include "shell/common/Numbers.h"
 
+#include <QStringList>
+
 namespace {
 std::int16_t readInt(SettingsStore& s, const char* key, const char* def) {
     const QString text = s.GetSetting(kRegApp, kRegSec, QString::fromLatin1(key), QString::fromLatin1(def));
@@ -38,23 +40,43 @@ void ProgramOptions::load(SettingsStore& s) {
     SierraDymoDeviceName = readText(s, "SierraDymoDeviceName", "None");
 }
 
-void ProgramOptions::save(SettingsStore& s) const {
-    auto put = [&](const char* key, const QString& v) { s.SaveSetting(kRegApp, kRegSec, QString::fromLatin1(key), v); };
-    put("SierraPrint", QString::number(SierraPrint));
-    put("SierraInstant", QString::number(SierraInstant));
-    put("SierraShowDetail", QString::number(SierraShowDetail));
-    put("SierraSingleSheet", QString::number(SierraSingleSheet));
-    put("SierraConvertUpc", QString::number(SierraConvertUpc));
-    put("SierraPort", QString::number(SierraPort));
-    put("SierraFormat", SierraFormat);
-    put("SierraFormat1", SierraFormat1);
-    put("SierraFormat3", SierraFormat3);
-    put("SierraFormat4", SierraFormat4);
-    put("SierraoffLr3", SierraOffLr3);
-    put("SierraoffUd3", SierraOffUd3);
-    put("SierraoffLr4", SierraOffLr4);
-    put("SierraoffUd4", SierraOffUd4);
-    put("SierraFont", SierraFont);
-    put("SierraSettings", SierraSettings);
-    put("SierraDymoDeviceName", SierraDymoDeviceName);
+namespace {
+// A value no key holds: it tells an absent key from one stored empty.
+const QString kAbsent = QStringLiteral("\x01absent\x01");
+
+// The seventeen keys in their order, as written (the offsets with a lower-case o), each with the
+// text of its field.
+template <class Visit>
+void forEachKey(const ProgramOptions& o, Visit visit) {
+    const auto n = [](std::int16_t v) { return QString::number(v); };
+    visit("SierraPrint", n(o.SierraPrint));
+    visit("SierraInstant", n(o.SierraInstant));
+    visit("SierraShowDetail", n(o.SierraShowDetail));
+    visit("SierraSingleSheet", n(o.SierraSingleSheet));
+    visit("SierraConvertUpc", n(o.SierraConvertUpc));
+    visit("SierraPort", n(o.SierraPort));
+    visit("SierraFormat", o.SierraFormat);
+    visit("SierraFormat1", o.SierraFormat1);
+    visit("SierraFormat3", o.SierraFormat3);
+    visit("SierraFormat4", o.SierraFormat4);
+    visit("SierraoffLr3", o.SierraOffLr3);
+    visit("SierraoffUd3", o.SierraOffUd3);
+    visit("SierraoffLr4", o.SierraOffLr4);
+    visit("SierraoffUd4", o.SierraOffUd4);
+    visit("SierraFont", o.SierraFont);
+    visit("SierraSettings", o.SierraSettings);
+    visit("SierraDymoDeviceName", o.SierraDymoDeviceName);
+}
+}  // namespace
+
+void ProgramOptions::saveChanges(SettingsStore& s, const ProgramOptions& asLoaded) const {
+    QStringList loaded;
+    forEachKey(asLoaded, [&](const char*, const QString& v) { loaded << v; });
+    qsizetype i = 0;
+    forEachKey(*this, [&](const char* key, const QString& v) {
+        const QString name = QString::fromLatin1(key);
+        // Keys compare without regard to case, so "SierraoffLr3" finds "SierraOffLr3".
+        if (v != loaded[i++] || s.GetSetting(kRegApp, kRegSec, name, kAbsent) == kAbsent)
+            s.SaveSetting(kRegApp, kRegSec, name, v);
+    });
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The seventeen program options, named like their settings keys. Read once at start-up, edited by
-// the options dialog, written back at shut-down.
+// the options dialog, written back at shut-down as far as they changed.
 #include <QString>
 #include <cstdint>
 
@@ -29,6 +29,9 @@ struct ProgramOptions {
     // leading number of the stored text, rounded half to even; a value beyond 16 bits falls back
     // to the key's default, so start-up always completes.
     void load(SettingsStore& store);
-    // Writes the seventeen keys; the offsets under their lower-case-o names.
-    void save(SettingsStore& store) const;
+    // The shut-down's write of the seventeen keys (the offsets under their lower-case-o names).
+    // Another window or program may have saved since `asLoaded` was read, so only the options that
+    // differ from `asLoaded` are written, and those whose key is missing from the store as it is
+    // now; an option this window did not change leaves the stored value alone.
+    void saveChanges(SettingsStore& store, const ProgramOptions& asLoaded) const;
 };
