@@ -3,6 +3,7 @@
 #include "shell/common/PrintTargets.h"
 
 #include <QRectF>
+#include <QRegularExpression>
 
 #include <optional>
 
@@ -84,6 +85,30 @@ QStringList OutsidePrintable(const QStringList& trace, LabelArea printable) {
                      .arg(printable.height);
     }
     return found;
+}
+
+FormatLines ReadFormatLines(const QByteArray& bytes) {
+    static const QRegularExpression number(QStringLiteral(R"(^\s*([+-]?\s*(\d[\d\s]*)?\.?\d*([eEdD][+-]?\d+)?|&[hHoO][0-9A-Fa-f]+)\s*$)"));
+    FormatLines lines;
+    int n = 0;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        ++n;
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith('\'')) continue;
+        const QList<QByteArray> fields = line.split(',');
+        bool element = fields.size() >= 4 && !fields[0].trimmed().isEmpty();
+        for (const char c : line) element = element && (static_cast<unsigned char>(c) >= 0x20 || c == '\t');
+        for (int f = 1; element && f <= 3; ++f) element = number.match(QString::fromLatin1(fields[f])).hasMatch();
+        if (element) {
+            ++lines.elements;
+        } else {
+            QString shown = QString::fromLatin1(line.left(40));
+            for (QChar& c : shown)
+                if (c.unicode() < 0x20 || c.unicode() >= 0x7f) c = u'?';
+            lines.others << QStringLiteral("line %1: %2%3").arg(n).arg(shown, line.size() > 40 ? QStringLiteral("...") : QString());
+        }
+    }
+    return lines;
 }
 
 QStringList SmallUpcSymbols(const QStringList& trace) {

@@ -67,6 +67,17 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
     }
 }
 
+// Dymo labels a stopped queue holds are said once, after the job, with the printer's reason.
+TEST_F(CupsPrinting, DymoLabelsAStoppedQueueHoldsAreSaid) {
+    QtBench b(1, 2);
+    b.to("dymo");
+    ASSERT_EQ(RunTool("cupsdisable", {"-r", "paper jam", "dymo"}), QString());
+    ShowOutcome(b.job.PrintLabels(), b.dialogs);
+    EXPECT_EQ(RunTool("cancel", {"-a", "dymo"}) + RunTool("cupsenable", {"dymo"}), QString());
+    EXPECT_EQ(b.dialogs.transcript,
+              QStringList{"MsgBox \"Alert:\" style 64 -> 1: The printer dymo is stopped (paper jam): 2 labels wait in its queue."});
+}
+
 // With no printer the labels go into a PDF file; cancelling its dialog prints nothing and counts
 // nothing, as cancelling the printer dialog does.
 TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
@@ -99,6 +110,15 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     ASSERT_TRUE(cups_->waitForJobs());
     EXPECT_EQ(cups_->submitted("Tagwell labels - " + QFileInfo(rows).fileName()).size(), 1);
     for (const QString& f : PrivateCups::outputs(QFileInfo(rows).completeBaseName())) QFile::remove(f);
+
+    // A stopped queue takes the job and holds it: the count, then where the labels wait; the job
+    // exists, so the run succeeded.
+    ASSERT_EQ(RunTool("cupsdisable", {"-r", "paper jam", "accept"}), QString());
+    const CliResult held = cli.run(print + QStringList{"--printer", "accept"});
+    EXPECT_EQ(RunTool("cancel", {"-a", "accept"}) + RunTool("cupsenable", {"accept"}), QString());
+    EXPECT_EQ(held.exitCode, 0);
+    EXPECT_EQ(held.out, " 2 items printed.\n");
+    EXPECT_EQ(held.err, "The printer accept is stopped (paper jam): 2 labels wait in its queue.\n");
 
     const CliResult refused = cli.run(print + QStringList{"--printer", "reject"});
     EXPECT_EQ(refused.exitCode, 1);
@@ -155,6 +175,23 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
 }  // namespace
 
 namespace {
+// check's Dymo format line knows what the Dymo queue prints of its label: the demo format fits a
+// LabelWriter 450's 30252, a format as long as the label does not.
+TEST_F(CupsPrinting, CheckSaysWhatTheDymoPrinterPrintsOfTheLabel) {
+    CliRunner cli;
+    FormatFiles files;
+    const QString longFormat = files.write("long.fa1", "DESC,11,100,60,4400,B,0\r\nLOC,9,4800,1170,0,R,0\r\n");
+    const auto dymoLine = [&](const QString& format) {
+        const CliResult r = cli.run({"check", "--target", "1", "--printer", "lw30252", "--fa1", format});
+        return QString::fromUtf8(r.out).section(u'\n', 4, 4).section(u':', 1).trimmed();
+    };
+    EXPECT_EQ(dymoLine(kDemo + "demo.fa1"),
+              "opens; 6 elements; every text of item 100260 inside the 5040 x 1620 twips label, every element inside the "
+              "4622 x 1436 twips the printer \"lw30252\" prints of it; UPC symbol 2000 twips wide");
+    EXPECT_EQ(dymoLine(longFormat), "opens; 2 elements; item 100260: \"K12-5\" spans 4274..4800 x 1170..1350 twips, the "
+                                    "printer prints 0..4622 x 0..1436");
+}
+
 // check's printer line (its last) says whether the printer is there, the default, and accepting jobs.
 TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
     CliRunner cli;

@@ -185,4 +185,32 @@ TEST_F(CupsPrinting, ALabelWriterPrintsTheWholeDymoLabelFromItsPrintableCorner) 
     }
 }
 
+// A laser sheet on a PostScript printer: every label where the PDF has it from the printable
+// corner, the offsets applied, at 100 % although the queue would fit pages into its printable area.
+TEST_F(CupsPrinting, APostScriptLaserPrintsTheSheetFromItsPrintableCorner) {
+    QtBench device(3, 5), file(3, 5);
+    for (QtBench* b : {&device, &file}) {
+        fillDemoRows(*b, 5);
+        b->options.SierraOffLr3 = "100";
+        b->options.SierraOffUd3 = "150";
+    }
+    device.use("laser");
+    const QString tag = token();
+    device.job.setJobSource(tag);
+    ShowOutcome(device.job.PrintLabels(), device.dialogs);
+    const QString pdf = file.files.path(tag + ".pdf");
+    file.qt.setOutputFile(pdf);
+    ShowOutcome(file.job.PrintLabels(), file.dialogs);
+    ASSERT_TRUE(cups_->waitForJobs());
+    const QStringList captured = cups_->captured("Tagwell labels - " + tag);
+    ASSERT_EQ(captured.size(), 1);
+    // Letter less 12 points all round (the PDF's margins are 9 points).
+    const QSize printable(qRound(588 * kDotsPerPoint), qRound(768 * kDotsPerPoint));
+    const QImage printed = Render(captured[0], QRect(QPoint(50, 50), printable));
+    const QImage wanted = Render(pdf, QRect(QPoint(38, 38), printable));
+    if (const QString keep = qEnvironmentVariable("TAGWELL_PICTURES"); !keep.isEmpty()) printed.save(keep + "/laser-printed.png");
+    EXPECT_GE(Printed(wanted, printed), 0.99);
+    EXPECT_GE(Printed(printed, wanted), 0.99);
+}
+
 }  // namespace

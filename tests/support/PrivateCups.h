@@ -58,7 +58,8 @@ public:
     // 79 x 252 points) with a printable area 4 points in from each edge. On real drivers, captured:
     // "lw30252" and "lw30256", a Dymo LabelWriter 450 (printer-driver-dymo's PPD and raster2dymolw)
     // on the 30252 address and the 30256 shipping label, and "laser", CUPS's own Generic PostScript
-    // Printer (a Letter page, 12 points it cannot print on all round). "" or why not.
+    // Printer (a Letter page, 12 points it cannot print on all round) set to fit every page into
+    // what it prints unless a job says otherwise. "" or why not.
     QString startWithQueues() {
         QString why = dir_.isValid() ? configure() : QStringLiteral("no temporary folder");
         if (why.isEmpty()) why = start();
@@ -79,7 +80,7 @@ public:
         const QString capture = QStringLiteral("capture:") + dir_.filePath(QStringLiteral("capture"));
         const QStringList real[] = {{"lw30252", "dymo:0/cups/model/lw450.ppd", "PageSize=w79h252"},
                                     {"lw30256", "dymo:0/cups/model/lw450.ppd", "PageSize=w167h288"},
-                                    {"laser", "drv:///sample.drv/generic.ppd", "PageSize=Letter"}};
+                                    {"laser", "drv:///sample.drv/generic.ppd", "fit-to-page-default=true"}};
         for (const QStringList& q : real)
             if (why.isEmpty()) why = RunTool(QStringLiteral("lpadmin"), {"-p", q[0], "-E", "-v", capture, "-m", q[1], "-o", q[2]});
         return why.isEmpty() ? RunTool(QStringLiteral("cupsreject"), {"reject"}) : why;

@@ -57,15 +57,19 @@ QString SubmitPdf(const QString& queue, const QString& file, const QString& titl
 
 QueueHold HoldOf(const QString& queue) {
     QueueHold hold;
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), nullptr);
-    if (!dest) return hold;
-    const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
-    hold.stopped = state && QByteArray(state) == QByteArray::number(IPP_PSTATE_STOPPED);
-    if (hold.stopped) {
-        const char* message = cupsGetOption("printer-state-message", dest->num_options, dest->options);
-        hold.reason = QString::fromUtf8(message ? message : "").trimmed();
-    }
-    cupsFreeDests(1, dest);
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     queue.toUtf8().constData());
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    static const char* const wanted[] = {"printer-state", "printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
+    ipp_t* answer = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!answer) return hold;
+    hold.stopped = ippGetInteger(ippFindAttribute(answer, "printer-state", IPP_TAG_ENUM), 0) == IPP_PSTATE_STOPPED;
+    if (hold.stopped)
+        hold.reason = QString::fromUtf8(ippGetString(ippFindAttribute(answer, "printer-state-message", IPP_TAG_TEXT), 0, nullptr)).trimmed();
+    ippDelete(answer);
     return hold;
 }
 

@@ -121,6 +121,12 @@ const QtPrinter::QueuePage& QtPrinter::currentQueue() {
     return *page;
 }
 
+QSizeF QtPrinter::printableTwips(const QString& name, int orientation) const {
+    if (!CupsQueue::Available() || name == fileDeviceName() || !names_.contains(name)) return {};
+    const QPageLayout page = pageAs(queuePage(name), orientation == PrinterOrientation::Landscape);
+    return page.paintRect(QPageLayout::Point).size() * 20;
+}
+
 void QtPrinter::forgetFonts() {
     fontCache_.clear();
 }

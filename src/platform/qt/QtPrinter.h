@@ -66,6 +66,11 @@ public:
     QPageLayout pageLayout() const;
     void adoptDeviceSettings(const QPrinter& chosen);
 
+    // The size in twips of the area the queue `name` prints of its default page in `orientation`
+    // (PrinterOrientation), as a document on it is set up; empty for a name that is not a queue of
+    // the printing system.
+    QSizeF printableTwips(const QString& name, int orientation) const;
+
     // A queue's default page upright, with its printable area, and its turn of a landscape page.
     struct QueuePage {
         QPageLayout portrait;
