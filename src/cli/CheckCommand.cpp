@@ -93,8 +93,9 @@ void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFact
     }
 }
 
+// `printable`: the area the target's printer prints, when it is known (the Dymo queue's label).
 void checkFormat(Report& report, Printer& device, const EntryTexts& item, const PrintTarget& target, const QString& path,
-                 bool inUse) {
+                 bool inUse, const QString& printer = {}, QSizeF printable = {}) {
     const QString what = QString::fromLatin1(target.name) + QStringLiteral(" format");
     if (IsBlank(path)) {
         report.line(!inUse, what, inUse ? QStringLiteral("not set, and the print target needs it")
@@ -110,6 +111,16 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, const 
         return;
     }
     const QByteArray& bytes = *read;
+    // A dictionary, a data file or a picture named by mistake would print nothing sensible.
+    const FormatLines lines = ReadFormatLines(bytes);
+    if (lines.notAFormat()) {
+        report.line(false, what + u' ' + path,
+                    QStringLiteral("not a label format: %1 of %2 lines are not elements, the first: %3")
+                        .arg(lines.others.size())
+                        .arg(lines.others.size() + lines.elements)
+                        .arg(lines.others.mid(0, 3).join(QStringLiteral("; "))));
+        return;
+    }
     int elements = 0;
     for (const QByteArray& line : bytes.split('\n')) {
         const QByteArray trimmed = line.trimmed();
@@ -125,10 +136,17 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, const 
     LabelFormat::parse(bytes).draw(tracing, grid, 1, 0, 0);
 
     const LabelArea area = LabelAreaFor(target.code);
-    const QStringList problems = TextOverflows(trace, area) + SmallUpcSymbols(trace);
+    const LabelArea prints{static_cast<int>(printable.width()), static_cast<int>(printable.height())};
+    const QStringList problems = TextOverflows(trace, area) + SmallUpcSymbols(trace) +
+                                 (printable.isEmpty() ? QStringList() : OutsidePrintable(trace, prints));
     QString detail = QStringLiteral("opens; %1 elements").arg(elements);
     if (problems.isEmpty()) {
         detail += QStringLiteral("; every text of item %1 inside the %2 x %3 twips label").arg(item.sku).arg(area.width).arg(area.height);
+        if (!printable.isEmpty())
+            detail += QStringLiteral(", every element inside the %1 x %2 twips the printer \"%3\" prints of it")
+                          .arg(prints.width)
+                          .arg(prints.height)
+                          .arg(printer);
         for (const QString& line : trace)
             if (line.startsWith(QLatin1String("BARCODE\t")))
                 detail += QStringLiteral("; UPC symbol %1 twips wide").arg(line.section(u'\t', 3, 3));
@@ -145,7 +163,9 @@ QString queueText(const QString& name, const PrintQueueStatus& s) {
              s.accepting ? QStringLiteral("accepting jobs") : QStringLiteral("not accepting jobs"), s.state);
 }
 
-void checkSierra(Report& report, const ProgramOptions& options, const PrintTarget& target, OverlaySettingsStore& settings) {
+// `fileOnPurpose`: the device was given with --device, where a plain file takes the byte stream.
+void checkSierra(Report& report, const ProgramOptions& options, const PrintTarget& target, OverlaySettingsStore& settings,
+                 bool fileOnPurpose) {
     QtSerialPort port(settings);
     QString refused;
     try {
@@ -167,6 +187,12 @@ void checkSierra(Report& report, const ProgramOptions& options, const PrintTarge
         } else {
             problems << QStringLiteral("serial device %1: %2").arg(device, serial.errorString());
         }
+    } else if (QFileInfo(device).isDir()) {
+        problems << QStringLiteral("%1 is a folder, not a device").arg(device);
+    } else if (!fileOnPurpose) {
+        // A port mapped to a plain file by mistake would fill it instead of printing.
+        problems << QStringLiteral("%1 is %2 a device (give it with --device to send the labels into a file)")
+                        .arg(device, QFileInfo::exists(device) ? QStringLiteral("a plain file, not") : QStringLiteral("not"));
     } else {
         const QFileInfo info(device);
         const QFileInfo folder(info.absolutePath());
@@ -269,10 +295,15 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
         const qsizetype index = device.Printers().indexOf(args.value(opt("printer")));
         if (args.has(opt("printer")) && index >= 0) device.setPrinter(static_cast<int>(index));
     }
-    for (const PrintTarget& t : kPrintTargets)
-        if (t.driver != PrintDriver::Sierra) checkFormat(report, device, item, t, options.*t.format, &t == &target);
+    // What the Dymo queue prints of its label, turned to landscape as the labels are.
+    const QString& dymo = options.SierraDymoDeviceName;
+    const QSizeF dymoPrints = device.printableTwips(dymo, PrinterOrientation::Landscape);
+    for (const PrintTarget& t : kPrintTargets) {
+        if (t.driver == PrintDriver::Dymo) checkFormat(report, device, item, t, options.*t.format, &t == &target, dymo, dymoPrints);
+        else if (t.driver != PrintDriver::Sierra) checkFormat(report, device, item, t, options.*t.format, &t == &target);
+    }
 
-    if (target.driver == PrintDriver::Sierra) checkSierra(report, options, target, store);
+    if (target.driver == PrintDriver::Sierra) checkSierra(report, options, target, store, args.has(opt("device")));
     else checkPrinter(report, options, target, args.value(opt("printer")));
 
     cx.out.flush();

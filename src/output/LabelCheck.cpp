@@ -3,6 +3,7 @@
 #include "shell/common/PrintTargets.h"
 
 #include <QRectF>
+#include <QRegularExpression>
 
 #include <optional>
 
@@ -52,6 +53,62 @@ QStringList TextOverflows(const QStringList& trace, LabelArea area) {
                      .arg(border.bottom());
     }
     return found;
+}
+
+QStringList OutsidePrintable(const QStringList& trace, LabelArea printable) {
+    QStringList found;
+    for (const QString& line : trace) {
+        const QStringList f = line.split(u'\t');
+        QRectF box;
+        QString what;
+        if (f.size() >= 8 && f[0] == QLatin1String("TEXT")) {  // TEXT x y width size style colour text
+            box = QRectF(f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble() * 20);
+            what = u'"' + f.mid(7).join(u'\t') + u'"';
+        } else if (f.size() >= 5 && f[0] == QLatin1String("LINE")) {  // LINE x1 y1 x2 y2 ...
+            box = QRectF(QPointF(f[1].toDouble(), f[2].toDouble()), QPointF(f[3].toDouble(), f[4].toDouble())).normalized();
+            what = QStringLiteral("the line");
+        } else if (f.size() >= 6 && f[0] == QLatin1String("BARCODE")) {  // BARCODE x y w h data
+            box = QRectF(f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble());
+            what = QStringLiteral("UPC symbol ") + f[5];
+        } else {
+            continue;
+        }
+        if (box.left() >= 0 && box.top() >= 0 && box.right() <= printable.width && box.bottom() <= printable.height)
+            continue;
+        found << QStringLiteral("%1 spans %2..%3 x %4..%5 twips, the printer prints 0..%6 x 0..%7")
+                     .arg(what)
+                     .arg(box.left())
+                     .arg(box.right())
+                     .arg(box.top())
+                     .arg(box.bottom())
+                     .arg(printable.width)
+                     .arg(printable.height);
+    }
+    return found;
+}
+
+FormatLines ReadFormatLines(const QByteArray& bytes) {
+    static const QRegularExpression number(QStringLiteral(R"(^\s*([+-]?\s*(\d[\d\s]*)?\.?\d*([eEdD][+-]?\d+)?|&[hHoO][0-9A-Fa-f]+)\s*$)"));
+    FormatLines lines;
+    int n = 0;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        ++n;
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith('\'')) continue;
+        const QList<QByteArray> fields = line.split(',');
+        bool element = fields.size() >= 4 && !fields[0].trimmed().isEmpty();
+        for (const char c : line) element = element && (static_cast<unsigned char>(c) >= 0x20 || c == '\t');
+        for (int f = 1; element && f <= 3; ++f) element = number.match(QString::fromLatin1(fields[f])).hasMatch();
+        if (element) {
+            ++lines.elements;
+        } else {
+            QString shown = QString::fromLatin1(line.left(40));
+            for (QChar& c : shown)
+                if (c.unicode() < 0x20 || c.unicode() >= 0x7f) c = u'?';
+            lines.others << QStringLiteral("line %1: %2%3").arg(n).arg(shown, line.size() > 40 ? QStringLiteral("...") : QString());
+        }
+    }
+    return lines;
 }
 
 QStringList SmallUpcSymbols(const QStringList& trace) {

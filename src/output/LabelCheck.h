@@ -24,5 +24,21 @@ inline constexpr int kSmallestUpcWidth = 1691;
 // differ in x and in y is drawn as the outline of a rectangle).
 QStringList TextOverflows(const QStringList& trace, LabelArea area);
 
+// One line for every element of `trace` (text, figure, symbol) that reaches past the area the
+// device prints, `printable` from the top-left of its printable area: what lies there is cut off.
+QStringList OutsidePrintable(const QStringList& trace, LabelArea printable);
+
+// The lines of a file named as a label format that are not element lines of the format language,
+// as "line N: text". An element line names what it draws and then, as numbers, at least its size
+// and position ("DESC,11,60,40"); blank and comment lines count for neither side. A dictionary, a
+// data file or a binary file given by mistake has almost none.
+struct FormatLines {
+    int elements = 0;
+    QStringList others;
+    // More lines that are not elements than lines that are: not a label format at all.
+    bool notAFormat() const { return others.size() > elements; }
+};
+FormatLines ReadFormatLines(const QByteArray& bytes);
+
 // One line for every BARCODE of `trace` narrower than kSmallestUpcWidth.
 QStringList SmallUpcSymbols(const QStringList& trace);

@@ -54,6 +54,13 @@ QString NotPrintedMessage(const QString& failure, int fromRow) {
     return failure.isEmpty() ? head : head + QStringLiteral("\r\n") + failure;
 }
 
+QString HeldMessage(const PrintOutcome& printed, int labels) {
+    if (printed.heldDocuments == 0) return {};
+    const QString reason = printed.heldReason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(printed.heldReason);
+    const QString wait = labels == 1 ? QStringLiteral("1 label waits") : QStringLiteral("%1 labels wait").arg(labels);
+    return QStringLiteral("The printer %1 is stopped%2: %3 in its queue.").arg(printed.heldBy, reason, wait);
+}
+
 LaserSheet LaserSheetFor(int layout) {
     const PrintTarget& t = LaserTargetFor(layout);
     return {t.across, t.down, t.labelsPerSheet, t.labelWidth, t.labelHeight};
@@ -136,5 +143,8 @@ int PrintLaserJob(const LabelOutput& out, int layout, int lastRow, const std::fu
     // Without this the count below would be all the clerk learns of labels that came out blank.
     if (laterFormatProblem && !firstRowReported) out.outcome.addFailure(QString::fromLatin1(kLaserFormatProblem));
     out.outcome.addNotice(NumberToText(handedOut) + QStringLiteral(" items printed."));
+    // The count is true (the printer has the labels), but they come out only once it is started.
+    const QString held = HeldMessage(outcome, handedOut);
+    if (!held.isEmpty()) out.outcome.addNotice(held);
     return handedOut;
 }

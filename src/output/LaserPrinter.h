@@ -7,10 +7,14 @@
 struct LabelOutput;
 class Hourglass;
 class LabelFormatCache;
+struct PrintOutcome;
 
 // The message for labels that did not reach the printer, with the printing system's reason on a
 // second line; from a later row on when the labels before it were printed (a Dymo job).
 QString NotPrintedMessage(const QString& failure, int fromRow = 1);
+// The notice for labels a stopped printer holds in its queue ("" when none is held): the printer,
+// the reason it gives and how many labels wait.
+QString HeldMessage(const PrintOutcome& printed, int labels);
 
 // The geometry of one sheet layout, in twips.
 struct LaserSheet {

@@ -160,6 +160,8 @@ void PrintJob::runDymo(int lastRow, Outcome& outcome) {
     }
     // A format file gone while the job ran (row 1 has its own message).
     if (laterFormatProblem && !firstRowReported) outcome.addFailure(QString::fromLatin1(kDymoFormatProblem));
+    const PrintOutcome printed = printer_.JobOutcome();
+    if (printed.heldDocuments > 0) outcome.addNotice(HeldMessage(printed, printed.heldDocuments));
 }
 
 Outcome PrintJob::PrintLabels() {
@@ -204,7 +206,7 @@ Outcome PrintJob::PrintInstantRow(int row) {
     QString failure;
     // The drivers report a format file that will not open for row 1 only; any other row printed
     // on its own would otherwise vanish without a word.
-    QString formatProblem, refused;
+    QString formatProblem, refused, held;
     // On the Dymo when it is the target, on the Sierra Sport for any other.
     const PrintTarget* target = FindPrintTarget(options_.SierraPrint);
     if (target && target->driver == PrintDriver::Dymo) {
@@ -216,6 +218,7 @@ Outcome PrintJob::PrintInstantRow(int row) {
             // A label the printing system refused must not vanish without a word either.
             const PrintOutcome printed = printer_.JobOutcome();
             if (!printed.failure.isEmpty()) refused = NotPrintedMessage(printed.failure);
+            held = HeldMessage(printed, printed.heldDocuments);
         });
     } else {
         if (!openPort(outcome)) return outcome;
@@ -228,6 +231,7 @@ Outcome PrintJob::PrintInstantRow(int row) {
     }
     if (!formatProblem.isEmpty()) outcome.addFailure(formatProblem);
     if (!refused.isEmpty()) outcome.addFailure(refused);
+    if (!held.isEmpty()) outcome.addNotice(held);
     if (!failure.isEmpty()) outcome.addFailure(failure);
     return outcome;
 }

@@ -21,6 +21,11 @@ struct PrinterColor {
 struct PrintOutcome {
     bool declined = false;  // nothing went anywhere, by the user's choice: there is nothing to report
     QString failure;        // why a document did not reach its printer or file; empty when all did
+    // Documents the printer took but holds in its queue (it is stopped): the printer, the reason it
+    // gives ("paper jam", may be empty) and how many documents wait there.
+    QString heldBy;
+    QString heldReason;
+    int heldDocuments = 0;
     bool delivered() const { return !declined && failure.isEmpty(); }
 };
 

@@ -1,53 +1,19 @@
 // Printing through a CUPS scheduler of the test's own with cups-pdf queues: an accepting laser
 // queue, a queue that rejects jobs, a Dymo queue whose default page is its label, and the scheduler
 // stopped. What the program says is checked against what the scheduler and cups-pdf did.
-#include "PrivateCups.h"
+#include "CupsFixture.h"
 #include "cli/CliRunner.h"
-#include "output/OutputTestSupport.h"
-#include "platform/qt/QtPrinter.h"
 #include "platform/qt/QtPrinterSetup.h"
-#include "support/FakeSerialPort.h"
 #include "support/PdfPages.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QPrintDialog>
-#include <QRandomGenerator>
 #include <QTimer>
 
+using namespace cupstest;
+
 namespace {
-
-const QString kDemo = QStringLiteral(TAGWELL_SOURCE_DIR "/demo/");
-
-// A token for job names, so that a test finds its own PDFs among any others.
-QString token() { return QStringLiteral("tw") + QString::number(QRandomGenerator::global()->generate(), 36); }
-
-struct CupsPrinting : ::testing::Test {
-    static void SetUpTestSuite() { startError_ = (cups_ = std::make_unique<PrivateCups>())->startWithQueues(); }
-    static void TearDownTestSuite() { cups_.reset(); }
-    void SetUp() override { ASSERT_EQ(startError_, QString()) << "the private cupsd did not start"; }
-    static inline std::unique_ptr<PrivateCups> cups_;
-    static inline QString startError_;
-};
-
-// The print job on the Qt printer, with scripted dialogs and grid rows of demo-like items.
-struct QtBench : Bench {
-    QtPrinter qt{dialogs};
-    FakeSerialPort port;
-    PrintJob job{grid, options, qt, port, dialogs, pump, window, hourglass};
-
-    QtBench(int target, int rows) : Bench(target) {
-        const QStringList upcs{"036000291452", "012345678905", "042100005264"};
-        for (int r = 1; r <= rows; ++r)
-            setRow(grid, r, {QString::number(100000 + r), "MF", QStringLiteral("DESC %1").arg(r), "A1", "1.99", "EA", "1", upcs[r % 3]});
-        options.SierraFormat1 = kDemo + "demo.fa1";
-        options.SierraFormat3 = kDemo + "demo.fa3";
-        options.SierraFormat4 = kDemo + "demo.fa4";
-    }
-    void use(const QString& name) { qt.setPrinter(static_cast<int>(qt.Printers().indexOf(name))); }
-    // The Dymo device name for Dymo labels, else the current laser printer.
-    void to(const QString& name) { options.SierraPrint == 1 ? void(options.SierraDymoDeviceName = name) : use(name); }
-};
 
 // A laser job is one job on the queue's default page (A4 for cups-pdf, not a page the program
 // chose) whose symbols scan; Dymo labels are a job each, on the queue's label turned to landscape.
@@ -101,6 +67,17 @@ TEST_F(CupsPrinting, ARefusedOrUndeliveredJobIsReportedAsNotPrinted) {
     }
 }
 
+// Dymo labels a stopped queue holds are said once, after the job, with the printer's reason.
+TEST_F(CupsPrinting, DymoLabelsAStoppedQueueHoldsAreSaid) {
+    QtBench b(1, 2);
+    b.to("dymo");
+    ASSERT_EQ(RunTool("cupsdisable", {"-r", "paper jam", "dymo"}), QString());
+    ShowOutcome(b.job.PrintLabels(), b.dialogs);
+    EXPECT_EQ(RunTool("cancel", {"-a", "dymo"}) + RunTool("cupsenable", {"dymo"}), QString());
+    EXPECT_EQ(b.dialogs.transcript,
+              QStringList{"MsgBox \"Alert:\" style 64 -> 1: The printer dymo is stopped (paper jam): 2 labels wait in its queue."});
+}
+
 // With no printer the labels go into a PDF file; cancelling its dialog prints nothing and counts
 // nothing, as cancelling the printer dialog does.
 TEST_F(CupsPrinting, ACancelledFileChoiceEndsTheJobWithoutACount) {
@@ -134,6 +111,15 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     EXPECT_EQ(cups_->submitted("Tagwell labels - " + QFileInfo(rows).fileName()).size(), 1);
     for (const QString& f : PrivateCups::outputs(QFileInfo(rows).completeBaseName())) QFile::remove(f);
 
+    // A stopped queue takes the job and holds it: the count, then where the labels wait; the job
+    // exists, so the run succeeded.
+    ASSERT_EQ(RunTool("cupsdisable", {"-r", "paper jam", "accept"}), QString());
+    const CliResult held = cli.run(print + QStringList{"--printer", "accept"});
+    EXPECT_EQ(RunTool("cancel", {"-a", "accept"}) + RunTool("cupsenable", {"accept"}), QString());
+    EXPECT_EQ(held.exitCode, 0);
+    EXPECT_EQ(held.out, " 2 items printed.\n");
+    EXPECT_EQ(held.err, "The printer accept is stopped (paper jam): 2 labels wait in its queue.\n");
+
     const CliResult refused = cli.run(print + QStringList{"--printer", "reject"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.out, QByteArray());
@@ -142,7 +128,7 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     // Printers, but none of them the default: the message names them.
     const CliResult noDefault = cli.run(print);
     EXPECT_EQ(noDefault.exitCode, 1);
-    EXPECT_TRUE(noDefault.err.contains("No default printer is set among the installed printers (accept, dymo, reject)"))
+    EXPECT_TRUE(noDefault.err.contains("No default printer is set among the installed printers (accept, dymo, laser, lw30252, lw30256, reject)"))
         << noDefault.err.toStdString();
 
     cups_->stop();
@@ -188,6 +174,24 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
 
 }  // namespace
 
+namespace {
+// check's Dymo format line knows what the Dymo queue prints of its label: the demo format fits a
+// LabelWriter 450's 30252, a format as long as the label does not.
+TEST_F(CupsPrinting, CheckSaysWhatTheDymoPrinterPrintsOfTheLabel) {
+    CliRunner cli;
+    FormatFiles files;
+    const QString longFormat = files.write("long.fa1", "DESC,11,100,60,4400,B,0\r\nLOC,9,4800,1170,0,R,0\r\n");
+    const auto dymoLine = [&](const QString& format) {
+        const CliResult r = cli.run({"check", "--target", "1", "--printer", "lw30252", "--fa1", format});
+        return QString::fromUtf8(r.out).section(u'\n', 4, 4).section(u':', 1).trimmed();
+    };
+    EXPECT_EQ(dymoLine(kDemo + "demo.fa1"),
+              "opens; 6 elements; every text of item 100260 inside the 5040 x 1620 twips label, every element inside the "
+              "4622 x 1436 twips the printer \"lw30252\" prints of it; UPC symbol 2000 twips wide");
+    EXPECT_EQ(dymoLine(longFormat), "opens; 2 elements; item 100260: \"K12-5\" spans 4274..4800 x 1170..1350 twips, the "
+                                    "printer prints 0..4622 x 0..1436");
+}
+
 // check's printer line (its last) says whether the printer is there, the default, and accepting jobs.
 TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
     CliRunner cli;
@@ -210,3 +214,5 @@ TEST_F(CupsPrinting, CheckSaysPresentDefaultAndAcceptingJobs) {
     EXPECT_EQ(printerLine({"--target", "1", "--printer", "dymo"}),
               "OK    print target Dymo: printer \"dymo\" present, default, accepting jobs (idle)");
 }
+
+}  // namespace

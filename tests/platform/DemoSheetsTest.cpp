@@ -38,9 +38,14 @@ TEST(DemoSheets, EveryTextOfEveryDemoItemStaysInsideItsLabel) {
 
     ScriptedDialogs dialogs;
     QtPrinter device(dialogs);
-    // Label sizes in twips: a laser label is its sheet's pitch, the Dymo 30252 label 3.5 x 1.125 in.
-    const struct { const char* format; int width, height; } sheets[] = {
-        {"demo.fa3", 3960, 1440}, {"demo.fa4", 3060, 1800}, {"demo.fa1", 5040, 1620}};
+    // Label sizes in twips: a laser label is its sheet's pitch, the Dymo 30252 label 3.5 x 1.125 in,
+    // of which a LabelWriter 450 prints 4622 x 1435 (its PPD's printable area, turned to landscape).
+    // A sheet's first and last label (with the default offsets) lie whole on the PDF printer's page,
+    // Letter less 9 points all round: 11880 x 15480 twips.
+    const struct { const char* format; int width, height; LabelArea printable; QList<QPoint> onPage; } sheets[] = {
+        {"demo.fa3", 3960, 1440, {}, {{110, -200}, {8030, 12760}}},
+        {"demo.fa4", 3060, 1800, {}, {{0, -100}, {9180, 12500}}},
+        {"demo.fa1", 5040, 1620, {4622, 1435}, {}}};
     for (const auto& sheet : sheets) {
         SCOPED_TRACE(sheet.format);
         const LabelFormat format = LabelFormat::parse(demoFile(sheet.format));
@@ -57,6 +62,12 @@ TEST(DemoSheets, EveryTextOfEveryDemoItemStaysInsideItsLabel) {
             // Inside the label's edge, or inside the frame the format draws on it.
             EXPECT_EQ(TextOverflows(trace, LabelArea{sheet.width, sheet.height}), QStringList());
             EXPECT_EQ(SmallUpcSymbols(trace), QStringList());
+            if (sheet.printable.width > 0) { EXPECT_EQ(OutsidePrintable(trace, sheet.printable), QStringList()); }
+            for (const QPoint origin : sheet.onPage) {
+                trace.clear();
+                format.draw(tracing, grid, 1, origin.x(), origin.y());
+                EXPECT_EQ(OutsidePrintable(trace, LabelArea{11880, 15480}), QStringList()) << origin.x() << ", " << origin.y();
+            }
         }
     }
 }

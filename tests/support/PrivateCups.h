@@ -1,6 +1,9 @@
 #pragma once
 // A CUPS scheduler of the test's own: its ServerRoot, spool, logs and socket in a temporary folder,
-// listening on that socket alone (no network port), with cups-pdf queues. The test process points
+// listening on that socket alone (no network port), with cups-pdf queues and queues on real
+// drivers whose device bytes a backend of the tests' own (tests/data/cups/capture) keeps in files.
+// The scheduler runs the machine's filters and backends from a ServerBin of its own that links to
+// them, with that backend beside them. The test process points
 // CUPS_SERVER, CUPS_SERVERROOT and HOME at it (and clears LPDEST and PRINTER), so neither the program nor the
 // CUPS tools it runs ever reach the machine's scheduler, its printers or /etc/cups.
 //
@@ -52,7 +55,11 @@ public:
 
     // Writes the configuration, points this process at the scheduler and starts it with its queues: "accept" and "reject" on the plain cups-pdf PPD, the
     // second rejecting jobs, and "dymo" whose default page is a Dymo address label (1.1 x 3.5 in,
-    // 79 x 252 points) with a printable area 4 points in from each edge. "" or why not.
+    // 79 x 252 points) with a printable area 4 points in from each edge. On real drivers, captured:
+    // "lw30252" and "lw30256", a Dymo LabelWriter 450 (printer-driver-dymo's PPD and raster2dymolw)
+    // on the 30252 address and the 30256 shipping label, and "laser", CUPS's own Generic PostScript
+    // Printer (a Letter page, 12 points it cannot print on all round) set to fit every page into
+    // what it prints unless a job says otherwise. "" or why not.
     QString startWithQueues() {
         QString why = dir_.isValid() ? configure() : QStringLiteral("no temporary folder");
         if (why.isEmpty()) why = start();
@@ -70,6 +77,12 @@ public:
         const std::pair<QString, QString> queues[] = {{"accept", plainPpd()}, {"dymo", out.fileName()}, {"reject", plainPpd()}};
         for (const auto& [name, ppdFile] : queues)
             if (why.isEmpty()) why = RunTool(QStringLiteral("lpadmin"), {"-p", name, "-E", "-v", "cups-pdf:/", "-P", ppdFile});
+        const QString capture = QStringLiteral("capture:") + dir_.filePath(QStringLiteral("capture"));
+        const QStringList real[] = {{"lw30252", "dymo:0/cups/model/lw450.ppd", "PageSize=w79h252"},
+                                    {"lw30256", "dymo:0/cups/model/lw450.ppd", "PageSize=w167h288"},
+                                    {"laser", "drv:///sample.drv/generic.ppd", "fit-to-page-default=true"}};
+        for (const QStringList& q : real)
+            if (why.isEmpty()) why = RunTool(QStringLiteral("lpadmin"), {"-p", q[0], "-E", "-v", capture, "-m", q[1], "-o", q[2]});
         return why.isEmpty() ? RunTool(QStringLiteral("cupsreject"), {"reject"}) : why;
     }
 
@@ -92,16 +105,11 @@ public:
 
     // The documents of the completed jobs named `title` as the program submitted them (the
     // scheduler keeps them in its spool), in job order.
-    QStringList submitted(const QString& title) const {
-        cups_job_t* jobs = nullptr;
-        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
-        QMap<int, QString> files;
-        for (int i = 0; i < n; ++i)
-            if (jobs[i].state == IPP_JSTATE_COMPLETED && title == QString::fromUtf8(jobs[i].title))
-                files[jobs[i].id] = dir_.filePath(QStringLiteral("spool/d%1-001").arg(jobs[i].id, 5, 10, QChar(u'0')));
-        cupsFreeJobs(n, jobs);
-        return files.values();
-    }
+    QStringList submitted(const QString& title) const { return jobFiles(title, QStringLiteral("spool/d%1-001")); }
+
+    // What the printer received for each completed job named `title` (the capture backend's files),
+    // in job order.
+    QStringList captured(const QString& title) const { return jobFiles(title, QStringLiteral("capture/job-%1.bin")); }
 
     // The PDFs cups-pdf wrote for jobs whose name holds `token` (cups-pdf makes a file name of the
     // job name, so the token must be letters and digits).
@@ -116,6 +124,18 @@ public:
     QString home() const { return dir_.filePath(QStringLiteral("home")); }
 
 private:
+    // The files `pattern` names for the completed jobs named `title`, by job id (5 digits).
+    QStringList jobFiles(const QString& title, const QString& pattern) const {
+        cups_job_t* jobs = nullptr;
+        const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &jobs, nullptr, 0, CUPS_WHICHJOBS_COMPLETED);
+        QMap<int, QString> files;
+        for (int i = 0; i < n; ++i)
+            if (jobs[i].state == IPP_JSTATE_COMPLETED && title == QString::fromUtf8(jobs[i].title))
+                files[jobs[i].id] = dir_.filePath(pattern.arg(jobs[i].id, 5, 10, QChar(u'0')));
+        cupsFreeJobs(n, jobs);
+        return files.values();
+    }
+
     static QString anonymousFolder() {
         QFile conf(QStringLiteral("/etc/cups/cups-pdf.conf"));
         static const QRegularExpression anon(QStringLiteral("^AnonDirName\\s+(\\S+)"), QRegularExpression::MultilineOption);
@@ -126,8 +146,17 @@ private:
     QString configure() {
         // Filters run as the scheduler's unprivileged user: the folders must be reachable to it.
         ::chmod(QFile::encodeName(dir_.path()).constData(), 0755);
-        for (const char* sub : {"root", "spool", "spool/tmp", "state", "cache", "log", "home"})
+        for (const char* sub : {"root", "spool", "spool/tmp", "state", "cache", "log", "home", "capture", "bin/backend"})
             if (!QDir(dir_.path()).mkpath(QString::fromLatin1(sub))) return QStringLiteral("cannot make %1").arg(sub);
+        // The machine's filters and drivers, cups-pdf, and the capture backend, which runs as the
+        // scheduler's own user (its mode 0700) so that it may write into this folder.
+        const QString bin = dir_.filePath(QStringLiteral("bin/"));
+        for (const QString sub : {"filter", "cgi-bin", "daemon", "driver", "monitor", "notifier"})
+            QFile::link(QStringLiteral("/usr/lib/cups/") + sub, bin + sub);
+        QFile::link(QStringLiteral("/usr/lib/cups/backend/cups-pdf"), bin + QStringLiteral("backend/cups-pdf"));
+        if (!QFile::copy(QStringLiteral(TAGWELL_TEST_DATA "/cups/capture"), bin + QStringLiteral("backend/capture")) ||
+            ::chmod(QFile::encodeName(bin + QStringLiteral("backend/capture")).constData(), 0700) != 0)
+            return QStringLiteral("cannot place the capture backend");
         socket_ = dir_.filePath(QStringLiteral("cups.sock"));
         const QString root = dir_.filePath(QStringLiteral("root"));
         // The configuration kept with the test data, placed in this folder.

@@ -3,6 +3,9 @@
 #ifdef TAGWELL_HAVE_CUPS
 #include <cups/cups.h>
 
+#include <QByteArray>
+#include <QTemporaryFile>
+
 namespace {
 
 QString lastError() {
@@ -36,14 +39,53 @@ namespace CupsQueue {
 bool Available() { return true; }
 
 QString SubmitPdf(const QString& queue, const QString& file, const QString& title) {
+    // Options of the job itself, so that they win over the queue's defaults.
+    cups_option_t* options = nullptr;
+    int count = cupsAddOption("fit-to-page", "false", 0, &options);
+    count = cupsAddOption("print-scaling", "none", count, &options);
+    count = cupsAddOption("scaling", "100", count, &options);
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), file.toLocal8Bit().constData(),
-                                   title.toUtf8().constData(), 0, nullptr);
+                                   title.toUtf8().constData(), count, options);
+    cupsFreeOptions(count, options);
     if (job > 0) return {};
     const QString why = lastError();
     if (!schedulerAnswers())
         return QStringLiteral("The printer %1 did not take the job: the printing system at %2 does not answer (%3).")
             .arg(queue, QString::fromUtf8(cupsServer()), why);
     return QStringLiteral("The printer %1 did not take the job: %2").arg(queue, why);
+}
+
+QueueHold HoldOf(const QString& queue) {
+    QueueHold hold;
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     queue.toUtf8().constData());
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    static const char* const wanted[] = {"printer-state", "printer-state-message"};
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
+    ipp_t* answer = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!answer) return hold;
+    hold.stopped = ippGetInteger(ippFindAttribute(answer, "printer-state", IPP_TAG_ENUM), 0) == IPP_PSTATE_STOPPED;
+    if (hold.stopped)
+        hold.reason = QString::fromUtf8(ippGetString(ippFindAttribute(answer, "printer-state-message", IPP_TAG_TEXT), 0, nullptr)).trimmed();
+    ippDelete(answer);
+    return hold;
+}
+
+int LandscapeTurn(const QString& queue) {
+    // The queue's PPD as the scheduler serves it; a queue without one (a driverless printer) turns
+    // the page the standard way.
+    QTemporaryFile ppd;
+    if (!ppd.open()) return 90;
+    const QByteArray resource = "/printers/" + queue.toUtf8() + ".ppd";
+    if (cupsGetFd(CUPS_HTTP_DEFAULT, resource.constData(), ppd.handle()) != HTTP_STATUS_OK) return 90;
+    ppd.seek(0);
+    while (!ppd.atEnd()) {
+        const QByteArray line = ppd.readLine().trimmed();
+        if (line.startsWith("*LandscapeOrientation:")) return line.endsWith("Minus90") ? -90 : 90;
+    }
+    return 90;
 }
 
 QString SetUserDefault(const QString& queue) {
@@ -70,6 +112,8 @@ QString Unreachable() {
 namespace CupsQueue {
 bool Available() { return false; }
 QString SubmitPdf(const QString&, const QString&, const QString&) { return QStringLiteral("CUPS is not available"); }
+QueueHold HoldOf(const QString&) { return {}; }
+int LandscapeTurn(const QString&) { return 90; }
 QString SetUserDefault(const QString&) { return {}; }
 QString Unreachable() { return {}; }
 }  // namespace CupsQueue

@@ -30,15 +30,29 @@ QString numbered(const QString& path, int n) {
 }
 
 // A queue's own default page (a Dymo queue offers its label) with the queue's printable area as
-// margins, so that the origin of a label is where the device can print.
-QPageLayout queueLayout(const QString& name) {
+// margins, so that the origin of a label is where the device can print, and the way the queue turns
+// a landscape page onto that page.
+QtPrinter::QueuePage queuePage(const QString& name) {
     QPrinter probe(QPrinter::HighResolution);
     probe.setPrinterName(name);
     const QPageSize size = QPrinterInfo::printerInfo(name).defaultPageSize();
     if (size.isValid()) probe.setPageSize(size);
     QPageLayout layout = probe.pageLayout();
+    layout.setOrientation(QPageLayout::Portrait);
     layout.setMargins(layout.minimumMargins());
-    return layout;
+    return {layout, CupsQueue::LandscapeTurn(name)};
+}
+
+// The queue's page as the document holds it. A landscape page is the portrait page turned, so its
+// printable area turns with it: the driver turns the page back onto the media and clips to the
+// margins of the media as it lies in the printer. A turn of 90 (counter-clockwise) brings the
+// media's bottom edge to the page's left, -90 its top edge.
+QPageLayout pageAs(const QtPrinter::QueuePage& queue, bool landscape) {
+    if (!landscape) return queue.portrait;
+    const QMarginsF m = queue.portrait.margins();
+    const QMarginsF turned = queue.turn < 0 ? QMarginsF(m.top(), m.right(), m.bottom(), m.left())
+                                            : QMarginsF(m.bottom(), m.left(), m.top(), m.right());
+    return QPageLayout(queue.portrait.pageSize(), QPageLayout::Landscape, turned, queue.portrait.units());
 }
 
 // True when the PDF file at `path` was written to its end: its trailer's cross-reference offset
@@ -93,14 +107,24 @@ void QtPrinter::applyDevice(bool pdfDefaults) {
         printer_->setOutputFormat(QPrinter::PdfFormat);
         printer_->setResolution(kPdfResolution);
         // A Dymo job comes back to its queue for every label: ask the printing system once.
-        auto layout = queueLayouts_.constFind(names_[current_]);
-        if (layout == queueLayouts_.cend()) layout = queueLayouts_.insert(names_[current_], queueLayout(names_[current_]));
-        printer_->setPageLayout(*layout);
+        printer_->setPageLayout(pageAs(currentQueue(), orientation_ == PrinterOrientation::Landscape));
     } else {
         printer_->setOutputFormat(QPrinter::NativeFormat);
         printer_->setPrinterName(names_[current_]);
     }
     forgetFonts();
+}
+
+const QtPrinter::QueuePage& QtPrinter::currentQueue() {
+    auto page = queuePages_.constFind(names_[current_]);
+    if (page == queuePages_.cend()) page = queuePages_.insert(names_[current_], queuePage(names_[current_]));
+    return *page;
+}
+
+QSizeF QtPrinter::printableTwips(const QString& name, int orientation) const {
+    if (!CupsQueue::Available() || name == fileDeviceName() || !names_.contains(name)) return {};
+    const QPageLayout page = pageAs(queuePage(name), orientation == PrinterOrientation::Landscape);
+    return page.paintRect(QPageLayout::Point).size() * 20;
 }
 
 void QtPrinter::forgetFonts() {
@@ -243,8 +267,11 @@ bool QtPrinter::beginDocument() {
     }
     printer_->setDocName(documentName_.isEmpty() ? QStringLiteral("Tagwell labels") : documentName_);
     printer_->setFullPage(false);  // origin at the top-left of the printable area
-    printer_->setPageOrientation(orientation_ == PrinterOrientation::Landscape ? QPageLayout::Landscape
-                                                                                : QPageLayout::Portrait);
+    const bool landscape = orientation_ == PrinterOrientation::Landscape;
+    if (!toFile() && CupsQueue::Available())
+        printer_->setPageLayout(pageAs(currentQueue(), landscape));
+    else
+        printer_->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     if (!painter_.begin(printer_.get())) {
         fail(toFile() ? QStringLiteral("The labels could not be written to %1.").arg(staged_ ? staged_->target() : printer_->outputFileName())
                       : QStringLiteral("The printer %1 could not start printing.").arg(DeviceName()));
@@ -322,6 +349,13 @@ void QtPrinter::EndDoc() {
             const QString why = ended ? CupsQueue::SubmitPdf(DeviceName(), spool_->fileName(), printer_->docName())
                                       : QStringLiteral("The labels for the printer %1 could not be prepared.").arg(DeviceName());
             if (!why.isEmpty()) fail(why);
+            // Taken but held: the labels are not lost, and not printed either.
+            const CupsQueue::QueueHold hold = why.isEmpty() ? CupsQueue::HoldOf(DeviceName()) : CupsQueue::QueueHold{};
+            if (hold.stopped) {
+                outcome_.heldBy = DeviceName();
+                outcome_.heldReason = hold.reason;
+                ++outcome_.heldDocuments;
+            }
             spool_.reset();
         } else if (!ended || printer_->printerState() == QPrinter::Error) {
             fail(toFile() ? QStringLiteral("The labels could not be written to %1.").arg(printer_->outputFileName())

@@ -66,6 +66,17 @@ public:
     QPageLayout pageLayout() const;
     void adoptDeviceSettings(const QPrinter& chosen);
 
+    // The size in twips of the area the queue `name` prints of its default page in `orientation`
+    // (PrinterOrientation), as a document on it is set up; empty for a name that is not a queue of
+    // the printing system.
+    QSizeF printableTwips(const QString& name, int orientation) const;
+
+    // A queue's default page upright, with its printable area, and its turn of a landscape page.
+    struct QueuePage {
+        QPageLayout portrait;
+        int turn = 90;
+    };
+
 private:
     bool ensureDocument();
     bool toFile() const { return current_ == names_.size() - 1; }
@@ -104,5 +115,6 @@ private:
     PrintOutcome outcome_;                   // of the job, or of the last document outside a job
     QString documentName_;                   // the printing system's name for the documents
     std::unique_ptr<QTemporaryFile> spool_;  // CUPS: the document in hand, submitted at EndDoc
-    QHash<QString, QPageLayout> queueLayouts_;  // each queue's default page, as first asked
+    const QueuePage& currentQueue();
+    QHash<QString, QueuePage> queuePages_;  // each queue's default page, as first asked
 };
