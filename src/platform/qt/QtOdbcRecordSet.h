@@ -4,8 +4,12 @@
 // Connections are kept open, one named QSqlDatabase per connection string, and reused by every
 // record set the factory creates, so a scan does not pay for a new connection: that keeps the import
 // of 32,766 records with databases at 3.3 s of CPU instead of 4.4 s on a loaded machine, where
-// idle it takes 2.8 s against a target of 3 s (bench import). A connection on
-// which a query failed is re-opened the next time a record set is given its string. QSqlDatabase
+// idle it takes 2.8 s against a target of 3 s (bench import). A kept connection that broke since
+// its last use (a server restart, an idle timeout, a dropped network) is opened again and the query
+// run once more inside Open; a connection on which a query failed otherwise is re-opened the next
+// time a record set is given its string. Every wait is bounded (ConnectionWaitSeconds): the login,
+// and a statement that waits on a lock, which fails with RecordSetError::TimedOut; a key the
+// database refuses fails with RecordSetError::KeyRefused. QSqlDatabase
 // connections belong to the thread that made them: use the factory and its record sets from the
 // user-interface thread only.
 #include "platform/RecordSet.h"
@@ -48,10 +52,25 @@ struct SqlDialect {
 QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect);
 inline const QString kBatchKeyColumn = QStringLiteral("tagwell_key");
 
-// The connection string as it is handed to the driver: a SQLite driver is told never to create a
-// database file (NoCreat=1) and to wait a bounded time for a database another program holds
-// locked (Timeout, milliseconds), unless the string says otherwise. Other strings are unchanged.
-QString ReadOnlyConnectString(const QString& connect, int lockWaitMs = 3000);
+// How long a connection waits for a lock or an answer unless its string says otherwise.
+constexpr double kDefaultWaitSeconds = 3;
+
+// The connection string as people write it, as drivers read it: spaces around "=" and ";" and
+// empty pairs (a trailing ";") left out; a value in braces loses them unless it needs them (a ";",
+// a brace, or spaces at its ends, which are kept).
+// A plain data source name is only trimmed.
+QString NormalConnectString(const QString& connect);
+
+// The longest wait of a connection, in seconds: the pair TagwellWait=<seconds> of the string, or
+// kDefaultWaitSeconds.
+double ConnectionWaitSeconds(const QString& connect);
+
+// The connection string as it is handed to the driver: normalised (NormalConnectString), without
+// the TagwellWait pair, and with every wait bounded by it where the driver takes a bound in the
+// string: a SQLite driver is told never to create a database file (NoCreat=1) and to wait that
+// long for a database another program holds locked (Timeout, milliseconds); the MariaDB driver
+// gets a connect, read and write timeout. What the string already says is kept.
+QString ReadOnlyConnectString(const QString& connect);
 
 // The database name QODBC must be given so that the driver manager receives `connect` itself: a
 // plain data source name is passed as it is; an ODBC connection string (one holding "=" or ";") is
