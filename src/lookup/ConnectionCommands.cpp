@@ -93,8 +93,15 @@ QString TestKeyQueries(StoreDatabase database, const QString& connect, RecordSet
         std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
         rs->setActiveConnection(connect);
         for (const RecordQuery& query : queries) {
-            rs->Open(query);
-            rs->Close();
+            try {
+                rs->Open(query);
+                rs->Close();
+            } catch (const TagwellError& e) {
+                // An integer key column refuses the test key's letters: the column is there and
+                // the database compared, which is all the test asks; a stock number it refuses is
+                // "not found" at the counter.
+                if (e.number() != RecordSetError::KeyRefused) throw;
+            }
         }
     });
 }

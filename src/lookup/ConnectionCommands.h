@@ -11,8 +11,8 @@ class SettingsStore;
 
 
 // Runs the queries the look-up and the import send to `database` with a key that matches nothing
-// (the table's key columns exist and can be compared with a text), besides the whole-table test
-// query. "" when they all run, else the first failure as "<number>, <description>".
+// (the table's key columns exist and the database compares them with a text key, or refuses that
+// key as an integer column does), besides the whole-table test query. "" when they all run, else the first failure as "<number>, <description>".
 QString TestKeyQueries(StoreDatabase database, const QString& connect, RecordSetFactory& factory);
 
 // "Inventory Database" (mnuFileInv), "CIS Database (optional)" (mnuFileCis) and "UPC Database"

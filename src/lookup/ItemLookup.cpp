@@ -14,9 +14,12 @@ namespace {
 
 QString valueText(const QVariant& value) { return NullToEmpty(value).toString(); }
 
-// The first failure of a look-up, worded for its database; later ones add nothing.
+// The first failure of a look-up, worded for its database; later ones add nothing. A database
+// that could not be reached or did not answer in time is not asked again in the same look-up, so
+// that one scan waits for it once at most.
 struct FirstFailure {
     QString text;
+    QStringList givenUp;  // connection strings
     void note(StoreDatabase database, const QString& failure) {
         if (text.isEmpty() && !failure.isEmpty()) text = DatabaseProblem(database, failure);
     }
@@ -24,23 +27,27 @@ struct FirstFailure {
 
 // Opens the query and stands on its first record. False, with the record set closed, when the
 // query fails or returns nothing: either way the step it serves contributes nothing (a failure
-// is noted).
+// is noted). A key the database refuses (letters for an integer column) is simply not there.
 bool openOnFirst(RecordSet& rs, const RecordQuery& query, StoreDatabase database, FirstFailure& failure) {
     bool found = false;
+    int number = 0;
     const QString problem = RecordSetFailure([&] {
         rs.Open(query);
         found = !rs.Eof();
         if (found) rs.MoveFirst();
-    });
-    failure.note(database, problem);
+    }, &number);
+    if (number == RecordSetError::TimedOut) failure.givenUp << rs.ActiveConnection();
+    if (number != RecordSetError::KeyRefused) failure.note(database, problem);
     if (!found || !problem.isEmpty()) closeQuietly(rs);
     return found && problem.isEmpty();
 }
 
 bool connectTo(RecordSet& rs, const QString& connect, StoreDatabase database, FirstFailure& failure) {
     closeQuietly(rs);
+    if (failure.givenUp.contains(connect)) return false;
     const QString problem = RecordSetFailure([&] { rs.setActiveConnection(connect); });
     failure.note(database, problem);
+    if (!problem.isEmpty()) failure.givenUp << connect;
     return problem.isEmpty();
 }
 
@@ -120,6 +127,7 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
             if (e.number() == RecordSetError::TimedOut) {
                 failure.note(StoreDatabase::Upc, QString::number(e.number()) + QStringLiteral(", ") + e.description());
                 upcUsable = false;
+                failure.givenUp << upcConnect;
             }
         } catch (const std::exception&) {
         }
@@ -136,6 +144,7 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
     if (!searched && sierraConvertUpc != 0 && upcUsable) {
         RecordSet& rs = recordSet();
         typed = entry.sku;
+        int number = 0;
         const QString problem = RecordSetFailure([&] {
             rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("149"), typed));
             if (!rs.Eof()) {
@@ -150,13 +159,16 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
                     break;
                 }
             }
-        });
-        if (!problem.isEmpty()) {
+        }, &number);
+        // A scanned text the UPC column refuses is no UPC of the table: the look-up goes on with
+        // it as a stock number.
+        if (!problem.isEmpty() && number != RecordSetError::KeyRefused) {
             converted = false;
             failure.note(StoreDatabase::Upc, problem);
             // A database that failed once (locked, gone) is not asked again in this look-up, so
             // that one scan waits for it once at most.
             upcUsable = false;
+            if (number == RecordSetError::TimedOut) failure.givenUp << upcConnect;
         }
         closeQuietly(rs);
         if (converted) entry.sku = stockNumber;
@@ -167,8 +179,10 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
         entry.upc.clear();
         if (upcUsable && !searched) {
             QString problem;
-            preferred = FindPreferredUpc(recordSet(), stockNumber, &problem);
-            failure.note(StoreDatabase::Upc, problem);
+            int number = 0;
+            preferred = FindPreferredUpc(recordSet(), stockNumber, &problem, &number);
+            if (number != RecordSetError::KeyRefused) failure.note(StoreDatabase::Upc, problem);
+            if (number == RecordSetError::TimedOut) failure.givenUp << upcConnect;
         }
     }
     entry.upc = converted ? typed : preferred;
@@ -210,13 +224,15 @@ QString LookupItem(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setti
 
 RecordQuery KeyQuery(const QString& table, const QString& column, const QString& key) { return {table, column, key, {}}; }
 
-QString RecordSetFailure(const std::function<void()>& body) {
+QString RecordSetFailure(const std::function<void()>& body, int* number) {
     try {
         body();
         return {};
     } catch (const TagwellError& e) {
+        if (number) *number = e.number();
         return QString::number(e.number()) + QStringLiteral(", ") + e.description();
     } catch (const std::exception& e) {
+        if (number) *number = RecordSetError::ProviderError;
         return QString::number(RecordSetError::ProviderError) + QStringLiteral(", ") + QString::fromLocal8Bit(e.what());
     }
 }
@@ -256,7 +272,7 @@ void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int
     if (failure && !problem.isEmpty()) *failure = problem;
 }
 
-QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure) {
+QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure, int* number) {
     PreferredUpc preferred;
     const QString problem = RecordSetFailure([&] {
         rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("1"), stockNumber));
@@ -272,7 +288,7 @@ QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* fai
             rs.MoveFirst();
             if (upcColumn != -1) PickPreferredUpc(preferred, rs, upcColumn, dateColumn, failure);
         }
-    });
+    }, number);
     if (!problem.isEmpty()) {
         preferred = {};
         if (failure) *failure = problem;

@@ -59,11 +59,12 @@ void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int
 // The preferred UPC of a stock number: runs the key query of table `upc`, column "1", on `rs`,
 // whose connection must be set, finds the columns "149" (UPC) and "83" (date; position 0 when
 // there is none) and picks among the rows. "" when the query fails, returns nothing or has no
-// column "149"; a failure's text (number, description) goes to `failure`. A database error never
-// leaves it; leaves `rs` closed.
-QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure = nullptr);
+// column "149"; a failure's text (number, description) goes to `failure`, its number to `number`
+// (RecordSetError::KeyRefused: the database refused this stock number, which then simply has no
+// UPC). A database error never leaves it; leaves `rs` closed.
+QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure = nullptr, int* number = nullptr);
 
 // Runs `body`, database work; "<number>, <description>" of the error it raised (a TagwellError, or
-// another std::exception as a provider error), "" when it ran through. Anything else is no
-// database failure and travels on.
-QString RecordSetFailure(const std::function<void()>& body);
+// another std::exception as a provider error), "" when it ran through; the number also goes to
+// `number`. Anything else is no database failure and travels on.
+QString RecordSetFailure(const std::function<void()>& body, int* number = nullptr);

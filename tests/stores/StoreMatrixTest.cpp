@@ -1,6 +1,7 @@
 // Look-up, import and print cases run through tagwell-cli against the demo store in each kind of
 // database a store runs: SQLite, PostgreSQL and MariaDB. Each folder of tests/data/stores holds the
-// command line (`args`, one argument a line), the start of what standard error must say (`err-start`,
+// command line (`args`, one argument a line; %STORE% is the store's connection string, %STORE_AS_TYPED%
+// the same as a person types it), the start of what standard error must say (`err-start`,
 // absent: nothing), and the expected exit status and standard output (`result.txt`) and any trace
 // written; every kind must give the same, so the expected files are written from the SQLite run.
 // `%INTSTORE%` is the demo store keyed by whole numbers; `err-start.<kind>` holds what standard
@@ -12,6 +13,16 @@
 namespace {
 
 class StoreMatrix : public ::testing::TestWithParam<StoreKind> {};
+
+// The string as a person types it: spaces around "=" and ";", every value in braces, a ";" at the end.
+QString AsTyped(const QString& connect) {
+    QStringList pairs;
+    for (const QString& pair : connect.split(u';', Qt::SkipEmptyParts)) {
+        const QString value = pair.section(u'=', 1);
+        pairs << QStringLiteral(" %1 = %2 ").arg(pair.section(u'=', 0, 0), value.startsWith(u'{') ? value : u'{' + value + u'}');
+    }
+    return pairs.join(u';') + QStringLiteral("; ");
+}
 
 TEST_P(StoreMatrix, LookupImportAndPrintReadTheSameStore) {
     const StoreKind kind = GetParam();
@@ -25,7 +36,8 @@ TEST_P(StoreMatrix, LookupImportAndPrintReadTheSameStore) {
         QStringList args;
         for (QString a : c.lines(QStringLiteral("args")))
             args << a.replace(QStringLiteral("%DEMO%"), QStringLiteral(TAGWELL_SOURCE_DIR "/demo")).replace(QStringLiteral("%OUT%"), cli.path(QString()))
-                        .replace(QStringLiteral("%STORE%"), server.connect()).replace(QStringLiteral("%EMPTY%"), server.emptyConnect())
+                        .replace(QStringLiteral("%STORE_AS_TYPED%"), AsTyped(server.connect())).replace(QStringLiteral("%STORE%"), server.connect())
+                        .replace(QStringLiteral("%EMPTY%"), server.emptyConnect())
                         .replace(QStringLiteral("%MISSING%"), server.missingConnect()).replace(QStringLiteral("%INTSTORE%"), server.intConnect())
                         .replace(QStringLiteral("%CASE%"), c.dir());
         const CliResult r = cli.run(args);

@@ -117,8 +117,21 @@ public:
     // A string naming the same kind of database where there is none.
     const QString& missingConnect() const { return missingConnect_; }
     const QString& dir() const { return dir_; }
-    // The store as its owner, who may also write it.
+    // The store as its owner reaches it: may write, lock and change the server's settings.
     const QString& adminConnect() const { return adminConnect_; }
+
+    // Stops the server and starts it again on the same socket, as a night's restart does;
+    // connections open before it are broken. "" or what went wrong.
+    QString restart() {
+        if (kind_ == StoreKind::PostgreSQL)
+            return runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-l", dir_ + "/server.log", "-w", "-m", "fast", "restart"});
+        if (kind_ == StoreKind::MariaDB) {
+            mariadb_->terminate();
+            if (!mariadb_->waitForFinished(30000)) return "mariadbd did not stop";
+            return startMariaDbServer();
+        }
+        return {};
+    }
 
 private:
     // PostgreSQL refuses to run as root: as root its tools run as the postgres user.
@@ -177,19 +190,9 @@ private:
         error_ = RunTool("mariadb-install-db", {"--no-defaults", "--datadir=" + data, "--user=root",
                                                 "--auth-root-authentication-method=normal", "--skip-test-db"});
         if (!error_.isEmpty()) return;
-        mariadb_ = std::make_unique<QProcess>();
-        mariadb_->setProcessChannelMode(QProcess::MergedChannels);
-        mariadb_->start(mariadbd, {"--no-defaults", "--user=root", "--datadir=" + data, "--socket=" + socket, "--skip-networking",
-                                   "--pid-file=" + dir_ + "/mysqld.pid", "--innodb-buffer-pool-size=16M", "--skip-log-bin"});
-        // The server says when it takes connections; nothing is waited for beyond that line.
-        QByteArray log;
-        while (!log.contains("ready for connections")) {
-            if (!mariadb_->waitForReadyRead(60000)) {
-                error_ = "mariadbd did not start:\n" + QString::fromLocal8Bit(log + mariadb_->readAll());
-                return;
-            }
-            log += mariadb_->readAll();
-        }
+        mariadbd_ = mariadbd;
+        error_ = startMariaDbServer();
+        if (!error_.isEmpty()) return;
         const QString server = QString("Driver={MariaDB Unicode};Socket=%1;").arg(socket);
         error_ = ExecOnOdbc(server + "User=root", {"CREATE DATABASE store", "CREATE DATABASE empty",
                                                    "CREATE USER tagwell@localhost IDENTIFIED BY 'labels'",
@@ -204,7 +207,23 @@ private:
         missingConnect_ = QString("Driver={MariaDB Unicode};Socket=%1/nowhere.sock;Database=store;User=tagwell;Password=labels").arg(dir_);
     }
 
+    QString startMariaDbServer() {
+        mariadb_ = std::make_unique<QProcess>();
+        mariadb_->setProcessChannelMode(QProcess::MergedChannels);
+        mariadb_->start(mariadbd_, {"--no-defaults", "--user=root", "--datadir=" + dir_ + "/data", "--socket=" + dir_ + "/mysqld.sock",
+                                    "--skip-networking", "--pid-file=" + dir_ + "/mysqld.pid", "--innodb-buffer-pool-size=16M",
+                                    "--skip-log-bin"});
+        // The server says when it takes connections; nothing is waited for beyond that line.
+        QByteArray log;
+        while (!log.contains("ready for connections")) {
+            if (!mariadb_->waitForReadyRead(60000)) return "mariadbd did not start:\n" + QString::fromLocal8Bit(log + mariadb_->readAll());
+            log += mariadb_->readAll();
+        }
+        return {};
+    }
+
     StoreKind kind_;
+    QString mariadbd_;
     QString dir_, error_, connect_, adminConnect_, emptyConnect_, missingConnect_, pgBin_, intConnect_, intAdminConnect_;
     std::unique_ptr<QProcess> mariadb_;
 };

@@ -5,14 +5,20 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDriver>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QSqlResult>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <vector>
+
+#include <sql.h>
+#include <sqlext.h>
 
 namespace {
 
@@ -21,6 +27,64 @@ namespace {
     if (text.isEmpty()) text = error.driverText().trimmed();
     if (text.isEmpty()) text = fallback;
     throw TagwellError(RecordSetError::ProviderError, text);
+}
+
+// What the driver manager says about the last failed call on a handle: the SQLSTATE and the
+// driver's native number of each diagnostic record. QtSql keeps only the texts.
+struct Diagnosis {
+    QStringList states;
+    QList<int> natives;
+    bool has(const char* state) const { return states.contains(QLatin1String(state)); }
+    bool hasClass(const char* cls) const {
+        return std::any_of(states.begin(), states.end(), [&](const QString& s) { return s.startsWith(QLatin1String(cls)); });
+    }
+    bool hasNative(std::initializer_list<int> numbers) const {
+        return std::any_of(numbers.begin(), numbers.end(), [&](int n) { return natives.contains(n); });
+    }
+};
+
+void addDiagnosis(Diagnosis& out, SQLSMALLINT type, SQLHANDLE handle) {
+    if (!handle) return;
+    for (SQLSMALLINT i = 1; i < 20; ++i) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        if (!SQL_SUCCEEDED(SQLGetDiagRecA(type, handle, i, state, &native, nullptr, 0, &length))) break;
+        out.states << QString::fromLatin1(reinterpret_cast<const char*>(state));
+        out.natives << static_cast<int>(native);
+    }
+}
+
+SQLHANDLE handleOf(const QVariant& v) {
+    return v.isValid() && v.data() ? *static_cast<SQLHANDLE const*>(v.constData()) : nullptr;
+}
+
+// The driver's own word on whether the connection is gone (ODBC 3.5; false where it cannot say).
+bool connectionDead(const QSqlDatabase& db) {
+    const SQLHANDLE dbc = db.driver() ? handleOf(db.driver()->handle()) : nullptr;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return dbc && SQL_SUCCEEDED(SQLGetConnectAttr(dbc, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) && dead == SQL_CD_TRUE;
+}
+
+// The connection broke under the query (server restarted, idle connection closed by the server,
+// network dropped, the session killed): a new connection may well run it.
+bool brokenConnection(const Diagnosis& d, const QSqlDatabase& db) {
+    return connectionDead(db) || d.hasClass("08") || d.has("57P01") || d.has("57P02") || d.has("57P03") ||
+           d.has("57P05") ||
+           // MariaDB and MySQL: server gone away, lost connection, connection killed, read or write failed
+           d.hasNative({2006, 2013, 1927, 5013, 5014});
+}
+
+// The database gave up waiting: a statement timeout (a held lock), a lock wait or a login timeout.
+bool timedOut(const Diagnosis& d) {
+    return d.has("HYT00") || d.has("HYT01") || d.has("57014") || d.has("55P03") || d.hasNative({1969, 1205, 3024});
+}
+
+// The database refused the key itself: a data exception (a text that is no integer for an integer
+// column, a value out of range, a character the column's set cannot hold) or a comparison it cannot
+// make (collations that do not mix).
+bool keyRefused(const Diagnosis& d) {
+    return d.hasClass("22") || d.has("42883") || d.has("42P22") || d.hasNative({1267, 1270, 1271, 1366});
 }
 
 [[noreturn]] void throwClosed() {
@@ -105,6 +169,16 @@ QString valueOf(const QString& connect, const QString& keyword) {
     return {};
 }
 
+// The wait pair of our own; never handed to a driver.
+const QString kWaitKeyword = QStringLiteral("TAGWELLWAIT");
+
+// The longest time, in seconds, the connection waits for a lock or an answer.
+double waitSecondsOf(const QString& connect) {
+    bool ok = false;
+    const double seconds = valueOf(connect, kWaitKeyword).toDouble(&ok);
+    return ok && std::isfinite(seconds) && seconds > 0 ? std::min(seconds, 86400.0) : kDefaultWaitSeconds;
+}
+
 bool hasPair(const QString& connect, const QString& keyword) {
     const QStringList pairs = splitPairs(connect);
     return std::any_of(pairs.begin(), pairs.end(), [&](const QString& p) { return keywordOf(p) == keyword; });
@@ -112,6 +186,12 @@ bool hasPair(const QString& connect, const QString& keyword) {
 
 bool namesSqliteDriver(const QString& connect) {
     return valueOf(connect, QStringLiteral("DRIVER")).contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+}
+
+bool namesMariaDbDriver(const QString& connect) {
+    const QString driver = valueOf(connect, QStringLiteral("DRIVER"));
+    return driver.contains(QLatin1String("mariadb"), Qt::CaseInsensitive) ||
+           driver.contains(QLatin1String("mysql"), Qt::CaseInsensitive);
 }
 
 // The program only reads the store's databases: a SQLite file that is not there is reported as
@@ -161,6 +241,20 @@ SqlDialect dialectOf(const QSqlDatabase& db) {
     return dialect;
 }
 
+// Bounds the session's waits on the server's side, where the database offers it: a statement that
+// waits on a lock or runs longer is cancelled by the server itself and reported as such. A setting
+// the server refuses changes nothing.
+void boundSessionWaits(const QSqlDatabase& db, const SqlDialect& dialect, double seconds) {
+    const QSqlDriver* driver = db.driver();
+    if (!driver) return;
+    QSqlQuery q(db);
+    if (driver->dbmsType() == QSqlDriver::PostgreSQL)
+        (void)q.exec(QStringLiteral("SET statement_timeout = %1").arg(std::llround(seconds * 1000)));
+    else if (dialect.quoteOpen == u"`" &&  // MariaDB, else MySQL (Access refuses both)
+             !q.exec(QStringLiteral("SET SESSION max_statement_time = %1").arg(seconds, 0, 'f', 3)))
+        (void)q.exec(QStringLiteral("SET SESSION max_execution_time = %1").arg(std::llround(seconds * 1000)));
+}
+
 // What tells one file at a path from another put there later: a store refreshes its database by
 // copying a new file over the old one or renaming one into its place.
 struct FileStamp {
@@ -181,19 +275,48 @@ FileStamp stampOf(const QString& path) {
 
 namespace {
 
-// "<quoted column> = '<literal>'": the key a literal and nothing else.
-QString keyCondition(const QString& keyColumn, const QString& key, const SqlDialect& dialect) {
-    QString column = keyColumn;
+QString quotedColumn(const QString& name, const SqlDialect& dialect) {
+    QString column = name;
     column.replace(dialect.quoteClose, dialect.quoteClose + dialect.quoteClose);
+    return dialect.quoteOpen + column + dialect.quoteClose;
+}
+
+// The key as one text literal and nothing else.
+QString textLiteral(const QString& key, const SqlDialect& dialect) {
     QString literal = key;
     if (dialect.backslashEscapes) literal.replace(u'\\', QStringLiteral("\\\\"));
     literal.replace(u'\'', QStringLiteral("''"));
-    return dialect.quoteOpen + column + dialect.quoteClose + QStringLiteral(" = '") + literal + u'\'';
+    return u'\'' + literal + u'\'';
+}
+
+QString keyCondition(const QString& keyColumn, const QString& key, const SqlDialect& dialect) {
+    return quotedColumn(keyColumn, dialect) + QStringLiteral(" = ") + textLiteral(key, dialect);
 }
 
 }  // namespace
 
-QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect) {
+bool IsOneColumnBatch(const RecordQuery& query) {
+    return !query.batch.empty() && std::all_of(query.batch.begin(), query.batch.end(), [&](const KeyMatch& k) {
+        return k.column == query.batch.front().column;
+    });
+}
+
+QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect, BatchForm form) {
+    if (!query.batch.empty() && form == BatchForm::KeyList && IsOneColumnBatch(query)) {
+        // The database finds the records of all keys at once (one index search for the list), and
+        // says which key each record answers with the keys' own conditions: the first that holds
+        // and the last, so that a record answering two keys shows (their positions differ).
+        QStringList first, last, literals;
+        const QString column = quotedColumn(query.batch.front().column, dialect);
+        for (size_t i = 0; i < query.batch.size(); ++i) {
+            literals << textLiteral(query.batch[i].key, dialect);
+            first << QStringLiteral("WHEN %1 = %2 THEN %3").arg(column, literals.back()).arg(i);
+        }
+        for (auto it = first.crbegin(); it != first.crend(); ++it) last << *it;
+        return QStringLiteral("SELECT CASE %1 END AS %2, CASE %3 END AS %4, %5.* FROM %5 WHERE %6 IN (%7)")
+            .arg(first.join(u' '), kBatchKeyColumn, last.join(u' '), kBatchKeyColumn + QStringLiteral("_last"), query.table,
+                 column, literals.join(QStringLiteral(", ")));
+    }
     if (!query.batch.empty()) {
         // Each key keeps its own query's condition, so the database compares it exactly as it
         // would alone (its column's type, collation and padding), and a record that answers two
@@ -212,14 +335,61 @@ QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect) {
     return sql + QStringLiteral(" WHERE ") + keyCondition(query.keyColumn, query.key, dialect);
 }
 
-QString ReadOnlyConnectString(const QString& connect, int lockWaitMs) {
-    if (!namesSqliteDriver(connect)) return connect;
-    QString out = connect;
-    if (!out.trimmed().endsWith(u';')) out += u';';
-    if (!hasPair(connect, QStringLiteral("NOCREAT"))) out += QStringLiteral("NoCreat=1;");
-    if (!hasPair(connect, QStringLiteral("TIMEOUT"))) out += QStringLiteral("Timeout=%1;").arg(lockWaitMs);
-    return out;
+QString NormalConnectString(const QString& connect) {
+    if (!connect.contains(u'=') && !connect.contains(u';')) return connect.trimmed();  // a data source name
+    QStringList out;
+    for (const QString& pair : splitPairs(connect)) {
+        const qsizetype eq = pair.indexOf(u'=');
+        if (pair.trimmed().isEmpty()) continue;
+        if (eq < 0) {
+            out << pair.trimmed();
+            continue;
+        }
+        const QString keyword = pair.left(eq).trimmed();
+        QString value = pair.mid(eq + 1);
+        // Spaces outside the braces are the writer's layout; inside them they belong to the value.
+        value = value.trimmed();
+        // Braces only quote the value, but several drivers (SQLite's, PostgreSQL's) take them for
+        // part of it: they are kept only where the value needs them.
+        if (value.size() >= 2 && value.startsWith(u'{') && value.endsWith(u'}')) {
+            const QString inner = value.mid(1, value.size() - 2);
+            const bool needsBraces = inner != inner.trimmed() || inner.contains(u';') || inner.contains(u'{') ||
+                                     inner.contains(u'}');
+            if (!needsBraces) value = inner;
+        }
+        out << keyword + u'=' + value;
+    }
+    return out.join(u';');
 }
+
+QString ReadOnlyConnectString(const QString& connect) {
+    const QString normal = NormalConnectString(connect);
+    const double wait = waitSecondsOf(normal);
+    QStringList pairs;
+    if (normal.contains(u'=')) {
+        for (const QString& pair : splitPairs(normal))
+            if (keywordOf(pair) != kWaitKeyword) pairs << pair;
+    } else {
+        pairs << normal;
+    }
+    const auto seconds = [&] { return QString::number(std::max<long long>(1, std::llround(std::ceil(wait)))); };
+    if (namesSqliteDriver(normal)) {
+        if (!hasPair(normal, QStringLiteral("NOCREAT"))) pairs << QStringLiteral("NoCreat=1");
+        if (!hasPair(normal, QStringLiteral("TIMEOUT"))) pairs << QStringLiteral("Timeout=%1").arg(std::llround(wait * 1000));
+    } else if (namesMariaDbDriver(normal)) {
+        // Its driver takes no login timeout from the driver manager; an answer that never comes
+        // (a server that stopped, a dropped network) is bounded by the read and write timeouts,
+        // a little longer than the server's own statement bound so that a cancelled statement is
+        // still reported as the server words it.
+        if (!hasPair(normal, QStringLiteral("CONN_TIMEOUT"))) pairs << QStringLiteral("CONN_TIMEOUT=") + seconds();
+        const QString io = QString::number(std::llround(std::ceil(wait)) + 2);
+        if (!hasPair(normal, QStringLiteral("READ_TIMEOUT"))) pairs << QStringLiteral("READ_TIMEOUT=") + io;
+        if (!hasPair(normal, QStringLiteral("WRITE_TIMEOUT"))) pairs << QStringLiteral("WRITE_TIMEOUT=") + io;
+    }
+    return pairs.join(u';');
+}
+
+double ConnectionWaitSeconds(const QString& connect) { return waitSecondsOf(NormalConnectString(connect)); }
 
 QString QodbcDatabaseName(const QString& connect) {
     if (!connect.contains(u'=') && !connect.contains(u';')) return connect;  // a data source name
@@ -259,9 +429,26 @@ struct OdbcConnection {
     }
 };
 
+
 class QtOdbcConnectionPool {
 public:
     explicit QtOdbcConnectionPool(int maxConnections) : max_(std::max(1, maxConnections)) {}
+
+    // Opens a connection that broke under a query afresh, in place, for the query to run once
+    // more. Throws, the connection forgotten, when the data source does not answer now.
+    void reopen(const std::shared_ptr<OdbcConnection>& entry) {
+        entry->db.close();
+        entry->stamp = stampOf(entry->file);
+        if (openSession(*entry)) {
+            entry->failed = false;
+            return;
+        }
+        const QSqlError error = entry->db.lastError();
+        entry->failed = true;
+        const auto it = std::find(entries_.begin(), entries_.end(), entry);
+        if (it != entries_.end()) entries_.erase(it);
+        throwProvider(error, QStringLiteral("The data source cannot be reached."));
+    }
 
     std::shared_ptr<OdbcConnection> acquire(const QString& connect) {
         if (!driverCanTake(connect))
@@ -284,12 +471,11 @@ public:
                 entries_.erase(it);
                 throw;
             }
-            if (!entry->db.open()) {
+            if (!openSession(*entry)) {
                 const QSqlError error = entry->db.lastError();
                 entries_.erase(it);
                 throwProvider(error, QStringLiteral("The data source cannot be reached."));
             }
-            entry->dialect = dialectOf(entry->db);
             entry->failed = false;
             return entry;
         }
@@ -300,22 +486,44 @@ public:
         entry->name = QStringLiteral("tagwell-odbc-%1").arg(++serial_);
         entry->db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), entry->name);
         entry->db.setDatabaseName(QodbcDatabaseName(ReadOnlyConnectString(connect)));
+        // A server that takes the connection and never answers is given up on like a lock.
+        entry->db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1")
+                                        .arg(std::max<long long>(1, std::llround(std::ceil(ConnectionWaitSeconds(connect))))));
         entry->lastUse = ++clock_;
         entry->file = databaseFileOf(connect);
         entry->stamp = stampOf(entry->file);
-        if (!entry->db.open()) {
+        if (!openSession(*entry)) {
             const QSqlError error = entry->db.lastError();
             throwProvider(error, QStringLiteral("The data source cannot be reached."));  // entry removes itself
         }
-        entry->dialect = dialectOf(entry->db);
         entries_.push_back(entry);
         evict();
         return entry;
     }
 
     int count() const { return static_cast<int>(entries_.size()); }
+    int probes() const { return probes_; }
 
 private:
+    // Opens (or opens again) the connection and readies its session: the dialect, and the server's
+    // own bound on every wait. False with the driver's error when it cannot be opened.
+    bool openSession(OdbcConnection& c) {
+        if (!c.db.open()) return false;
+        c.dialect = dialectFor(c.connect, c.db);
+        boundSessionWaits(c.db, c.dialect, waitSecondsOf(NormalConnectString(c.connect)));
+        return true;
+    }
+
+    // The dialect is asked of the database once per connection string for the pool's life: a
+    // connection opened again (after a failure, a new file, a restarted server) speaks as before,
+    // and a probe is a round trip a scan need not pay.
+    SqlDialect dialectFor(const QString& connect, const QSqlDatabase& db) {
+        const auto it = dialects_.constFind(connect);
+        if (it != dialects_.constEnd()) return *it;
+        ++probes_;
+        return dialects_[connect] = dialectOf(db);
+    }
+
     // Closes the least recently used connections that no record set holds, above the limit.
     void evict() {
         while (static_cast<int>(entries_.size()) > max_) {
@@ -329,6 +537,8 @@ private:
     }
 
     int max_;
+    int probes_ = 0;
+    QHash<QString, SqlDialect> dialects_;
     quint64 clock_ = 0;
     static inline quint64 serial_ = 0;
     std::vector<std::shared_ptr<OdbcConnection>> entries_;
@@ -356,20 +566,12 @@ public:
         if (!conn_)
             throw TagwellError(3709, QStringLiteral("The connection cannot be used to perform this operation. "
                                                     "It is either closed or invalid in this context."));
-        source_ = QuerySqlText(query, conn_->dialect);
-        if (!driverCanTake(source_))
-            throw TagwellError(RecordSetError::ProviderError,
-                               QStringLiteral("The query text holds a character the driver cannot take."));
-        // A statement of its own for every query: a statement run again keeps the column types of
-        // its first run, and a value would then read differently after another record's value.
-        query_ = std::make_unique<QSqlQuery>(conn_->db);
-        query_->setForwardOnly(true);
-        if (!run()) fail(*query_);
-        const QSqlRecord record = query_->record();
-        names_.clear();
-        // A batch's leading column only says which key a record answers.
-        offset_ = query.batch.empty() ? 0 : 1;
-        for (int i = offset_; i < record.count(); ++i) names_ << record.fieldName(i);
+        batch_ = !query.batch.empty();
+        if (batch_) {
+            openBatch(query);
+            return;
+        }
+        start(query, BatchForm::UnionAll, 0);
         position_ = 0;
         step();
     }
@@ -377,6 +579,8 @@ public:
     void Close() override {
         query_.reset();
         names_.clear();
+        rows_.clear();
+        batch_ = false;
         eof_ = true;
     }
     bool IsOpen() const override { return query_ != nullptr; }
@@ -388,6 +592,12 @@ public:
 
     void MoveFirst() override {
         if (!query_) throwClosed();
+        if (batch_) {
+            position_ = 0;
+            eof_ = rows_.empty();
+            if (eof_) throwNoRecord();
+            return;
+        }
         if (position_ == 0) {
             if (eof_) throwNoRecord();
             return;
@@ -402,7 +612,8 @@ public:
         if (!query_) throwClosed();
         if (eof_) throwNoRecord();
         ++position_;
-        step();
+        if (batch_) eof_ = position_ >= static_cast<int>(rows_.size());
+        else step();
     }
 
     int fieldCount() const override {
@@ -422,15 +633,74 @@ public:
     QVariant fieldValue(int position) const override {
         if (!query_) throwClosed();
         if (eof_) throwNoRecord();
-        return query_->value(position + offset_);
+        if (batch_) return rows_[static_cast<size_t>(position_)].values.value(position);
+        return query_->value(position);
     }
     int KeyIndex() const override {
         if (!query_) throwClosed();
         if (eof_) throwNoRecord();
-        return offset_ ? query_->value(0).toInt() : 0;
+        return batch_ ? rows_[static_cast<size_t>(position_)].key : 0;
     }
 
 private:
+    // Runs `query` (a batch in `form`) on a statement of its own, its first `hidden` columns not
+    // the table's.
+    void start(const RecordQuery& query, BatchForm form, int hidden) {
+        source_ = QuerySqlText(query, conn_->dialect, form);
+        if (!driverCanTake(source_))
+            throw TagwellError(RecordSetError::ProviderError,
+                               QStringLiteral("The query text holds a character the driver cannot take."));
+        // A statement of its own for every query: a statement run again keeps the column types of
+        // its first run, and a value would then read differently after another record's value.
+        query_ = std::make_unique<QSqlQuery>(conn_->db);
+        query_->setForwardOnly(true);
+        if (!run()) {
+            // A kept connection that broke since its last use (the server restarted or closed it
+            // while idle) is opened again and the query run once more; only a database that does
+            // not answer now, or a query that fails on the new connection too, is a failure.
+            if (!brokenConnection(diagnose(*query_), conn_->db)) fail(*query_, &query);
+            query_.reset();
+            pool_->reopen(conn_);
+            source_ = QuerySqlText(query, conn_->dialect, form);
+            query_ = std::make_unique<QSqlQuery>(conn_->db);
+            query_->setForwardOnly(true);
+            if (!run()) fail(*query_, &query);
+        }
+        const QSqlRecord record = query_->record();
+        names_.clear();
+        for (int i = hidden; i < record.count(); ++i) names_ << record.fieldName(i);
+    }
+
+    // A batch is read whole at once (a few hundred records at most), so that a record answering
+    // two keys in the list form is found before any record is handed out.
+    void openBatch(const RecordQuery& query) {
+        BatchForm form = IsOneColumnBatch(query) ? BatchForm::KeyList : BatchForm::UnionAll;
+        for (;;) {
+            const int hidden = form == BatchForm::KeyList ? 2 : 1;
+            start(query, form, hidden);
+            rows_.clear();
+            bool twoKeys = false;
+            while (query_->next()) {
+                const QVariant first = query_->value(0);
+                if (first.isNull()) continue;  // no key's own condition holds for it
+                if (form == BatchForm::KeyList && query_->value(1).toInt() != first.toInt()) {
+                    twoKeys = true;
+                    break;
+                }
+                BatchRow& row = rows_.emplace_back();
+                row.key = first.toInt();
+                row.values.reserve(names_.size());
+                for (int i = 0; i < static_cast<int>(names_.size()); ++i) row.values << query_->value(i + hidden);
+            }
+            if (!twoKeys && query_->lastError().isValid()) fail(*query_, &query);
+            query_->finish();
+            if (!twoKeys) break;
+            form = BatchForm::UnionAll;
+        }
+        position_ = 0;
+        eof_ = rows_.empty();
+    }
+
     bool run() { return query_->exec(source_); }
 
     void step() {
@@ -438,12 +708,30 @@ private:
         if (eof_ && query_->lastError().isValid()) fail(*query_);
     }
 
-    // A failed query leaves the record set closed and the connection to be opened afresh.
-    [[noreturn]] void fail(const QSqlQuery& query) {
-        if (conn_) conn_->failed = true;
+    static Diagnosis diagnose(const QSqlQuery& query) {
+        Diagnosis d;
+        if (const QSqlResult* result = query.result()) addDiagnosis(d, SQL_HANDLE_STMT, handleOf(result->handle()));
+        return d;
+    }
+
+    // A failed query leaves the record set closed. The connection is opened afresh next time,
+    // unless the database only refused the key or gave up waiting: the connection is sound then.
+    // `asked`: the query, when its key could be what the database refused.
+    [[noreturn]] void fail(const QSqlQuery& query, const RecordQuery* asked = nullptr) {
+        const Diagnosis d = diagnose(query);
+        int number = RecordSetError::ProviderError;
+        if (timedOut(d)) number = RecordSetError::TimedOut;
+        else if (asked && (!asked->keyColumn.isEmpty() || !asked->batch.empty()) && keyRefused(d))
+            number = RecordSetError::KeyRefused;
+        if (conn_ && number == RecordSetError::ProviderError) conn_->failed = true;
         const QSqlError error = query.lastError();
         Close();
-        throwProvider(error, QStringLiteral("The query cannot be run."));
+        QString text = error.databaseText().trimmed();
+        if (text.isEmpty()) text = error.driverText().trimmed();
+        if (text.isEmpty()) text = QStringLiteral("The query cannot be run.");
+        if (number == RecordSetError::TimedOut)
+            text = QStringLiteral("No answer within %1 s: ").arg(ConnectionWaitSeconds(connect_)) + text;
+        throw TagwellError(number, text);
     }
 
     std::shared_ptr<QtOdbcConnectionPool> pool_;
@@ -454,7 +742,13 @@ private:
     QStringList names_;
     bool eof_ = true;
     int position_ = 0;
-    int offset_ = 0;  // 1 for a batch, whose first column is the key's position
+    // A batch's records, read at its opening.
+    struct BatchRow {
+        int key = 0;
+        QVariantList values;
+    };
+    bool batch_ = false;
+    std::vector<BatchRow> rows_;
 };
 
 }  // namespace
@@ -469,3 +763,5 @@ std::unique_ptr<RecordSet> QtOdbcRecordSetFactory::CreateRecordSet() {
 }
 
 int QtOdbcRecordSetFactory::connectionCount() const { return pool_->count(); }
+
+int QtOdbcRecordSetFactory::dialectProbes() const { return pool_->probes(); }
