@@ -130,6 +130,10 @@ int RunRead(const ParsedArguments& args, CliContext& cx) {
     }
     datFile.fclose();
     cx.out.flush();
+    if (const QString cut = datFile.dataCutMessage(); !cut.isEmpty()) {
+        cx.dialogs.MsgBox(cut, MsgStyle::Information, kAlert);
+        return CliExit::Failed;
+    }
     return CliExit::Ok;
 }
 
