@@ -269,7 +269,7 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
         const bool block = dct.setupms(dictPath, true) == 0;
         report.line(true, dictWhat, QStringLiteral("read; %1 fields found%2").arg(fields).arg(block ? QString() : QStringLiteral("; no master/store block")));
     } else {
-        report.line(false, dictWhat, setup == 1 ? QStringLiteral("cannot be read") : QStringLiteral("no fields found"));
+        report.line(false, dictWhat, setup == 1 ? QStringLiteral("cannot be read") + (IsBlank(dictPath) ? QString() : QStringLiteral(": ") + dct.readError()) : QStringLiteral("no fields found"));
     }
 
     QtOdbcRecordSetFactory recordSets;

@@ -4,6 +4,7 @@
 #include "cli/CliArguments.h"
 #include "cli/ConsoleServices.h"
 #include "datafiles/DictionaryFile.h"
+#include "datafiles/Import.h"
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
 #include "lookup/ItemLookup.h"
@@ -20,14 +21,6 @@ namespace {
 
 QString jsonBool(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
 
-// The window's follow-up message for a failed fopen.
-QString fopenFailure(int result) {
-    switch (result) {
-    case 1: return QStringLiteral("File not found");
-    case 2: return QStringLiteral("File is empty");
-    default: return QStringLiteral("Error in file header");
-    }
-}
 }  // namespace
 
 QString JsonString(const QString& text) {
@@ -46,7 +39,7 @@ void ApplySharedOverrides(const ParsedArguments& args, OverlaySettingsStore& set
 bool LoadCliDictionary(CliContext& cx, cwDct& dct) {
     const QString path = cx.settings.GetSetting(kRegApp, kRegSec, QString::fromLatin1(kDictionaryKey), QString());
     if (dct.setup(path, QStringLiteral("INV"), 99) != 0) {
-        cx.dialogs.MsgBox(DictionaryDialog::kRetryPrompt, MsgStyle::OKCancel | MsgStyle::Information, kAlert);
+        cx.dialogs.MsgBox(DictionaryRetryPrompt(dct, path), MsgStyle::OKCancel | MsgStyle::Information, kAlert);
         return false;
     }
     if (dct.setupms(path, true) != 0)
@@ -74,7 +67,7 @@ int RunDict(const ParsedArguments& args, CliContext& cx) {
     cx.out.flush();
 
     if (setup != 0) {
-        cx.dialogs.MsgBox(DictionaryDialog::kRetryPrompt, MsgStyle::OKCancel | MsgStyle::Information, kAlert);
+        cx.dialogs.MsgBox(DictionaryRetryPrompt(dct, path), MsgStyle::OKCancel | MsgStyle::Information, kAlert);
         return CliExit::Failed;
     }
     if (setupms != 0) cx.dialogs.MsgBox(DictionaryDialog::kMasterStoreWarning, MsgStyle::Information, kAlert);
@@ -97,7 +90,7 @@ int RunRead(const ParsedArguments& args, CliContext& cx) {
     if (result != 0) {
         cx.out.flush();
         datFile.fclose();
-        cx.dialogs.MsgBox(fopenFailure(result), MsgStyle::Information, kAlert);
+        cx.dialogs.MsgBox(DataFileImport::FopenFailureText(datFile, result), MsgStyle::Information, kAlert);
         return CliExit::Failed;
     }
     std::vector<std::int16_t> fields;

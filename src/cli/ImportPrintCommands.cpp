@@ -117,10 +117,9 @@ int RunImport(const ParsedArguments& args, CliContext& cx) {
     }
     // The export file is bytes (Windows-1252, CR LF): it goes out unchanged, after any text.
     cx.out.flush();
-    QFile stdOut;
-    if (!stdOut.open(stdout, QIODevice::WriteOnly) || stdOut.write(bytes) != bytes.size() || !stdOut.flush()) {
-        cx.dialogs.MsgBox(QStringLiteral("The export file could not be written to standard output."), MsgStyle::Information,
-                          kAlert);
+    if (const QString reason = WriteToStandardOutput(bytes); !reason.isEmpty()) {
+        cx.dialogs.MsgBox(QStringLiteral("The export file could not be written to standard output: ") + reason,
+                          MsgStyle::Information, kAlert);
         return CliExit::Failed;
     }
     return CliExit::Ok;
@@ -226,7 +225,7 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
     Hourglass hourglass(session.screen);
     PrintJob job(session.grid, options, printer, serial, cx.dialogs, session.pump, session.window, hourglass);
     job.setFirstLabel(firstLabel);
-    job.setJobSource(QFileInfo(args.positional).fileName());
+    job.setJobSource(args.positional.section(u'/', -1));
     const Outcome printed = job.PrintLabels();
     ShowOutcome(printed, cx.dialogs);
     if (trace && !trace->commit()) {

@@ -6,6 +6,7 @@
 #include "cli/ConsoleServices.h"
 #include "platform/qt/HeapSettings.h"
 #include "platform/qt/QtSettingsStore.h"
+#include "platform/FileAccess.h"
 #include "platform/TagwellError.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
     QTextStream err(stderr);
 
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    // Kept byte for byte: a file name that is not UTF-8 must reach the file it names.
+    for (int i = 1; i < argc; ++i) arguments << FileNameFromNative(QByteArray(argv[i]));
 
     ParsedArguments args;
     try {

@@ -7,6 +7,7 @@
 #include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
 #include "platform/EventPump.h"
+#include "platform/FileAccess.h"
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
@@ -141,6 +142,18 @@ QString DataFileImport::TooManyRowsMessage(int rowsRead) {
         .arg(rowsRead);
 }
 
+QString DataFileImport::FopenFailureText(const cwDatFile& datFile, int result) {
+    switch (result) {
+    case 1:
+        // "File not found" only for a name under which there is nothing; any other refusal (too
+        // large, not permitted, a device) says what it is.
+        return datFile.openError() == kNoSuchFileReason || datFile.openError().isEmpty() ? ImportText::kFileNotFound
+                                                                                         : datFile.openError();
+    case 2: return ImportText::kFileEmpty;
+    default: return ImportText::kHeaderError;
+    }
+}
+
 Outcome DataFileImport::mnuFileRead(int index) {
     stopRequested_ = false;
     rowsRead_ = 0;
@@ -171,9 +184,7 @@ Outcome DataFileImport::mnuFileRead(int index) {
             readRecords(index != DataFile, outcome);
         } else {
             outcome += datFile_.fopenOutcome();
-            if (opened == 1) outcome.addFailure(ImportText::kFileNotFound);
-            else if (opened == 2) outcome.addFailure(ImportText::kFileEmpty);
-            else outcome.addFailure(ImportText::kHeaderError);
+            outcome.addFailure(FopenFailureText(datFile_, opened));
             datFile_.fclose();
         }
         running_ = false;

@@ -79,6 +79,9 @@ public:
     // start (left out silently, as the window does: the outcome does not carry it).
     const QString& databaseFailure() const { return queryFailure_.isEmpty() ? connectFailure_ : queryFailure_; }
 
+    // The "Alert:" text that follows the reader's own message when fopen returned `result` (not 0).
+    static QString FopenFailureText(const cwDatFile& datFile, int result);
+
     // The "Alert:" text when a file holds more accepted records than the grid can take.
     static QString TooManyRowsMessage(int rowsRead);
     // The notice, once at the end, when a database refused stock numbers as keys.

@@ -26,13 +26,15 @@ std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& 
     if (file_.isOpen()) file_.close();
     fileName_ = Fname;
     fopenOutcome_ = Outcome::done();
+    openError_.clear();
 
     if (mode == 1) QFile::remove(Fname);
     file_.setFileName(Fname);
     // Read: a regular file only (a pipe without a writer would wait for ever).
-    const bool opened = mode == 0 ? OpenForReading(file_, Fname, FileBound::DataFile)
+    const bool opened = mode == 0 ? OpenForReading(file_, Fname, FileBound::DataFile, &openError_)
                                   : !Fname.isEmpty() && !QFileInfo(Fname).isDir() && file_.open(QIODevice::ReadWrite);
     if (!opened) {
+        if (openError_.isEmpty()) openError_ = file_.errorString();
         fopenOutcome_.addFailure(QStringLiteral("Can not open data file: ") + Fname,
                                  MsgStyle::OKOnly | MsgStyle::Exclamation, kFopenTitle);
         return 1;

@@ -45,6 +45,9 @@ public:
 
     // What the last fopen has to tell: done, or failed with the reader's own "Fopen:" message.
     const Outcome& fopenOutcome() const { return fopenOutcome_; }
+    // Why the last fopen could not open its file (the system's reason, told by the caller after the
+    // reader's own message), "" when it could.
+    const QString& openError() const { return openError_; }
 
     // The header's field numbers in column order, each written with a space before it when
     // non-negative and separated by commas: " 1, 10, 11".
@@ -66,6 +69,7 @@ private:
     bool parseHeader();
 
     Outcome fopenOutcome_;
+    QString openError_;
     const cwDct* dict_ = nullptr;
     QFile file_;
     QString fileName_;

@@ -55,11 +55,11 @@ void cwDct::setDMaster(std::int16_t ix, bool vNewValue) {
 bool cwDct::dStDat(std::int16_t ix) const { return !dMaster(ix); }
 void cwDct::setDStDat(std::int16_t ix, bool vNewValue) { setDMaster(ix, !vNewValue); }
 
-bool ReadDictionaryLines(const QString& fnam, QStringList& lines) {
+bool ReadDictionaryLines(const QString& fnam, QStringList& lines, QString* why) {
     lines.clear();
     // Only a regular file of sensible size: a pipe or a device named as the dictionary must not
     // hold the program up or fill its memory.
-    const std::optional<QByteArray> read = ReadWholeFile(fnam, FileBound::Dictionary);
+    const std::optional<QByteArray> read = ReadWholeFile(fnam, FileBound::Dictionary, why);
     if (!read) return false;
     const QByteArray& bytes = *read;
     qsizetype start = 0;
@@ -87,7 +87,8 @@ std::int16_t cwDct::setup(const QString& fnam, const QString& typ, std::int16_t 
     for (Entry& e : entries_) e = Entry{0, QString(), 0, true};
 
     QStringList lines;
-    if (!ReadDictionaryLines(fnam, lines)) return 1;
+    readError_.clear();
+    if (!ReadDictionaryLines(fnam, lines, &readError_)) return 1;
 
     bool inside = false;
     bool found = false;
@@ -134,7 +135,8 @@ std::int16_t cwDct::setupms(const QString& fnam, bool prisame) {
     for (std::int16_t f = 1; f <= kHighestField; ++f) entries_[static_cast<std::size_t>(f)].master = true;
 
     QStringList lines;
-    if (!ReadDictionaryLines(fnam, lines)) return 1;
+    readError_.clear();
+    if (!ReadDictionaryLines(fnam, lines, &readError_)) return 1;
 
     bool inBlock = false;
     bool found = false;
@@ -192,9 +194,14 @@ Outcome cwDct::rsetup(bool AskFirst, Dialogs& dlgCommon, SettingsStore& store, c
             return outcome;
         }
         ShowOutcomeSoFar(outcome, dlgCommon);
-        if (dlgCommon.MsgBox(DictionaryDialog::kRetryPrompt, MsgStyle::OKCancel | MsgStyle::Information, kAlert) !=
+        if (dlgCommon.MsgBox(DictionaryRetryPrompt(*this, name), MsgStyle::OKCancel | MsgStyle::Information, kAlert) !=
             MsgResult::OK)
             return outcome.markFailed();
         ask = true;
     }
+}
+
+QString DictionaryRetryPrompt(const cwDct& dct, const QString& fnam) {
+    if (dct.readError().isEmpty() || fnam.isEmpty()) return DictionaryDialog::kRetryPrompt;
+    return DictionaryDialog::kRetryPrompt + QStringLiteral("\r\n") + fnam + QStringLiteral(": ") + dct.readError();
 }

@@ -35,6 +35,8 @@ public:
     void setDStDat(std::int16_t ix, bool vNewValue);
     // The highest field number the last setup defined.
     std::int16_t dLast() const { return last_; }
+    // Why the last setup or setupms could not read its file (the system's reason); "" when it could.
+    const QString& readError() const { return readError_; }
 
     // Reads the definitions of the sections named `typ` (upper case) whose level is at most `lev`.
     // Every entry is cleared first, so a failed read leaves an empty dictionary.
@@ -67,10 +69,15 @@ private:
 
     std::array<Entry, kHighestField + 1> entries_;
     std::int16_t last_ = 0;
+    QString readError_;
 };
 
-// The dictionary file's lines, CR LF (or a bare LF) removed; false when it cannot be opened or read.
-bool ReadDictionaryLines(const QString& fnam, QStringList& lines);
+// The dictionary file's lines, CR LF (or a bare LF) removed; false (the reason in `why`) when it
+// cannot be opened or read.
+bool ReadDictionaryLines(const QString& fnam, QStringList& lines, QString* why = nullptr);
+
+// The message that asks for another dictionary, with the reason the last one could not be read.
+QString DictionaryRetryPrompt(const cwDct& dct, const QString& fnam);
 
 // What the open-file dialog for a dictionary is shown with (also used by the main window's
 // "Dictionary File" command).

@@ -9,6 +9,7 @@
 #include "platform/SerialPort.h"
 #include "platform/TagwellError.h"
 #include "shell/common/Common.h"
+#include "shell/common/Cp1252.h"
 #include "shell/common/Numbers.h"
 #include "shell/common/Outcome.h"
 #include "shell/common/PrintTargets.h"
@@ -197,7 +198,17 @@ Outcome PrintJob::PrintLabels() {
 }
 
 QString PrintJob::jobName(int lastRow) const {
-    const QString what = jobSource_.isEmpty() ? QStringLiteral("%1 rows").arg(lastRow) : jobSource_;
+    // The name ends up in the scheduler's queue and page log, one line per job: control characters
+    // (a newline or an ESC in a file name) are left out. A name byte that is not UTF-8 (kept as
+    // U+DC80 + byte) is shown as the store's code page has it.
+    QString source;
+    for (const QChar c : jobSource_) {
+        if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
+            source += Cp1252ToChar(static_cast<unsigned char>(c.unicode() - 0xDC00));
+        else if (c.category() != QChar::Other_Control)
+            source += c;
+    }
+    const QString what = source.isEmpty() ? QStringLiteral("%1 rows").arg(lastRow) : source;
     return QStringLiteral("Tagwell labels - ") + what;
 }
 

@@ -27,6 +27,22 @@ inline constexpr qint64 DataFile = qint64(2) * 1024 * 1024 * 1024;  // read in w
 inline constexpr qint64 Settings = 4 * 1024 * 1024;     // the settings file: a few dozen keys
 }  // namespace FileBound
 
+// The one wording of the system's reasons: what the system says for an error number of its own
+// ("No space left on device", "Permission denied", "File too large").
+QString SystemReason(int error);
+
+// The reason an input is refused for its size: the system's "File too large", with the bound.
+QString TooLargeReason(qint64 maxBytes);
+
+// File names as the system holds them: bytes. A name that is not UTF-8 (a share written by an old
+// program in another code page) keeps each stray byte as a character of its own (U+DC80 + byte),
+// so that it opens, reads and is written again under its own name.
+QString FileNameFromNative(const QByteArray& bytes);
+QByteArray NativeFileName(const QString& name);
+
+// The reason given for a name under which there is nothing.
+inline const QString kNoSuchFileReason = QStringLiteral("The file does not exist.");
+
 // Why `path` cannot be read as an input of at most `maxBytes` bytes, or "" when it can: the name
 // must be a regular file (links followed) within the bound.
 QString ReadRefusal(const QString& path, qint64 maxBytes);
@@ -44,7 +60,11 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxBytes, QS
 enum class FileMode { Default, OwnerOnly };
 
 // A file written in pieces: open(), write() as often as needed, then commit(). Until commit()
-// succeeded the target keeps what it had; a writer destroyed without commit() leaves no trace.
+// succeeded the target keeps what it had; a writer destroyed without commit(), or a program killed
+// before it, leaves no trace: the bytes go into a file without a name (where the file system has
+// them), which is linked into place when complete. Where it has none, the file is staged under a
+// hidden name beside the target (".name.XXXXXX") and held locked; the staging files of earlier runs
+// that were killed (unlocked) are removed when the next file is staged in that folder.
 class FileWriter {
 public:
     explicit FileWriter(const QString& path, FileMode mode = FileMode::Default);
@@ -62,6 +82,7 @@ public:
 private:
     struct Impl;
     std::unique_ptr<Impl> d_;
+    bool flush();
     QString path_;
     FileMode mode_;
     QString error_;
@@ -69,6 +90,10 @@ private:
 
 // Writes `bytes` as the whole content of `path`. "" on success, otherwise the system's reason.
 QString WriteWholeFile(const QString& path, const QByteArray& bytes, FileMode mode = FileMode::Default);
+
+// Writes `bytes` to the process's standard output, past any buffer of the C library (flushed
+// first). "" on success, otherwise the system's reason.
+QString WriteToStandardOutput(const QByteArray& bytes);
 
 // For a producer that writes a file by name itself (a PDF document): it writes to stagingPath(),
 // and commit() then puts that file in place of the target like FileWriter does (renamed over a
@@ -90,6 +115,8 @@ public:
     QString errorString() const { return error_; }
 
 private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
     QString target_;
     QString staging_;
     QString error_;

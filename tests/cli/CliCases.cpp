@@ -7,9 +7,12 @@
 //
 // prepare  database NAME SQLFILE   %TMP%/NAME.db made by sqlite3 from the SQL file
 //          full-disk FILE...       a small tmpfs at %FULL% holding the case's FILEs, then filled
+//          full-disk-but N FILE... the same with N bytes left free, so writes fail part of the way
 //          device NAME MAJOR MINOR a character device node %TMP%/NAME
 //          fifo NAME               a named pipe %TMP%/NAME
-//          stdout NAME             standard output goes into %TMP%/NAME
+//          huge NAME               a sparse file %TMP%/NAME beyond the bound of every input
+//          write NAME TEXT         a file %TMP%/NAME holding TEXT
+//          stdout NAME|PATH        standard output goes into %TMP%/NAME (or PATH)
 //          settings-folder         a folder where the settings file belongs
 // A case with a `BRONTA.ini` starts with that settings file, byte for byte (%TMP% filled in).
 #include "CliRunner.h"
@@ -38,6 +41,7 @@ QString listFiles(const golden::Case& c, const QString& dir, const QString& show
         else if (info.isDir()) kind = QStringLiteral("folder");
         else if (name == u".filler") kind = QStringLiteral("what filled the disk");
         else if (name.endsWith(u".db")) kind = QStringLiteral("database");
+        else if (info.size() > 16 * 1024 * 1024) kind = QStringLiteral("%1 bytes, not compared").arg(info.size());
         else if (ReadFile(path).startsWith("%PDF-") && ReadFile(path).endsWith("%%EOF\n") && info.size() > 100) {
             static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
             kind = QStringLiteral("PDF of %1 pages").arg(QString::fromLatin1(ReadFile(path)).count(page));
@@ -67,12 +71,19 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
         const QStringList w = fill(line).split(u' ');
         if (w[0] == u"database") {
             ASSERT_EQ(RunTool(QStringLiteral("sqlite3"), {QStringLiteral("-bail"), tmp + u'/' + w[1] + QStringLiteral(".db"), ".read '" + w[2] + u'\''}), "");
-        } else if (w[0] == u"full-disk") {
+        } else if (w[0] == u"full-disk" || w[0] == u"full-disk-but") {
+            const bool but = w[0] == u"full-disk-but";
             full = std::make_unique<SmallTmpfs>();
             ASSERT_EQ(full->error(), QString());
             fullDir = full->path(QString()).chopped(1);
-            for (const QString& name : w.mid(1)) ASSERT_TRUE(QFile::copy(c.path(name), full->path(name)));
-            full->fill();
+            for (const QString& name : w.mid(but ? 2 : 1)) ASSERT_TRUE(QFile::copy(c.path(name), full->path(name)));
+            full->fill(but ? w[1].toLongLong() : 0);
+        } else if (w[0] == u"huge") {
+            QFile f(tmp + u'/' + w[1]);  // sparse: beyond every bound without using the disk
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(qint64(2) * 1024 * 1024 * 1024 + 1));
+        } else if (w[0] == u"write") {
+            QFile f(tmp + u'/' + w[1]);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(line.section(u' ', 2).toUtf8()) >= 0);
         } else if (w[0] == u"device") {
             ASSERT_EQ(MakeCharDevice(tmp + u'/' + w[1], w[2].toUInt(), w[3].toUInt()), QString());
         } else if (w[0] == u"fifo") {
@@ -80,7 +91,7 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
         } else if (w[0] == u"settings-folder") {
             cli.putSettingsFolder();
         } else if (w[0] == u"stdout") {
-            stdoutFile = tmp + u'/' + w[1];
+            stdoutFile = w[1].startsWith(u'/') ? w[1] : tmp + u'/' + w[1];
         } else {
             FAIL() << "unknown prepare line: " << line.toStdString();
         }

@@ -25,8 +25,10 @@ inline QByteArray ReadFile(const QString& path) {
 
 class CliRunner {
 public:
-    // `stdoutFile`: standard output goes there instead of being collected.
-    CliResult run(const QStringList& args, const QString& stdoutFile = {}) const {
+    // `stdoutFile`: standard output goes there instead of being collected. `program`: what runs
+    // the arguments, tagwell-cli itself by default.
+    CliResult run(const QStringList& args, const QString& stdoutFile = {},
+                  const QString& program = QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli")) const {
         QProcess p;
         if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -34,7 +36,7 @@ public:
         // As from cron or a service: no runtime folder. No run may warn about it on standard error.
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"), args);
+        p.start(program, args);
         const bool finished = p.waitForFinished(90000);
         EXPECT_TRUE(finished) << "tagwell-cli did not finish: " << args.join(u' ').toStdString();
         return {finished && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),

@@ -128,7 +128,7 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     // Printers, but none of them the default: the message names them.
     const CliResult noDefault = cli.run(print);
     EXPECT_EQ(noDefault.exitCode, 1);
-    EXPECT_TRUE(noDefault.err.contains("No default printer is set among the installed printers (accept, dymo, laser, lw30252, lw30256, reject)"))
+    EXPECT_TRUE(noDefault.err.contains("No default printer is set among the installed printers (accept, dymo, laser, lw30252, lw30252plus90, lw30256, reject)"))
         << noDefault.err.toStdString();
 
     cups_->stop();

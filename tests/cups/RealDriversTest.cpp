@@ -17,11 +17,11 @@ constexpr double kDotsPerPoint = 300.0 / 72;
 
 // The LabelWriter's stream turned into pictures, one per label: each raster line (SYN: bytes,
 // ETB: runs of dots, a byte each: top bit black, 7 bits the run's length less one) after the dot
-// tab of ESC B; ESC f 1 n skips n lines; ESC G or ESC E ends a label. A LabelWriter 450 feeds the
-// label top first (its PPD turns a landscape page -90 degrees), so line r, dot d of the upright
-// label is the point (r, across - 1 - d) of the landscape label. A command the decoder does not
-// know fails the test with its offset.
-std::vector<QImage> DecodeLabelWriter(const QByteArray& s, QSize printable) {
+// tab of ESC B; ESC f 1 n skips n lines; ESC G or ESC E ends a label. A LabelWriter feeds the
+// label top first; when its PPD turns a landscape page -90 degrees, line r, dot d of the upright
+// label is the point (r, across - 1 - d) of the landscape label, turned +90 the point
+// (along - 1 - r, d). A command the decoder does not know fails the test with its offset.
+std::vector<QImage> DecodeLabelWriter(const QByteArray& s, QSize printable, int turn) {
     std::vector<QImage> labels;
     std::vector<QByteArray> lines;  // one byte a dot, 1 black
     int tab = 0, perLine = 0;
@@ -31,7 +31,8 @@ std::vector<QImage> DecodeLabelWriter(const QByteArray& s, QSize printable) {
         image.fill(255);
         for (int r = 0; r < static_cast<int>(lines.size()) && r < printable.width(); ++r)
             for (int d = 0; d < lines[r].size() && d < printable.height(); ++d)
-                if (lines[r][d]) image.setPixel(r, printable.height() - 1 - d, qRgb(0, 0, 0));
+                if (lines[r][d])
+                    image.setPixel(turn < 0 ? QPoint(r, printable.height() - 1 - d) : QPoint(printable.width() - 1 - r, d), qRgb(0, 0, 0));
         labels.push_back(image);
         lines.clear();
     };
@@ -130,10 +131,12 @@ void fillDemoRows(QtBench& b, int rows) {
 // turned as the page was drawn, with the format's (0, 0) on the printable corner of the label.
 TEST_F(CupsPrinting, ALabelWriterPrintsTheWholeDymoLabelFromItsPrintableCorner) {
     // The printable area of the landscape label in dots, and its corner in points from the
-    // label's top-left (its PPD's ImageableArea, turned): 30252 "4.32 4.32 76.08 235.44" of
+    // label's top-left (its PPD's ImageableArea, turned the queue's way): 30252 "4.32 4.32 76.08 235.44" of
     // 79 x 252, 30256 "4.08 4.32 163.68 271.20" of 167 x 288.
-    const struct { const char* queue; QSize printable; QPointF corner; } cases[] = {
-        {"lw30252", {963, 299}, {16.56, 2.92}}, {"lw30256", {1112, 665}, {16.80, 3.32}}};
+    const struct { const char* queue; int turn; QSize printable; QPointF corner; } cases[] = {
+        {"lw30252", -90, {963, 299}, {16.56, 2.92}},
+        {"lw30256", -90, {1112, 665}, {16.80, 3.32}},
+        {"lw30252plus90", 90, {963, 299}, {4.32, 4.32}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.queue);
         QtBench device(1, 2), file(1, 2);
@@ -155,7 +158,7 @@ TEST_F(CupsPrinting, ALabelWriterPrintsTheWholeDymoLabelFromItsPrintableCorner) 
             SCOPED_TRACE(n + 1);
             QFile bytes(captured[n]);
             ASSERT_TRUE(bytes.open(QIODevice::ReadOnly));
-            const std::vector<QImage> labels = DecodeLabelWriter(bytes.readAll(), c.printable);
+            const std::vector<QImage> labels = DecodeLabelWriter(bytes.readAll(), c.printable, c.turn);
             ASSERT_EQ(labels.size(), 1u);
             const QImage wanted = Render(n ? file.files.path(tag + "-2.pdf") : pdf, QRect(QPoint(38, 38), c.printable));
             const double printed = Printed(wanted, labels[0]), extra = Printed(labels[0], wanted);

@@ -11,7 +11,7 @@
 //   ! name <connect> | ! dialects <key>   what the driver manager is given; a key query's SQL text
 //   ! sql <name> <statement>        run on that database
 //   ! edit upc|inv|cis [answer]     the connection-string command, answered (no answer: emptied box)
-//   ! test | ! connections | ! keys upc|inv|cis <connect>   the test command, the connections kept,
+//   ! test | ! connections | ! keys upc|inv|cis <connect>   the test command, the connections kept (and dialects asked),
 //                                   the key-query test
 //   ! dsn <name> <connect>          a user data source in the case's own odbc.ini
 //   ? <key>                         a look-up that only says whether a stale text is left in a box
@@ -98,11 +98,12 @@ TEST_P(LookupCases, EntriesShown) {
             out += QodbcDatabaseName(rest) + u'\n';
         } else if (w[0] == u"!" && w[1] == u"dialects") {
             // SQLite, PostgreSQL and ODBC's default; MariaDB; Access or NO_BACKSLASH_ESCAPES; SQL Server.
-            // Then the key in a batch with itself as a UPC.
+            // Then the key in a batch with itself as a UPC (one query per key), and with another key (a list of keys).
             const RecordQuery batch{QStringLiteral("upc"), {}, {}, {{QStringLiteral("1"), Key(rest)}, {QStringLiteral("149"), Key(rest)}}};
+            const RecordQuery list{QStringLiteral("upc"), {}, {}, {{QStringLiteral("1"), Key(rest)}, {QStringLiteral("1"), QStringLiteral("2")}}};
             for (const SqlDialect& d : {SqlDialect{}, SqlDialect{"`", "`", true}, SqlDialect{"`", "`", false}, SqlDialect{"[", "]", false}})
                 out += Shown(QuerySqlText(KeyQuery(QStringLiteral("inv"), QStringLiteral("1"), Key(rest)), d)) + u'\n' +
-                       Shown(QuerySqlText(batch, d)) + u'\n';
+                       Shown(QuerySqlText(batch, d)) + u'\n' + Shown(QuerySqlText(list, d)) + u'\n';
         } else if (w[0] == u"!" && w[1] == u"lock") {
             // Another program's write lock, held on a connection of its own.
             QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), QStringLiteral("locker"));
@@ -115,7 +116,7 @@ TEST_P(LookupCases, EntriesShown) {
             locker.reset();
             QSqlDatabase::removeDatabase(QStringLiteral("locker"));
         } else if (w[0] == u"!" && w[1] == u"connections") {
-            out += QStringLiteral("connections kept: %1, record sets: %2\n").arg(odbc.connectionCount()).arg(factory.created);
+            out += QStringLiteral("connections kept: %1, record sets: %2, dialects asked: %3\n").arg(odbc.connectionCount()).arg(factory.created).arg(odbc.dialectProbes());
         } else if (w[0] == u"!" && w[1] == u"keys") {
             out += Shown(TestKeyQueries(Database(w[2]), connect(w.mid(3).join(u' ')), odbc)) + u'\n';
         } else if (w[0] == u"!" && (w[1] == u"edit" || w[1] == u"test")) {

@@ -9,7 +9,8 @@
 //          case's `format`, SierraFormat its `label.fab` and SierraFont its `font.pcl`
 // script   print | instant ROW | test | setup cancel|fail | draw ROW X Y | set KEY=VALUE |
 //          answer OK|Cancel... | at CALL print|delete FILE | port open-fails|write-fails-after N|N |
-//          printer refuses-from N REASON|declines|current N | first-label N | source NAME | configure
+//          printer refuses-from N REASON|declines|current N | first-label N | configure |
+//          source NAME (\uXXXX stands for a character)
 #include "GoldenCases.h"
 #include "output/LabelFormat.h"
 #include "shell/common/Outcome.h"
@@ -27,6 +28,12 @@
 #include <QTemporaryDir>
 
 namespace {
+
+QString unescape(QString text) {
+    for (qsizetype at; (at = text.indexOf(QStringLiteral("\\u"))) >= 0;)
+        text.replace(at, 6, QChar(char16_t(text.mid(at + 2, 4).toUInt(nullptr, 16))));
+    return text;
+}
 
 struct SetupDialog : PrinterSetupDialog {
     bool fail = false;
@@ -114,7 +121,7 @@ struct PrintRun {
                 else if (w[1] == u"declines") printer.simulated().declineDocuments(true);
                 else printer.setPrinter(w[2].toInt());
             } else if (verb == u"first-label") job.setFirstLabel(w[1].toInt());
-            else if (verb == u"source") job.setJobSource(w[1]);
+            else if (verb == u"source") job.setJobSource(unescape(line.section(u' ', 1)));
             else if (verb == u"configure") {
                 const QString refused = ConfigureSierraPort(port, options);
                 state << QStringLiteral("configure: port %1, settings %2, refused: %3").arg(port.CommPort()).arg(port.Settings(), refused);

@@ -90,7 +90,7 @@ TEST(PdfFile, ThePreviousFileStaysUntilTheDocumentIsComplete) {
             if (i % 10 == 9) printer.NewPage();
         }
         EXPECT_EQ(ReadFile(target), old);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2) << "the document is staged beside";
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "the document is staged without a name";
         printer.EndDoc();
     }
     EXPECT_TRUE(ReadFile(target).startsWith("%PDF-"));

@@ -97,7 +97,7 @@ TEST_F(Pty, PrinterGoneInTheMiddleOfASierraJob) {
     PrintLabels();
     PrintLabels();
     const QStringList shown = bench.dialogs.transcript;
-    ASSERT_EQ(shown.size(), 2);
+    ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();
     EXPECT_TRUE(shown[0].startsWith("MsgBox \"Alert:\"")) << shown[0].toStdString();
     EXPECT_TRUE(shown[1].contains("-> 1: Error #")) << shown[1].toStdString();
     EXPECT_LT(bench.pump.calls, 40) << "the job stops at the failure instead of failing label after label";

@@ -59,7 +59,8 @@ public:
     // "lw30252" and "lw30256", a Dymo LabelWriter 450 (printer-driver-dymo's PPD and raster2dymolw)
     // on the 30252 address and the 30256 shipping label, and "laser", CUPS's own Generic PostScript
     // Printer (a Letter page, 12 points it cannot print on all round) set to fit every page into
-    // what it prints unless a job says otherwise. "" or why not.
+    // what it prints unless a job says otherwise; and "lw30252plus90", the LabelWriter on the 30252
+    // with a PPD that turns landscape pages +90 degrees instead of -90. "" or why not.
     QString startWithQueues() {
         QString why = dir_.isValid() ? configure() : QStringLiteral("no temporary folder");
         if (why.isEmpty()) why = start();
@@ -83,6 +84,16 @@ public:
                                     {"laser", "drv:///sample.drv/generic.ppd", "fit-to-page-default=true"}};
         for (const QStringList& q : real)
             if (why.isEmpty()) why = RunTool(QStringLiteral("lpadmin"), {"-p", q[0], "-E", "-v", capture, "-m", q[1], "-o", q[2]});
+        // The same LabelWriter on a PPD that turns landscape pages the other way.
+        QByteArray lw450;
+        QFile plus90(dir_.filePath(QStringLiteral("lw450-plus90.ppd")));
+        if (why.isEmpty()) why = RunTool(QStringLiteral("/usr/lib/cups/driver/dymo"), {"cat", "dymo:0/cups/model/lw450.ppd"}, &lw450);
+        if (why.isEmpty() && (!plus90.open(QIODevice::WriteOnly) ||
+                              plus90.write(lw450.replace("*LandscapeOrientation: Minus90", "*LandscapeOrientation: Plus90")) <= 0))
+            why = QStringLiteral("cannot write the turned LabelWriter PPD");
+        plus90.close();
+        if (why.isEmpty())
+            why = RunTool(QStringLiteral("lpadmin"), {"-p", "lw30252plus90", "-E", "-v", capture, "-P", plus90.fileName(), "-o", "PageSize=w79h252"});
         return why.isEmpty() ? RunTool(QStringLiteral("cupsreject"), {"reject"}) : why;
     }
 

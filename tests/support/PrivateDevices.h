@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -40,12 +41,14 @@ public:
     QString error() const { return error_; }
     QString path(const QString& name) const { return root_ + u'/' + name; }
 
-    // Takes every free byte, so the next write fails with "No space left on device".
-    void fill() const {
+    // Takes every free byte, so the next write fails with "No space left on device"; with `leave`,
+    // all but that many bytes, so a write fails part of the way.
+    void fill(qint64 leave = 0) const {
         const int fd = ::open(QFile::encodeName(path(QStringLiteral(".filler"))).constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
         static const QByteArray block(4096, 'x');
         while (fd >= 0 && ::write(fd, block.constData(), block.size()) > 0) {}
         while (fd >= 0 && ::write(fd, block.constData(), 1) > 0) {}
+        if (fd >= 0 && leave > 0) ::ftruncate(fd, std::max<off_t>(0, ::lseek(fd, 0, SEEK_END) - leave));
         if (fd >= 0) ::close(fd);
     }
 

@@ -1,15 +1,25 @@
 #include "platform/qt/QtCupsQueue.h"
 
 #ifdef TAGWELL_HAVE_CUPS
+#include "platform/FileAccess.h"
+
 #include <cups/cups.h>
 
 #include <QByteArray>
 #include <QTemporaryFile>
 
+#include <cerrno>
+
 namespace {
 
-QString lastError() {
+// The scheduler's own account of the last failure. A connection that broke while a job was sent
+// leaves libcups with a success status whose text is "Success": the system's reason for the broken
+// connection is told instead.
+QString lastError(int systemError = 0) {
     const char* text = cupsLastErrorString();
+    if (cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE)
+        return QStringLiteral("the printing system gave no answer to the job (%1)")
+            .arg(systemError ? SystemReason(systemError) : QStringLiteral("the connection ended"));
     return text && *text ? QString::fromUtf8(text) : QStringLiteral("CUPS error %1").arg(static_cast<int>(cupsLastError()));
 }
 
@@ -44,11 +54,13 @@ QString SubmitPdf(const QString& queue, const QString& file, const QString& titl
     int count = cupsAddOption("fit-to-page", "false", 0, &options);
     count = cupsAddOption("print-scaling", "none", count, &options);
     count = cupsAddOption("scaling", "100", count, &options);
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), file.toLocal8Bit().constData(),
+    errno = 0;
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), NativeFileName(file).constData(),
                                    title.toUtf8().constData(), count, options);
+    const int systemError = errno;
     cupsFreeOptions(count, options);
     if (job > 0) return {};
-    const QString why = lastError();
+    const QString why = lastError(systemError);
     if (!schedulerAnswers())
         return QStringLiteral("The printer %1 did not take the job: the printing system at %2 does not answer (%3).")
             .arg(queue, QString::fromUtf8(cupsServer()), why);

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDriver>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -276,19 +277,48 @@ FileStamp stampOf(const QString& path) {
 
 namespace {
 
-// "<quoted column> = '<literal>'": the key a literal and nothing else.
-QString keyCondition(const QString& keyColumn, const QString& key, const SqlDialect& dialect) {
-    QString column = keyColumn;
+QString quotedColumn(const QString& name, const SqlDialect& dialect) {
+    QString column = name;
     column.replace(dialect.quoteClose, dialect.quoteClose + dialect.quoteClose);
+    return dialect.quoteOpen + column + dialect.quoteClose;
+}
+
+// The key as one text literal and nothing else.
+QString textLiteral(const QString& key, const SqlDialect& dialect) {
     QString literal = key;
     if (dialect.backslashEscapes) literal.replace(u'\\', QStringLiteral("\\\\"));
     literal.replace(u'\'', QStringLiteral("''"));
-    return dialect.quoteOpen + column + dialect.quoteClose + QStringLiteral(" = '") + literal + u'\'';
+    return u'\'' + literal + u'\'';
+}
+
+QString keyCondition(const QString& keyColumn, const QString& key, const SqlDialect& dialect) {
+    return quotedColumn(keyColumn, dialect) + QStringLiteral(" = ") + textLiteral(key, dialect);
 }
 
 }  // namespace
 
-QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect) {
+bool IsOneColumnBatch(const RecordQuery& query) {
+    return !query.batch.empty() && std::all_of(query.batch.begin(), query.batch.end(), [&](const KeyMatch& k) {
+        return k.column == query.batch.front().column;
+    });
+}
+
+QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect, BatchForm form) {
+    if (!query.batch.empty() && form == BatchForm::KeyList && IsOneColumnBatch(query)) {
+        // The database finds the records of all keys at once (one index search for the list), and
+        // says which key each record answers with the keys' own conditions: the first that holds
+        // and the last, so that a record answering two keys shows (their positions differ).
+        QStringList first, last, literals;
+        const QString column = quotedColumn(query.batch.front().column, dialect);
+        for (size_t i = 0; i < query.batch.size(); ++i) {
+            literals << textLiteral(query.batch[i].key, dialect);
+            first << QStringLiteral("WHEN %1 = %2 THEN %3").arg(column, literals.back()).arg(i);
+        }
+        for (auto it = first.crbegin(); it != first.crend(); ++it) last << *it;
+        return QStringLiteral("SELECT CASE %1 END AS %2, CASE %3 END AS %4, %5.* FROM %5 WHERE %6 IN (%7)")
+            .arg(first.join(u' '), kBatchKeyColumn, last.join(u' '), kBatchKeyColumn + QStringLiteral("_last"), query.table,
+                 column, literals.join(QStringLiteral(", ")));
+    }
     if (!query.batch.empty()) {
         // Each key keeps its own query's condition, so the database compares it exactly as it
         // would alone (its column's type, collation and padding), and a record that answers two
@@ -401,14 +431,6 @@ struct OdbcConnection {
     }
 };
 
-// Opens (or opens again) the connection and readies its session: the dialect, and the server's
-// own bound on every wait. False with the driver's error when it cannot be opened.
-bool openSession(OdbcConnection& c) {
-    if (!c.db.open()) return false;
-    c.dialect = dialectOf(c.db);
-    boundSessionWaits(c.db, c.dialect, waitSecondsOf(NormalConnectString(c.connect)));
-    return true;
-}
 
 class QtOdbcConnectionPool {
 public:
@@ -482,8 +504,28 @@ public:
     }
 
     int count() const { return static_cast<int>(entries_.size()); }
+    int probes() const { return probes_; }
 
 private:
+    // Opens (or opens again) the connection and readies its session: the dialect, and the server's
+    // own bound on every wait. False with the driver's error when it cannot be opened.
+    bool openSession(OdbcConnection& c) {
+        if (!c.db.open()) return false;
+        c.dialect = dialectFor(c.connect, c.db);
+        boundSessionWaits(c.db, c.dialect, waitSecondsOf(NormalConnectString(c.connect)));
+        return true;
+    }
+
+    // The dialect is asked of the database once per connection string for the pool's life: a
+    // connection opened again (after a failure, a new file, a restarted server) speaks as before,
+    // and a probe is a round trip a scan need not pay.
+    SqlDialect dialectFor(const QString& connect, const QSqlDatabase& db) {
+        const auto it = dialects_.constFind(connect);
+        if (it != dialects_.constEnd()) return *it;
+        ++probes_;
+        return dialects_[connect] = dialectOf(db);
+    }
+
     // Closes the least recently used connections that no record set holds, above the limit.
     void evict() {
         while (static_cast<int>(entries_.size()) > max_) {
@@ -497,6 +539,8 @@ private:
     }
 
     int max_;
+    int probes_ = 0;
+    QHash<QString, SqlDialect> dialects_;
     quint64 clock_ = 0;
     static inline quint64 serial_ = 0;
     std::vector<std::shared_ptr<OdbcConnection>> entries_;
@@ -524,31 +568,12 @@ public:
         if (!conn_)
             throw TagwellError(3709, QStringLiteral("The connection cannot be used to perform this operation. "
                                                     "It is either closed or invalid in this context."));
-        source_ = QuerySqlText(query, conn_->dialect);
-        if (!driverCanTake(source_))
-            throw TagwellError(RecordSetError::ProviderError,
-                               QStringLiteral("The query text holds a character the driver cannot take."));
-        // A statement of its own for every query: a statement run again keeps the column types of
-        // its first run, and a value would then read differently after another record's value.
-        query_ = std::make_unique<QSqlQuery>(conn_->db);
-        query_->setForwardOnly(true);
-        if (!run()) {
-            // A kept connection that broke since its last use (the server restarted or closed it
-            // while idle) is opened again and the query run once more; only a database that does
-            // not answer now, or a query that fails on the new connection too, is a failure.
-            if (!brokenConnection(diagnose(*query_), conn_->db)) fail(*query_, &query);
-            query_.reset();
-            pool_->reopen(conn_);
-            source_ = QuerySqlText(query, conn_->dialect);
-            query_ = std::make_unique<QSqlQuery>(conn_->db);
-            query_->setForwardOnly(true);
-            if (!run()) fail(*query_, &query);
+        batch_ = !query.batch.empty();
+        if (batch_) {
+            openBatch(query);
+            return;
         }
-        const QSqlRecord record = query_->record();
-        names_.clear();
-        // A batch's leading column only says which key a record answers.
-        offset_ = query.batch.empty() ? 0 : 1;
-        for (int i = offset_; i < record.count(); ++i) names_ << record.fieldName(i);
+        start(query, BatchForm::UnionAll, 0);
         position_ = 0;
         step();
     }
@@ -556,6 +581,8 @@ public:
     void Close() override {
         query_.reset();
         names_.clear();
+        rows_.clear();
+        batch_ = false;
         eof_ = true;
     }
     bool IsOpen() const override { return query_ != nullptr; }
@@ -567,6 +594,12 @@ public:
 
     void MoveFirst() override {
         if (!query_) throwClosed();
+        if (batch_) {
+            position_ = 0;
+            eof_ = rows_.empty();
+            if (eof_) throwNoRecord();
+            return;
+        }
         if (position_ == 0) {
             if (eof_) throwNoRecord();
             return;
@@ -581,7 +614,8 @@ public:
         if (!query_) throwClosed();
         if (eof_) throwNoRecord();
         ++position_;
-        step();
+        if (batch_) eof_ = position_ >= static_cast<int>(rows_.size());
+        else step();
     }
 
     int fieldCount() const override {
@@ -601,15 +635,74 @@ public:
     QVariant fieldValue(int position) const override {
         if (!query_) throwClosed();
         if (eof_) throwNoRecord();
-        return query_->value(position + offset_);
+        if (batch_) return rows_[static_cast<size_t>(position_)].values.value(position);
+        return query_->value(position);
     }
     int KeyIndex() const override {
         if (!query_) throwClosed();
         if (eof_) throwNoRecord();
-        return offset_ ? query_->value(0).toInt() : 0;
+        return batch_ ? rows_[static_cast<size_t>(position_)].key : 0;
     }
 
 private:
+    // Runs `query` (a batch in `form`) on a statement of its own, its first `hidden` columns not
+    // the table's.
+    void start(const RecordQuery& query, BatchForm form, int hidden) {
+        source_ = QuerySqlText(query, conn_->dialect, form);
+        if (!driverCanTake(source_))
+            throw TagwellError(RecordSetError::ProviderError,
+                               QStringLiteral("The query text holds a character the driver cannot take."));
+        // A statement of its own for every query: a statement run again keeps the column types of
+        // its first run, and a value would then read differently after another record's value.
+        query_ = std::make_unique<QSqlQuery>(conn_->db);
+        query_->setForwardOnly(true);
+        if (!run()) {
+            // A kept connection that broke since its last use (the server restarted or closed it
+            // while idle) is opened again and the query run once more; only a database that does
+            // not answer now, or a query that fails on the new connection too, is a failure.
+            if (!brokenConnection(diagnose(*query_), conn_->db)) fail(*query_, &query);
+            query_.reset();
+            pool_->reopen(conn_);
+            source_ = QuerySqlText(query, conn_->dialect, form);
+            query_ = std::make_unique<QSqlQuery>(conn_->db);
+            query_->setForwardOnly(true);
+            if (!run()) fail(*query_, &query);
+        }
+        const QSqlRecord record = query_->record();
+        names_.clear();
+        for (int i = hidden; i < record.count(); ++i) names_ << record.fieldName(i);
+    }
+
+    // A batch is read whole at once (a few hundred records at most), so that a record answering
+    // two keys in the list form is found before any record is handed out.
+    void openBatch(const RecordQuery& query) {
+        BatchForm form = IsOneColumnBatch(query) ? BatchForm::KeyList : BatchForm::UnionAll;
+        for (;;) {
+            const int hidden = form == BatchForm::KeyList ? 2 : 1;
+            start(query, form, hidden);
+            rows_.clear();
+            bool twoKeys = false;
+            while (query_->next()) {
+                const QVariant first = query_->value(0);
+                if (first.isNull()) continue;  // no key's own condition holds for it
+                if (form == BatchForm::KeyList && query_->value(1).toInt() != first.toInt()) {
+                    twoKeys = true;
+                    break;
+                }
+                BatchRow& row = rows_.emplace_back();
+                row.key = first.toInt();
+                row.values.reserve(names_.size());
+                for (int i = 0; i < static_cast<int>(names_.size()); ++i) row.values << query_->value(i + hidden);
+            }
+            if (!twoKeys && query_->lastError().isValid()) fail(*query_, &query);
+            query_->finish();
+            if (!twoKeys) break;
+            form = BatchForm::UnionAll;
+        }
+        position_ = 0;
+        eof_ = rows_.empty();
+    }
+
     bool run() { return query_->exec(source_); }
 
     void step() {
@@ -651,7 +744,13 @@ private:
     QStringList names_;
     bool eof_ = true;
     int position_ = 0;
-    int offset_ = 0;  // 1 for a batch, whose first column is the key's position
+    // A batch's records, read at its opening.
+    struct BatchRow {
+        int key = 0;
+        QVariantList values;
+    };
+    bool batch_ = false;
+    std::vector<BatchRow> rows_;
 };
 
 }  // namespace
@@ -666,3 +765,5 @@ std::unique_ptr<RecordSet> QtOdbcRecordSetFactory::CreateRecordSet() {
 }
 
 int QtOdbcRecordSetFactory::connectionCount() const { return pool_->count(); }
+
+int QtOdbcRecordSetFactory::dialectProbes() const { return pool_->probes(); }

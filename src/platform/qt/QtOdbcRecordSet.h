@@ -29,6 +29,8 @@ public:
 
     // Number of connections currently kept (open or waiting to be re-opened).
     int connectionCount() const;
+    // How many connection strings the database's dialect was asked for.
+    int dialectProbes() const;
 
 private:
     std::shared_ptr<QtOdbcConnectionPool> pool_;
@@ -47,10 +49,19 @@ struct SqlDialect {
 // The SQL text of `query`: "SELECT * FROM <table>", and for a key query " WHERE <column> = '<key>'"
 // with the column quoted and every apostrophe of the key doubled (and, where a backslash escapes,
 // every backslash doubled too), so that the literal reads back as the key and nothing else.
-// A batch is one statement of key queries joined by UNION ALL, each record led by the column
-// kBatchKeyColumn that holds its key's position.
-QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect);
+//
+// A batch has two forms. Its key queries joined by UNION ALL, each record led by the column
+// kBatchKeyColumn that holds its key's position: exact whatever the keys, but the database plans
+// each part on its own. And, for keys of one column, one query for the list of keys (IN), each
+// record led by the position of the first and of the last key whose condition it meets: a tenth of
+// the database's work for a few hundred keys; a record that meets two keys' conditions (two keys
+// the column's type or collation takes as equal) is told by the two positions, and that batch is
+// then run in the exact form.
+enum class BatchForm { KeyList, UnionAll };
+QString QuerySqlText(const RecordQuery& query, const SqlDialect& dialect, BatchForm form = BatchForm::KeyList);
 inline const QString kBatchKeyColumn = QStringLiteral("tagwell_key");
+// True when every key of the batch is of the same column (the KeyList form applies).
+bool IsOneColumnBatch(const RecordQuery& query);
 
 // How long a connection waits for a lock or an answer unless its string says otherwise.
 constexpr double kDefaultWaitSeconds = 3;

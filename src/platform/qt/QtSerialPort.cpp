@@ -1,5 +1,6 @@
 #include "platform/qt/QtSerialPort.h"
 
+#include "platform/FileAccess.h"
 #include "platform/SettingsStore.h"
 #include "platform/TagwellError.h"
 
@@ -126,11 +127,10 @@ bool QtSerialPort::IsSerialDevicePath(const QString& path) {
 void QtSerialPort::openPort() {
     const QString path = DevicePath();
     if (!IsSerialDevicePath(path)) {
-        auto file = std::make_unique<QFile>(path);
-        const bool first = !filesStarted_.contains(path);
-        const QIODevice::OpenMode mode = QIODevice::WriteOnly | (first ? QIODevice::Truncate : QIODevice::Append);
-        if (!file->open(mode)) throw deviceError(ErrorNumber::PathFileAccess, path, file->errorString());
-        filesStarted_.insert(path);
+        // The file gets what this run sent before, then this job's bytes.
+        auto file = std::make_unique<FileWriter>(path);
+        const QByteArray& before = fileBytes_[path];
+        if (!file->open() || !file->write(before)) throw deviceError(ErrorNumber::PathFileAccess, path, file->errorString());
         file_ = std::move(file);
         device_ = path;
         return;
@@ -168,8 +168,8 @@ int QtSerialPort::writeTimeoutMs(qint64 bytes) const {
 
 void QtSerialPort::Output(const QByteArray& bytes) {
     if (file_) {
-        if (file_->write(bytes) != bytes.size())
-            throw deviceError(ErrorNumber::DeviceIo, device_, file_->errorString());
+        if (!file_->write(bytes)) throw deviceError(ErrorNumber::DeviceIo, device_, file_->errorString());
+        fileBytes_[device_] += bytes;
         return;
     }
     if (!serial_)
@@ -191,11 +191,8 @@ void QtSerialPort::Output(const QByteArray& bytes) {
 
 void QtSerialPort::closePort() {
     if (file_) {
-        std::unique_ptr<QFile> file = std::move(file_);
-        const bool flushed = file->flush();
-        const QString why = file->errorString();
-        file->close();
-        if (!flushed) throw deviceError(ErrorNumber::DeviceIo, device_, why);
+        const std::unique_ptr<FileWriter> file = std::move(file_);
+        if (!file->commit()) throw deviceError(ErrorNumber::DeviceIo, device_, file->errorString());
         return;
     }
     if (!serial_) return;

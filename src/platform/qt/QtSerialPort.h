@@ -6,10 +6,10 @@
 // the port opens, so a changed key takes effect at the next print.
 //
 // A device path that is not a serial device (an existing regular file, or a path that does not
-// exist outside the system's device folder) receives the same byte stream as a plain file. Such a
-// file is emptied at its first open in this run and appended to at every later open, so after a
-// run it holds exactly the bytes the run sent, job after job (what `tagwell-cli --device FILE`
-// relies on).
+// exist outside the system's device folder) receives the same byte stream as a plain file. After a
+// run such a file holds exactly the bytes the run sent, job after job (what `tagwell-cli --device
+// FILE` relies on). It is written like every other file the program writes: staged, and put in
+// place when the port closes, so a failed write (a full disk) leaves the file as it was.
 //
 // Every error of the port names the device it concerns ("/dev/ttyS0: No such file or directory").
 //
@@ -18,11 +18,12 @@
 // never silently cut off, and closing the port never drops bytes still queued.
 #include "platform/SerialPort.h"
 
-#include <QSet>
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <memory>
 
-class QFile;
+class FileWriter;
 class QSerialPort;
 class SettingsStore;
 
@@ -63,7 +64,7 @@ private:
     QString settings_ = QStringLiteral("9600,n,8,1");
     int writeMarginMs_ = 5000;
     std::unique_ptr<QSerialPort> serial_;
-    std::unique_ptr<QFile> file_;
+    std::unique_ptr<FileWriter> file_;
     QString device_;  // the device path of the open port
-    QSet<QString> filesStarted_;  // files already emptied in this run
+    QHash<QString, QByteArray> fileBytes_;  // what this run sent to each plain file
 };
