@@ -10,7 +10,8 @@ CliOption dictOption() {
 }
 CliOption invOption() {
     return {QStringLiteral("inv"), QStringLiteral("CONN"),
-            QStringLiteral("ODBC connect string of the inventory database (default: ODBCINV)")};
+            QStringLiteral("ODBC connect string of the inventory database, or @FILE to read it from FILE\n"
+                           "(default: $TAGWELL_ODBCINV, then ODBCINV)")};
 }
 // --target, its codes and their printers as the table of targets lists them.
 CliOption targetOption() {
@@ -23,7 +24,8 @@ CliOption targetOption() {
 }
 CliOption upcOption() {
     return {QStringLiteral("upc"), QStringLiteral("CONN"),
-            QStringLiteral("ODBC connect string of the UPC database (default: ODBCUPC)")};
+            QStringLiteral("ODBC connect string of the UPC database, or @FILE to read it from FILE\n"
+                           "(default: $TAGWELL_ODBCUPC, then ODBCUPC)")};
 }
 
 std::vector<CliCommand> buildCommands() {
@@ -56,7 +58,8 @@ std::vector<CliCommand> buildCommands() {
           invOption(),
           upcOption(),
           {QStringLiteral("cis"), QStringLiteral("CONN"),
-           QStringLiteral("ODBC connect string of the CIS database (default: ODBCCIS)")}}});
+           QStringLiteral("ODBC connect string of the CIS database, or @FILE to read it from FILE\n"
+                          "(default: $TAGWELL_ODBCCIS, then ODBCCIS)")}}});
     commands.push_back(
         {QStringLiteral("import"), QStringLiteral("DATAFILE"), QStringLiteral("import a data file and write the grid"),
          QStringLiteral("Runs \"Read in a Data File\" (or, with --price-change, \"Read in a Price Change File\") on\n"
@@ -112,7 +115,8 @@ std::vector<CliCommand> buildCommands() {
           invOption(),
           upcOption(),
           {QStringLiteral("cis"), QStringLiteral("CONN"),
-           QStringLiteral("ODBC connect string of the CIS database (default: ODBCCIS)")},
+           QStringLiteral("ODBC connect string of the CIS database, or @FILE to read it from FILE\n"
+                          "(default: $TAGWELL_ODBCCIS, then ODBCCIS)")},
           targetOption(),
           {QStringLiteral("fa1"), QStringLiteral("FILE"), QStringLiteral("Dymo format file (default: SierraFormat1)")},
           {QStringLiteral("fa3"), QStringLiteral("FILE"), QStringLiteral("laser 3-up format file (default: SierraFormat3)")},

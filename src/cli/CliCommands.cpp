@@ -8,6 +8,8 @@
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
 #include "lookup/ItemLookup.h"
+#include "platform/FileAccess.h"
+#include "platform/TagwellError.h"
 #include "platform/qt/QtOdbcRecordSet.h"
 #include "shell/common/Outcome.h"
 #include "shell/common/ProgramOptions.h"
@@ -15,9 +17,14 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
+
+// A file holding a connection string: one line.
+constexpr qint64 kConnectionFileBound = 64 * 1024;
 
 QString jsonBool(bool b) { return b ? QStringLiteral("true") : QStringLiteral("false"); }
 
@@ -31,9 +38,25 @@ QString JsonString(const QString& text) {
 
 void ApplySharedOverrides(const ParsedArguments& args, OverlaySettingsStore& settings) {
     if (args.has(QStringLiteral("dict"))) settings.setOverride(QString::fromLatin1(kDictionaryKey), args.value(QStringLiteral("dict")));
-    if (args.has(QStringLiteral("inv"))) settings.setOverride(QStringLiteral("ODBCINV"), args.value(QStringLiteral("inv")));
-    if (args.has(QStringLiteral("upc"))) settings.setOverride(QStringLiteral("ODBCUPC"), args.value(QStringLiteral("upc")));
-    if (args.has(QStringLiteral("cis"))) settings.setOverride(QStringLiteral("ODBCCIS"), args.value(QStringLiteral("cis")));
+    // A connection string with a password stays off the command line, which every user of the
+    // machine can read: "--inv @FILE" reads it from the first line of FILE, and without --inv the
+    // environment's TAGWELL_ODBCINV (readable by the user alone) stands in for the setting.
+    for (const auto& [option, key] : {std::pair{"inv", "ODBCINV"}, std::pair{"upc", "ODBCUPC"}, std::pair{"cis", "ODBCCIS"}}) {
+        const QString name = QString::fromLatin1(option);
+        if (args.has(name)) {
+            const QString value = args.value(name);
+            if (!value.startsWith(u'@')) {
+                settings.setOverride(QString::fromLatin1(key), value);
+                continue;
+            }
+            QString why;
+            const std::optional<QByteArray> bytes = ReadWholeFile(value.mid(1), kConnectionFileBound, &why);
+            if (!bytes) throw TagwellError(ErrorNumber::FileNotFound, QStringLiteral("The connection string of --%1 cannot be read from %2: %3").arg(name, value.mid(1), why));
+            settings.setOverride(QString::fromLatin1(key), QString::fromUtf8(bytes->left(bytes->indexOf('\n') < 0 ? bytes->size() : bytes->indexOf('\n'))).trimmed());
+        } else if (const QByteArray env = qgetenv(QByteArray("TAGWELL_") + key); !env.isEmpty()) {
+            settings.setOverride(QString::fromLatin1(key), QString::fromUtf8(env));
+        }
+    }
 }
 
 bool LoadCliDictionary(CliContext& cx, cwDct& dct) {
@@ -107,6 +130,10 @@ int RunRead(const ParsedArguments& args, CliContext& cx) {
     }
     datFile.fclose();
     cx.out.flush();
+    if (const QString cut = datFile.dataCutMessage(); !cut.isEmpty()) {
+        cx.dialogs.MsgBox(cut, MsgStyle::Information, kAlert);
+        return CliExit::Failed;
+    }
     return CliExit::Ok;
 }
 

@@ -23,7 +23,10 @@ int RunImport(const ParsedArguments& args, CliContext& cx);
 int RunPrint(const ParsedArguments& args, CliContext& cx);
 int RunCheck(const ParsedArguments& args, CliContext& cx);
 
-// The options every command shares (--dict, --inv, --upc, --cis) as overrides of their keys.
+// The options every command shares (--dict, --inv, --upc, --cis) as overrides of their keys; a
+// connection string given as @FILE is read from FILE, and one not given comes from the environment
+// (TAGWELL_ODBCINV, TAGWELL_ODBCUPC, TAGWELL_ODBCCIS) before the settings. Throws TagwellError when
+// such a file cannot be read.
 void ApplySharedOverrides(const ParsedArguments& args, OverlaySettingsStore& settings);
 
 // Reads the dictionary named by "DICTIONARY" as the window does at start-up. Without a readable

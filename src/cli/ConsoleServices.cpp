@@ -1,5 +1,7 @@
 #include "cli/ConsoleServices.h"
 
+#include "platform/ConnectionSecrets.h"
+
 #include <QCoreApplication>
 
 void OverlaySettingsStore::setOverride(const QString& key, const QString& value) {
@@ -27,7 +29,8 @@ bool ConsoleDialogs::isCountMessage(const QString& prompt) { return prompt.endsW
 int ConsoleDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
     Q_UNUSED(title);
     // A box's line break is CR LF; the console's is LF.
-    QString text = prompt;
+    // No password of a connection string reaches the terminal or a log that collects it.
+    QString text = MaskSecrets(prompt);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     if (isCountMessage(prompt)) out_ << text << Qt::endl;
     else err_ << text << Qt::endl;

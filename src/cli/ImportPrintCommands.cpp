@@ -44,8 +44,9 @@ struct ConsoleSession {
     }
 
     // "Read in a Data File" (index 0) or "Read in a Price Change File" (1) of `path`, the open
-    // dialog answering with it. False when the import reported a failure.
-    bool import(const QString& path, int index) {
+    // dialog answering with it. False when the import reported a failure; `cut` tells a file cut
+    // short by a NUL byte, whose rows up to there are still written or printed.
+    bool import(const QString& path, int index, bool& cut) {
         cwDatFile datFile;
         QtOdbcRecordSetFactory recordSets;
         Hourglass hourglass(screen);
@@ -56,6 +57,7 @@ struct ConsoleSession {
         // A database the window leaves out silently (its connection refused) still fails the run.
         if (!outcome.failed() && !run.databaseFailure().isEmpty()) outcome.addFailure(run.databaseFailure());
         ShowOutcome(outcome, cx.dialogs);
+        cut = run.dataCut();
         return !outcome.failed();
     }
 
@@ -103,7 +105,11 @@ int RunImport(const ParsedArguments& args, CliContext& cx) {
     ApplySharedOverrides(args, cx.settings);
     ConsoleSession session(cx);
     if (!session.start()) return CliExit::Failed;
-    if (!session.import(args.positional, args.has(QStringLiteral("price-change")) ? 1 : 0)) return CliExit::Failed;
+    bool cut = false;
+    if (!session.import(args.positional, args.has(QStringLiteral("price-change")) ? 1 : 0, cut) && !cut)
+        return CliExit::Failed;
+    // Written either way; a file cut short still fails the run.
+    const int done = cut ? CliExit::Failed : CliExit::Ok;
 
     const QByteArray bytes = ExportFileBytes(session.grid);
     if (args.has(QStringLiteral("out"))) {
@@ -113,7 +119,7 @@ int RunImport(const ParsedArguments& args, CliContext& cx) {
                               MsgStyle::Information, kAlert);
             return CliExit::Failed;
         }
-        return CliExit::Ok;
+        return done;
     }
     // The export file is bytes (Windows-1252, CR LF): it goes out unchanged, after any text.
     cx.out.flush();
@@ -122,7 +128,7 @@ int RunImport(const ParsedArguments& args, CliContext& cx) {
                           MsgStyle::Information, kAlert);
         return CliExit::Failed;
     }
-    return CliExit::Ok;
+    return done;
 }
 
 int RunPrint(const ParsedArguments& args, CliContext& cx) {
@@ -220,7 +226,8 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
         return CliExit::Failed;
     }
 
-    if (!session.import(args.positional, 0)) return CliExit::Failed;
+    bool cut = false;
+    if (!session.import(args.positional, 0, cut) && !cut) return CliExit::Failed;
 
     Hourglass hourglass(session.screen);
     PrintJob job(session.grid, options, printer, serial, cx.dialogs, session.pump, session.window, hourglass);
@@ -234,5 +241,5 @@ int RunPrint(const ParsedArguments& args, CliContext& cx) {
                           MsgStyle::Information, kAlert);
         return CliExit::Failed;
     }
-    return printed.failed() ? CliExit::Failed : CliExit::Ok;
+    return printed.failed() || cut ? CliExit::Failed : CliExit::Ok;
 }

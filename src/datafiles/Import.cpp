@@ -157,6 +157,7 @@ QString DataFileImport::FopenFailureText(const cwDatFile& datFile, int result) {
 Outcome DataFileImport::mnuFileRead(int index) {
     stopRequested_ = false;
     rowsRead_ = 0;
+    dataCut_ = false;
     refusedKeys_.clear();
     connectFailure_.clear();
     queryFailure_.clear();
@@ -367,6 +368,9 @@ void DataFileImport::readRecords(bool priceChange, Outcome& outcome) {
         }
     }
     if (!readFailure.isEmpty()) outcome.addFailure(readFailure);
+    // A file cut short by a NUL byte: its rows so far stay, and the rest is said to be missing.
+    dataCut_ = !datFile_.dataCutMessage().isEmpty();
+    if (dataCut_) outcome.addFailure(datFile_.dataCutMessage());
     if (inv) closeQuietly(*inv);
     if (upc) closeQuietly(*upc);
     // The rows of records whose query failed went in as the file gave them: say so, once.

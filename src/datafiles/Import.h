@@ -73,6 +73,9 @@ public:
     bool running() const { return running_; }
     // Rows written to the grid by the last run (0 when none was accepted).
     int rowsRead() const { return rowsRead_; }
+    // True when the last run's file was cut short by a NUL byte followed by more data (its rows up
+    // to there were read, and the outcome says where the data ended).
+    bool dataCut() const { return dataCut_; }
 
     // The first database failure of the last run ("" when none): a query that failed (also shown
     // as a message at the end of the import) or, failing that, a connection string refused at the
@@ -110,6 +113,7 @@ private:
     bool stopRequested_ = false;
     bool running_ = false;
     int rowsRead_ = 0;
+    bool dataCut_ = false;
     QString connectFailure_;
     QString queryFailure_;
     QStringList refusedKeys_;

@@ -27,6 +27,8 @@ std::int16_t cwDatFile::fopen(const QString& Fname, cwDct& Dict, const QString& 
     fileName_ = Fname;
     fopenOutcome_ = Outcome::done();
     openError_.clear();
+    cutLine_ = 0;
+    cutByte_ = 0;
 
     if (mode == 1) QFile::remove(Fname);
     file_.setFileName(Fname);
@@ -131,9 +133,14 @@ bool cwDatFile::readLine(std::int16_t start) {
         if (bytes.size() > dataEnd_ - pos) bytes.truncate(dataEnd_ - pos);
         const qsizetype nul = bytes.indexOf('\0');
         if (nul >= 0) {
-            // A NUL ends the data like the end of the file: what follows it is never read.
+            // A NUL ends the data like the end of the file: what follows it is never read. Unless
+            // it is only padding, the data was cut there and whoever reads the file must know.
             bytes.truncate(nul);
             dataEnd_ = pos + nul;
+            if (cutByte_ == 0 && dataFollows(dataEnd_ + 1)) {
+                cutLine_ = lineNo_ + 2;
+                cutByte_ = dataEnd_ + 1;
+            }
         }
     }
     const bool endedWithLf = bytes.endsWith('\n');
@@ -153,6 +160,25 @@ bool cwDatFile::readLine(std::int16_t start) {
     if (start == 0) firstRecordPos_ = nextPos_;
     lineBuf_ = DecodeCp1252(bytes);
     return read;
+}
+
+bool cwDatFile::dataFollows(qint64 from) {
+    QByteArray block;
+    for (qint64 at = from; file_.seek(at); at += block.size()) {
+        block = file_.read(64 * 1024);
+        if (block.isEmpty()) return false;
+        if (std::any_of(block.cbegin(), block.cend(), [](char b) { return b != '\0'; })) return true;
+    }
+    return false;
+}
+
+QString cwDatFile::dataCutMessage() const {
+    if (cutByte_ == 0) return {};
+    return QStringLiteral("The data of %1 ends at a NUL byte in line %2 (byte %3), but more data follows it: the "
+                          "rest of the file was not read.")
+        .arg(fileName_)
+        .arg(cutLine_)
+        .arg(cutByte_);
 }
 
 bool cwDatFile::gr(std::int32_t iline) {

@@ -64,8 +64,14 @@ public:
     // 0 after the header, n after the n-th record, 0 again once the end has been reached.
     std::int32_t lineNumber() const { return lineNo_; }
 
+    // A NUL byte ends the data like the end of the file, and NUL bytes padding a file's end are
+    // normal. When anything else follows the NUL, the data was cut short there: once reading has
+    // reached that NUL, this tells where it is ("" while nothing was cut).
+    QString dataCutMessage() const;
+
 private:
     bool readLine(std::int16_t start);
+    bool dataFollows(qint64 from);
     bool parseHeader();
 
     Outcome fopenOutcome_;
@@ -84,4 +90,7 @@ private:
 
     // Bytes at or past this offset (the file's end, or the first NUL met) read as the end of the data.
     qint64 dataEnd_ = 0;
+    // The file's line (the header is line 1) and byte (from 1) of a NUL that more data follows; 0 none.
+    std::int32_t cutLine_ = 0;
+    qint64 cutByte_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "lookup/ConnectionCommands.h"
 
 #include "lookup/ItemLookup.h"
+#include "platform/ConnectionSecrets.h"
 #include "platform/Dialogs.h"
 #include "platform/RecordSet.h"
 #include "platform/SettingsStore.h"
@@ -111,9 +112,11 @@ Outcome EditConnectionString(StoreDatabase database, Dialogs& dialogs, SettingsS
     const DatabaseTexts& t = textsOf(database);
     const QString key = QString::fromLatin1(t.key);
     const QString current = settings.GetSetting(kRegApp, kRegSec, key, QString::fromLatin1(t.editDefault));
-    const QString answer =
-        dialogs.InputBox(QString::fromLatin1(t.prompt), QString::fromLatin1(t.inputTitle), current);
-    if (answer.isEmpty()) return Outcome::done();  // Cancel or an emptied box: the stored string stays
+    // The box shows the stored password masked; an answer that leaves the mask as it was keeps it.
+    const QString entered =
+        dialogs.InputBox(QString::fromLatin1(t.prompt), QString::fromLatin1(t.inputTitle), MaskSecrets(current));
+    if (entered.isEmpty()) return Outcome::done();  // Cancel or an emptied box: the stored string stays
+    const QString answer = KeepMaskedSecrets(entered, current);
     if (IsBlank(answer)) {
         settings.SaveSetting(kRegApp, kRegSec, key, QString());  // switches the database off
         return Outcome::done();
@@ -121,8 +124,9 @@ Outcome EditConnectionString(StoreDatabase database, Dialogs& dialogs, SettingsS
     const QString trimmed = trimSpaces(answer);
     std::unique_ptr<RecordSet> rs = factory.CreateRecordSet();
     if (const auto failure = tryTestQuery(*rs, QString::fromLatin1(t.table), trimmed)) {
-        return Outcome::failure(QStringLiteral("Error opening selected odbc source: ") + answer + kCrLf +
-                                    QString::number(failure->number) + QStringLiteral(": ") + failure->description,
+        // The answer as entered, its password masked.
+        return Outcome::failure(QStringLiteral("Error opening selected odbc source: ") + MaskSecrets(entered) + kCrLf +
+                                    QString::number(failure->number) + QStringLiteral(": ") + MaskSecrets(failure->description),
                                 MsgStyle::Information, QString::fromLatin1(t.errorTitle));
     }
     settings.SaveSetting(kRegApp, kRegSec, key, trimmed);
@@ -155,7 +159,7 @@ Outcome TestDatabaseConnections(SettingsStore& settings, RecordSetFactory& facto
         anyFailed = anyFailed || failure || !keys.isEmpty();
         if (failure)
             message += DatabaseProblem(database, QString::number(failure->number) + QStringLiteral(", ") +
-                                                     failure->description);
+                                                     MaskSecrets(failure->description));
         else if (!keys.isEmpty())
             message += DatabaseProblem(database, keys);
         else

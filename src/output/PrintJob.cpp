@@ -4,6 +4,7 @@
 #include "output/DymoPrinter.h"
 #include "output/LabelOutput.h"
 #include "output/LaserPrinter.h"
+#include "platform/ConnectionSecrets.h"
 #include "platform/EventPump.h"
 #include "platform/Printer.h"
 #include "platform/SerialPort.h"
@@ -202,7 +203,7 @@ QString PrintJob::jobName(int lastRow) const {
     // (a newline or an ESC in a file name) are left out. A name byte that is not UTF-8 (kept as
     // U+DC80 + byte) is shown as the store's code page has it.
     QString source;
-    for (const QChar c : jobSource_) {
+    for (const QChar c : MaskSecrets(jobSource_)) {
         if (c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF)
             source += Cp1252ToChar(static_cast<unsigned char>(c.unicode() - 0xDC00));
         else if (c.category() != QChar::Other_Control)

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <utility>
 
 namespace {
@@ -43,6 +44,7 @@ frmTagwell::frmTagwell(TagwellServices services, QWidget* parent)
     buildControls();
     buildMenus();
     wireCommands();
+    buildLookupProblem();
     // Designed inner size 9228 x 3408 twips, below the menu bar, wider by what the captions needed.
     const int wider = twips_.fitCaptions(inner_);
     resize(twips_.toPixelsX(9228) + wider, twips_.toPixelsY(3408) + menuBar()->sizeHint().height());
@@ -252,8 +254,34 @@ void frmTagwell::runGuarded(const std::function<Outcome()>& command) {
 void frmTagwell::lookupEntry() {
     EntryTexts e;
     for (const RowField& f : kRowFields) e.*f.text = entryText(f.column);
-    LookupItem(e, options.SierraConvertUpc, services_.settings, *services_.recordSets);
+    const QString failure = LookupItem(e, options.SierraConvertUpc, services_.settings, *services_.recordSets);
     for (const RowField& f : kRowFields) setEntryText(f.column, e.*f.text);
+    // A blank box asks no database and so says nothing about them.
+    if (!IsBlank(e.sku)) showLookupProblem(failure);
+}
+
+void frmTagwell::buildLookupProblem() {
+    // A bar under the grid, shown only while the last look-up failed: the clerk sees it without
+    // looking away from the grid, the scan loop is not interrupted (a message box would take the
+    // scanner's next keys), and the window's designed layout is unchanged the rest of the time. The
+    // bar takes its height from the font, so it fits at any scale; a long text is cut at the
+    // window's edge rather than widening the window, and reads whole in the tooltip.
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(QStringLiteral("LookupBar"));
+    bar->setSizeGripEnabled(false);
+    lblLookupProblem = new QLabel(bar);
+    lblLookupProblem->setObjectName(QStringLiteral("lblLookupProblem"));
+    lblLookupProblem->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblLookupProblem->setStyleSheet(QStringLiteral("QLabel { background: #b00020; color: white; font-weight: bold; padding: 2px 6px; }"));
+    bar->addWidget(lblLookupProblem, 1);
+    setStatusBar(bar);
+    bar->hide();
+}
+
+void frmTagwell::showLookupProblem(const QString& failure) {
+    lblLookupProblem->setText(failure.isEmpty() ? QString() : QStringLiteral("Look-up failed: ") + QString(failure).replace(u'\n', u' ').replace(u'\r', u' '));
+    lblLookupProblem->setToolTip(lblLookupProblem->text());
+    statusBar()->setVisible(!failure.isEmpty());
 }
 
 void frmTagwell::importFile(int index) {

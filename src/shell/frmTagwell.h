@@ -124,6 +124,9 @@ public:
     QAction *mnuEditSaveRow, *mnuEditInsertRow, *mnuEditCopyRow, *mnuEditDeleteRow, *mnuEditClearSku,
         *mnuEditClearGrid;
     QAction *mnuOptionsSierraSport, *mnuOptionsSierraTest, *mnuHelpAbout;
+    // Under the grid while the last look-up could not reach a database (which one and why); hidden
+    // again once a look-up succeeds.
+    QLabel* lblLookupProblem = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -134,8 +137,10 @@ private:
     void buildMenus();
     void wireCommands();
     QLineEdit* entryBox(int col) const;
-    // LookupItem on the entry boxes.
+    // LookupItem on the entry boxes; shows or clears the look-up's failure.
     void lookupEntry();
+    void buildLookupProblem();
+    void showLookupProblem(const QString& failure);
     // mnuFileRead with index 0 (data file) or 1 (price-change file).
     void importFile(int index);
     void runGuarded(const std::function<Outcome()>& command);

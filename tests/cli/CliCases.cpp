@@ -1,7 +1,8 @@
 // Golden cases of tagwell-cli: a case folder holds the command line (`args`, one argument a line),
 // the window's settings it starts with (`settings`, KEY=VALUE) and its input files; the runner runs
 // the program and compares its standard output, standard error, exit status and the files it left
-// (`files`, each plain file's bytes in `out.<name>`) with the expected files. No run may change the
+// (`files`, each plain file's bytes in `out.<name>`) with the expected files; `environment` holds
+// KEY=VALUE lines the run gets in its environment. No run may change the
 // settings. In arguments, settings and outputs %CASE% is the case folder, %TMP% a folder of the
 // run's own, %FULL% a full disk, %SRC% the source tree, %CONFIG% the settings folder.
 //
@@ -47,7 +48,7 @@ QString listFiles(const golden::Case& c, const QString& dir, const QString& show
             kind = QStringLiteral("PDF of %1 pages").arg(QString::fromLatin1(ReadFile(path)).count(page));
         } else {
             kind = QStringLiteral("%1 bytes").arg(info.size());
-            c.expect("out." + QString(name).replace(u'/', u'_'), ReadFile(path));
+            c.expect("out." + QString(name).replace(u'/', u'_'), ReadFile(path).replace(dir.toUtf8(), shown.toUtf8()));
         }
         list += shown + u'/' + name + QStringLiteral(": ") + kind + u'\n';
     }
@@ -83,7 +84,7 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
             ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(qint64(2) * 1024 * 1024 * 1024 + 1));
         } else if (w[0] == u"write") {
             QFile f(tmp + u'/' + w[1]);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(line.section(u' ', 2).toUtf8()) >= 0);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write(fill(line).section(u' ', 2).toUtf8()) >= 0);
         } else if (w[0] == u"device") {
             ASSERT_EQ(MakeCharDevice(tmp + u'/' + w[1], w[2].toUInt(), w[3].toUInt()), QString());
         } else if (w[0] == u"fifo") {
@@ -105,7 +106,10 @@ TEST_P(CliCase, PrintsWritesAndExitsExactly) {
     QStringList args;
     for (const QString& a : c.lines("args")) args << fill(a);
 
-    const CliResult r = cli.run(args, stdoutFile);
+    std::map<QString, QString> environment;
+    for (const QString& line : c.has("environment") ? c.lines("environment") : QStringList())
+        environment[line.section(u'=', 0, 0)] = fill(line.section(u'=', 1));
+    const CliResult r = cli.run(args, stdoutFile, QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"), environment);
     // Paths back to their names, so that the expected outputs hold no folder of this run.
     const auto unfill = [&](const QByteArray& text) {
         return QString::fromUtf8(text).replace(c.dir(), QStringLiteral("%CASE%")).replace(tmp, QStringLiteral("%TMP%"))

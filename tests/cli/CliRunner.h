@@ -28,13 +28,15 @@ public:
     // `stdoutFile`: standard output goes there instead of being collected. `program`: what runs
     // the arguments, tagwell-cli itself by default.
     CliResult run(const QStringList& args, const QString& stdoutFile = {},
-                  const QString& program = QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli")) const {
+                  const QString& program = QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"),
+                  const std::map<QString, QString>& environment = {}) const {
         QProcess p;
         if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_.path());
         // As from cron or a service: no runtime folder. No run may warn about it on standard error.
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        for (const auto& [k, v] : environment) env.insert(k, v);
         p.setProcessEnvironment(env);
         p.start(program, args);
         const bool finished = p.waitForFinished(90000);

@@ -164,7 +164,11 @@ TEST_P(DataFilesCases, WhatIsReadAndWritten) {
             fields.resize(static_cast<size_t>(dat.GetFieldList(fields)));
             for (const QString& f : w.mid(1)) fields.push_back(static_cast<std::int16_t>(f.toInt()));
             for (qsizetype i = 1; op == u"records" || i < w.size(); ++i) {
-                if (!dat.gr(op == u"read" ? w[i].toInt() : 0)) { out += QStringLiteral("no record\n"); if (op == u"records") break; else continue; }
+                if (!dat.gr(op == u"read" ? w[i].toInt() : 0)) {
+                    out += QStringLiteral("no record\n");
+                    if (!dat.dataCutMessage().isEmpty()) out += dat.dataCutMessage() + u'\n';
+                    if (op == u"records") break; else continue;
+                }
                 out += QStringLiteral("line %1: %2\n").arg(dat.lineNumber()).arg(Escaped(dat.LineBuf().toUtf8()).chopped(1));
                 for (const std::int16_t f : op == u"records" ? fields : std::vector<std::int16_t>{}) {
                     QString v = QStringLiteral("junk");

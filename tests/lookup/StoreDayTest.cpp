@@ -12,6 +12,12 @@
 #include <gtest/gtest.h>
 #include <QThread>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
+
 namespace {
 
 class StoreDay : public ::testing::TestWithParam<StoreKind> {
@@ -64,6 +70,7 @@ protected:
     void connectionsThatAgeAreOpenedAgainOnce();
     void aLockedTableIsGivenUpOnAndTheNextScanFills();
     void aKeyTheIntegerColumnRefusesIsNotFound();
+    void aServerThatNeverAnswersIsGivenUpOn();
 
     std::unique_ptr<StoreServer> server_;
     QString connect_;
@@ -152,6 +159,32 @@ void StoreDay::aKeyTheIntegerColumnRefusesIsNotFound() {
     EXPECT_EQ(found.desc + u' ' + found.retail, QStringLiteral("DUCT TAPE 2IN 7.25"));
 }
 
+void StoreDay::aServerThatNeverAnswersIsGivenUpOn() {
+    // A socket that is listened on and never read: the connection is taken, the login never
+    // answered.
+    QDir(server_->dir()).mkdir(QStringLiteral("mute"));
+    const QString socket = server_->dir() + (pg() ? QStringLiteral("/mute/.s.PGSQL.5432") : QStringLiteral("/mute/mysqld.sock"));
+    struct Mute {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        ~Mute() { ::close(fd); }
+    } mute;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = socket.toLocal8Bit();
+    ASSERT_LT(path.size(), qsizetype(sizeof address.sun_path));
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::bind(mute.fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(mute.fd, 8), 0);
+    QString connect = connect_;
+    connect.replace(pg() ? QStringLiteral("Servername=") + server_->dir() + u';' : server_->dir() + QStringLiteral("/mysqld.sock"),
+                    pg() ? QStringLiteral("Servername=") + server_->dir() + QStringLiteral("/mute;") : socket);
+    ASSERT_NE(connect, connect_);
+    for (const char* key : {"ODBCUPC", "ODBCINV"}) settings_.SaveSetting(kRegApp, kRegSec, QString::fromLatin1(key), connect);
+    const auto [entry, failure] = scan(QStringLiteral("100107"));
+    EXPECT_TRUE(failure.startsWith(QStringLiteral("UPC Database Problem: "))) << failure.toStdString();
+    EXPECT_EQ(entry.desc, QString());
+}
+
 // One server start per kind for the whole day.
 TEST_P(StoreDay, ScansGoOnThroughTheDay) {
     {
@@ -165,6 +198,10 @@ TEST_P(StoreDay, ScansGoOnThroughTheDay) {
     {
         SCOPED_TRACE("integer stock numbers and a typo");
         aKeyTheIntegerColumnRefusesIsNotFound();
+    }
+    {
+        SCOPED_TRACE("a server that takes the connection and never answers");
+        aServerThatNeverAnswersIsGivenUpOn();
     }
 }
 

@@ -123,13 +123,23 @@ public:
     // Stops the server and starts it again on the same socket, as a night's restart does;
     // connections open before it are broken. "" or what went wrong.
     QString restart() {
-        if (kind_ == StoreKind::PostgreSQL)
-            return runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-l", dir_ + "/server.log", "-w", "-m", "fast", "restart"});
+        const QString stopped = stop();
+        return stopped.isEmpty() ? start() : stopped;
+    }
+    // The server down (an outage) and up again.
+    QString stop() {
+        if (kind_ == StoreKind::PostgreSQL) return runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-w", "-m", "fast", "stop"});
         if (kind_ == StoreKind::MariaDB) {
             mariadb_->terminate();
             if (!mariadb_->waitForFinished(30000)) return "mariadbd did not stop";
-            return startMariaDbServer();
         }
+        return {};
+    }
+    QString start() {
+        if (kind_ == StoreKind::PostgreSQL)
+            return runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-l", dir_ + "/server.log", "-w", "-o",
+                                    QString("-k %1 -p 5432 -c listen_addresses= -c fsync=off").arg(dir_), "start"});
+        if (kind_ == StoreKind::MariaDB) return startMariaDbServer();
         return {};
     }
 

@@ -1,5 +1,7 @@
 #include "platform/qt/QtDialogs.h"
 
+#include "platform/ConnectionSecrets.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -7,8 +9,9 @@
 
 int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(owner_);
-    box.setWindowTitle(title);
-    box.setText(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // Whatever a message quotes, no password of a connection string is shown.
+    box.setWindowTitle(MaskSecrets(title));
+    box.setText(MaskSecrets(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (style & 0x70) {
     case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;
     case 32: box.setIcon(QMessageBox::Question); break;

@@ -68,8 +68,10 @@ bool connectionDead(const QSqlDatabase& db) {
 
 // The connection broke under the query (server restarted, idle connection closed by the server,
 // network dropped, the session killed): a new connection may well run it.
+// A query that left no diagnostic at all could not even be handed to the server (no statement
+// could be made on the connection): that too is a connection to open again.
 bool brokenConnection(const Diagnosis& d, const QSqlDatabase& db) {
-    return connectionDead(db) || d.hasClass("08") || d.has("57P01") || d.has("57P02") || d.has("57P03") ||
+    return d.states.isEmpty() || connectionDead(db) || d.hasClass("08") || d.has("57P01") || d.has("57P02") || d.has("57P03") ||
            d.has("57P05") ||
            // MariaDB and MySQL: server gone away, lost connection, connection killed, read or write failed
            d.hasNative({2006, 2013, 1927, 5013, 5014});
