@@ -9,6 +9,8 @@
 //   ! build <name> [script]         the database built again from its script (or another one)
 //   ! lock <name> | ! unlock        another program holding a write lock on the database
 //   ! name <connect> | ! dialects <key>   what the driver manager is given; a key query's SQL text
+//   ! handed <connect>              the same for a string as the store wrote it (spaces, braces,
+//                                   a trailing ";", the wait)
 //   ! sql <name> <statement>        run on that database
 //   ! edit upc|inv|cis [answer]     the connection-string command, answered (no answer: emptied box)
 //   ! test | ! connections | ! keys upc|inv|cis <connect>   the test command, the connections kept (and dialects asked),
@@ -96,6 +98,8 @@ TEST_P(LookupCases, EntriesShown) {
             ini.write(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n").arg(w[2], db(w[3])).toUtf8());
         } else if (w[0] == u"!" && w[1] == u"name") {
             out += QodbcDatabaseName(rest) + u'\n';
+        } else if (w[0] == u"!" && w[1] == u"handed") {
+            out += QodbcDatabaseName(ReadOnlyConnectString(line.mid(9))) + QStringLiteral(" (wait %1 s)\n").arg(ConnectionWaitSeconds(line.mid(9)));
         } else if (w[0] == u"!" && w[1] == u"dialects") {
             // SQLite, PostgreSQL and ODBC's default; MariaDB; Access or NO_BACKSLASH_ESCAPES; SQL Server.
             // Then the key in a batch with itself as a UPC (one query per key), and with another key (a list of keys).

@@ -17,6 +17,9 @@
 #include <cmath>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>  // the ODBC headers of Windows build on its types
+#endif
 #include <sql.h>
 #include <sqlext.h>
 
