@@ -14,6 +14,8 @@ TEST(Numbers, LeadingNumberOfText) {
         {u"&hff", 255},      {u"&HFFFF", -1},   {u"&H10000", 65536}, {u"&", 0},
         {u"&Z1", 0},         {u"-", 0},         {u".", 0},         {u"3\t1", 31},
         {u"1299", 1299},     {u"0012.50", 12.5}, {u"1e-2", 0.01},
+        // Blanks inside a hex or octal number are skipped as in any other.
+        {u"&H1 F", 31},      {u"& H\t7 F", 127}, {u"&O1 7", 15},  {u"&HF F F F", -1},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromUtf16(c.text)), c.expected) << QString::fromUtf16(c.text).toStdString();

@@ -22,6 +22,7 @@
 #endif
 #include <sql.h>
 #include <sqlext.h>
+#include <odbcinst.h>
 
 namespace {
 
@@ -189,6 +190,35 @@ bool hasPair(const QString& connect, const QString& keyword) {
     return std::any_of(pairs.begin(), pairs.end(), [&](const QString& p) { return keywordOf(p) == keyword; });
 }
 
+// The data source a string names ("inv", "DSN=inv"); "" when it names a driver or a file data source.
+QString dataSourceOf(const QString& normal) {
+    if (!normal.contains(u'=') && !normal.contains(u';')) return normal.trimmed();
+    if (hasPair(normal, QStringLiteral("DRIVER")) || hasPair(normal, QStringLiteral("FILEDSN"))) return {};
+    return valueOf(normal, QStringLiteral("DSN"));
+}
+
+// A value of a data source's own definition (odbc.ini, the user's or the system's), as the driver
+// manager reads it.
+QString dataSourceValue(const QString& dsn, const char* keyword) {
+    char value[4096] = {};
+    const int n = SQLGetPrivateProfileString(dsn.toUtf8().constData(), keyword, "", value, sizeof value, "odbc.ini");
+    return n > 0 ? QString::fromUtf8(value, std::min<int>(n, int(sizeof value) - 1)).trimmed() : QString();
+}
+
+// The string with the driver and the database file of the data source it names, where the string
+// does not give them itself: what a data source leads to is checked as if the string said it.
+QString withDataSourcePairs(const QString& connect) {
+    const QString normal = NormalConnectString(connect);
+    const QString dsn = dataSourceOf(normal);
+    if (dsn.isEmpty()) return normal;
+    QString out = normal.contains(u'=') ? normal : QStringLiteral("DSN=") + normal;
+    for (const char* keyword : {"Driver", "Database"}) {
+        const QString value = hasPair(out, QString::fromLatin1(keyword).toUpper()) ? QString() : dataSourceValue(dsn, keyword);
+        if (!value.isEmpty()) out += u';' + QString::fromLatin1(keyword) + QStringLiteral("={") + value + u'}';
+    }
+    return out;
+}
+
 bool namesSqliteDriver(const QString& connect) {
     return valueOf(connect, QStringLiteral("DRIVER")).contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
 }
@@ -201,7 +231,8 @@ bool namesMariaDbDriver(const QString& connect) {
 
 // The program only reads the store's databases: a SQLite file that is not there is reported as
 // missing instead of being created empty by the driver.
-void requireDatabaseFile(const QString& connect) {
+void requireDatabaseFile(const QString& given) {
+    const QString connect = withDataSourcePairs(given);
     if (!namesSqliteDriver(connect)) return;
     const QString file = databaseFileOf(connect);
     if (file.isEmpty() || QFileInfo(file).isFile()) return;
@@ -378,7 +409,9 @@ QString ReadOnlyConnectString(const QString& connect) {
         pairs << normal;
     }
     const auto seconds = [&] { return QString::number(std::max<long long>(1, std::llround(std::ceil(wait)))); };
-    if (namesSqliteDriver(normal)) {
+    if (namesSqliteDriver(withDataSourcePairs(normal))) {
+        // A data source name alone takes pairs of its own only as "DSN=name".
+        if (!normal.contains(u'=')) pairs = QStringList{QStringLiteral("DSN=") + normal};
         if (!hasPair(normal, QStringLiteral("NOCREAT"))) pairs << QStringLiteral("NoCreat=1");
         if (!hasPair(normal, QStringLiteral("TIMEOUT"))) pairs << QStringLiteral("Timeout=%1").arg(std::llround(wait * 1000));
     } else if (namesMariaDbDriver(normal)) {
