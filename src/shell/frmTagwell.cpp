@@ -7,6 +7,7 @@
 #include "lookup/ConnectionCommands.h"
 #include "lookup/ItemLookup.h"
 #include "options/frmSierraOptions.h"
+#include "platform/ConnectionSecrets.h"
 #include "platform/Dialogs.h"
 #include "platform/RecordSet.h"
 #include "platform/SerialPort.h"
@@ -279,7 +280,10 @@ void frmTagwell::buildLookupProblem() {
 }
 
 void frmTagwell::showLookupProblem(const QString& failure) {
-    lblLookupProblem->setText(failure.isEmpty() ? QString() : QStringLiteral("Look-up failed: ") + QString(failure).replace(u'\n', u' ').replace(u'\r', u' '));
+    // Shown like a message box's text: on one line, no password in sight.
+    lblLookupProblem->setText(failure.isEmpty() ? QString()
+                                                : QStringLiteral("Look-up failed: ") +
+                                                      MaskSecrets(failure).replace(u'\n', u' ').replace(u'\r', u' '));
     lblLookupProblem->setToolTip(lblLookupProblem->text());
     statusBar()->setVisible(!failure.isEmpty());
 }
