@@ -3,6 +3,8 @@
 // after it; run one size alone (--benchmark_filter=/30000/) to see that size's own peak.
 #include "BenchSupport.h"
 #include "LaserJob.h"
+#include "output/LabelFormat.h"
+#include "output/RecordingPrinter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -73,6 +75,19 @@ void BM_FitFromTheLargestSize(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(job.run());
 }
 BENCHMARK(BM_FitFromTheLargestSize)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// A Dymo label drawn from its format file, as every Dymo label is: the file is read for each label
+// (a read that asked for the whole 16 MiB bound made a buffer of that size every time).
+void BM_DymoLabelFromItsFormatFile(benchmark::State& state) {
+    LaserJob job(1);
+    RecordingPrinter printer;
+    for (auto _ : state) {
+        QFile file(QStringLiteral(TAGWELL_SOURCE_DIR "/demo/demo.fa1"));
+        if (!file.open(QIODevice::ReadOnly)) state.SkipWithError("no demo.fa1");
+        DrawLabelFormat(file, printer, job.grid, 1, 0, 0);
+    }
+}
+BENCHMARK(BM_DymoLabelFromItsFormatFile)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

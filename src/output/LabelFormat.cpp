@@ -14,6 +14,7 @@
 #include <QIODevice>
 #include <QStringList>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -259,5 +260,18 @@ const LabelFormat* LabelFormatCache::load(const QString& path) {
 
 void DrawLabelFormat(QIODevice& file, Printer& printer, const LabelGrid& grid, int row, int originX,
                      int originY) {
-    LabelFormat::parse(file.read(FileBound::LabelFormat)).draw(printer, grid, row, originX, originY);
+    // What the file holds, up to the bound. Asking for the whole bound at once would have a buffer
+    // of the largest allowed file made (and its pages touched) for every label of a few hundred
+    // bytes: a stall of milliseconds at the printer for each label.
+    QByteArray bytes;
+    if (file.isSequential()) {
+        while (bytes.size() < FileBound::LabelFormat) {
+            const QByteArray chunk = file.read(std::min<qint64>(64 * 1024, FileBound::LabelFormat - bytes.size()));
+            if (chunk.isEmpty()) break;
+            bytes += chunk;
+        }
+    } else {
+        bytes = file.read(std::clamp<qint64>(file.size() - file.pos(), 0, FileBound::LabelFormat));
+    }
+    LabelFormat::parse(bytes).draw(printer, grid, row, originX, originY);
 }
