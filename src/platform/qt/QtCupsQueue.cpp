@@ -8,19 +8,17 @@
 #include <QByteArray>
 #include <QTemporaryFile>
 
-#include <cerrno>
-
 namespace {
 
 // The scheduler's own account of the last failure. A connection that broke while a job was sent
-// leaves libcups with a success status whose text is "Success": the system's reason for the broken
-// connection is told instead.
-QString lastError(int systemError = 0) {
+// leaves libcups with a success status, or with the text of "no error" ("Success"): what happened
+// to the connection is told instead.
+QString lastError() {
     const char* text = cupsLastErrorString();
-    if (cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE)
-        return QStringLiteral("the printing system gave no answer to the job (%1)")
-            .arg(systemError ? SystemReason(systemError) : QStringLiteral("the connection ended"));
-    return text && *text ? QString::fromUtf8(text) : QStringLiteral("CUPS error %1").arg(static_cast<int>(cupsLastError()));
+    const bool noAccount = !text || !*text || QString::fromUtf8(text) == SystemReason(0);
+    if (cupsLastError() < IPP_STATUS_REDIRECTION_OTHER_SITE || noAccount)
+        return QStringLiteral("the connection to the printing system ended before it answered");
+    return QString::fromUtf8(text);
 }
 
 // The destinations the user sees, freed however the caller leaves.
@@ -54,13 +52,11 @@ QString SubmitPdf(const QString& queue, const QString& file, const QString& titl
     int count = cupsAddOption("fit-to-page", "false", 0, &options);
     count = cupsAddOption("print-scaling", "none", count, &options);
     count = cupsAddOption("scaling", "100", count, &options);
-    errno = 0;
     const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, queue.toUtf8().constData(), NativeFileName(file).constData(),
                                    title.toUtf8().constData(), count, options);
-    const int systemError = errno;
     cupsFreeOptions(count, options);
     if (job > 0) return {};
-    const QString why = lastError(systemError);
+    const QString why = lastError();
     if (!schedulerAnswers())
         return QStringLiteral("The printer %1 did not take the job: the printing system at %2 does not answer (%3).")
             .arg(queue, QString::fromUtf8(cupsServer()), why);
