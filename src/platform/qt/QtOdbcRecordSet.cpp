@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDriver>
@@ -420,7 +421,7 @@ QString ReadOnlyConnectString(const QString& connect) {
         // a little longer than the server's own statement bound so that a cancelled statement is
         // still reported as the server words it.
         if (!hasPair(normal, QStringLiteral("CONN_TIMEOUT"))) pairs << QStringLiteral("CONN_TIMEOUT=") + seconds();
-        const QString io = QString::number(std::llround(std::ceil(wait)) + 2);
+        const QString io = QString::number(std::llround(std::ceil(wait)) + 1);
         if (!hasPair(normal, QStringLiteral("READ_TIMEOUT"))) pairs << QStringLiteral("READ_TIMEOUT=") + io;
         if (!hasPair(normal, QStringLiteral("WRITE_TIMEOUT"))) pairs << QStringLiteral("WRITE_TIMEOUT=") + io;
     }
@@ -692,11 +693,16 @@ private:
         // its first run, and a value would then read differently after another record's value.
         query_ = std::make_unique<QSqlQuery>(conn_->db);
         query_->setForwardOnly(true);
+        QElapsedTimer ran;
+        ran.start();
         if (!run()) {
             // A kept connection that broke since its last use (the server restarted or closed it
             // while idle) is opened again and the query run once more; only a database that does
-            // not answer now, or a query that fails on the new connection too, is a failure.
-            if (!brokenConnection(diagnose(*query_), conn_->db)) fail(*query_, &query);
+            // not answer now, or a query that fails on the new connection too, is a failure. A
+            // query that already waited its whole bound found no server that answers: asking again
+            // would only make the scan wait twice.
+            const bool waitedOut = ran.elapsed() >= std::llround(ConnectionWaitSeconds(connect_) * 1000);
+            if (waitedOut || !brokenConnection(diagnose(*query_), conn_->db)) fail(*query_, &query, waitedOut);
             query_.reset();
             pool_->reopen(conn_);
             source_ = QuerySqlText(query, conn_->dialect, form);
@@ -755,13 +761,14 @@ private:
     // A failed query leaves the record set closed. The connection is opened afresh next time,
     // unless the database only refused the key or gave up waiting: the connection is sound then.
     // `asked`: the query, when its key could be what the database refused.
-    [[noreturn]] void fail(const QSqlQuery& query, const RecordQuery* asked = nullptr) {
+    [[noreturn]] void fail(const QSqlQuery& query, const RecordQuery* asked = nullptr, bool waitedOut = false) {
         const Diagnosis d = diagnose(query);
         int number = RecordSetError::ProviderError;
-        if (timedOut(d)) number = RecordSetError::TimedOut;
+        const bool broken = conn_ && brokenConnection(d, conn_->db);
+        if (timedOut(d) || (waitedOut && broken)) number = RecordSetError::TimedOut;
         else if (asked && (!asked->keyColumn.isEmpty() || !asked->batch.empty()) && keyRefused(d))
             number = RecordSetError::KeyRefused;
-        if (conn_ && number == RecordSetError::ProviderError) conn_->failed = true;
+        if (conn_ && (number == RecordSetError::ProviderError || broken)) conn_->failed = true;
         const QSqlError error = query.lastError();
         Close();
         QString text = error.databaseText().trimmed();
