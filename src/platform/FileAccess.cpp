@@ -24,6 +24,7 @@
 #include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #endif
 
@@ -612,6 +613,14 @@ QString StagedFile::stagingPath() {
     return staging_;
 }
 
+QString StagedFile::incompleteReason() const {
+    // The document's writer does not say why its writes failed; a file system without a free
+    // block says it for it.
+    struct statvfs fs {};
+    if (d_ && ::fstatvfs(d_->staging.fd(), &fs) == 0 && (fs.f_bavail == 0 || fs.f_bfree == 0)) return SystemReason(ENOSPC);
+    return QStringLiteral("The document could not be completed.");
+}
+
 bool StagedFile::commit() {
     if (!d_) {
         if (error_.isEmpty()) error_ = QStringLiteral("Nothing was written.");
@@ -649,6 +658,8 @@ bool StagedFile::commit() {
 #else
 
 struct StagedFile::Impl {};
+
+QString StagedFile::incompleteReason() const { return QStringLiteral("The document could not be completed."); }
 
 StagedFile::StagedFile(const QString& target) : target_(target) {}
 

@@ -110,6 +110,9 @@ public:
     QString stagingPath();
     bool commit();
     void discard();
+    // Why a document its writer left incomplete could not be finished, as far as the file system
+    // tells: "No space left on device" when the staging file's file system is full.
+    QString incompleteReason() const;
     QString stagedPath() const { return staging_; }
     QString target() const { return target_; }
     QString errorString() const { return error_; }

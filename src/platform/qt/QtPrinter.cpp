@@ -338,7 +338,7 @@ void QtPrinter::EndDoc() {
             const std::unique_ptr<StagedFile> staged = std::move(staged_);
             QString reason;
             if (!ended || !pdfComplete(staged->stagedPath()))
-                reason = QStringLiteral("The document could not be completed (is the disk full?).");
+                reason = staged->incompleteReason();
             else if (!staged->commit())
                 reason = staged->errorString();
             if (!reason.isEmpty())
