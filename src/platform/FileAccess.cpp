@@ -203,11 +203,15 @@ public:
             discard();
             return false;
         }
+        // Other writers reach even a named staging file through /proc where there is one, so that
+        // a target name that is not UTF-8 never has to pass through their text.
+        struct stat proc {};
+        viaProc_ = ::stat(procPath().constData(), &proc) == 0;
         return true;
     }
 
     int fd() const { return fd_; }
-    QByteArray path() const { return named_.isEmpty() ? "/proc/self/fd/" + QByteArray::number(fd_) : named_; }
+    QByteArray path() const { return viaProc_ || named_.isEmpty() ? procPath() : named_; }
 
     // Flushed to the disk and put in place of `final`.
     bool commit(const QByteArray& final, QString* error) {
@@ -259,7 +263,10 @@ private:
         ::closedir(dir);
     }
 
+    QByteArray procPath() const { return "/proc/self/fd/" + QByteArray::number(fd_); }
+
     int fd_ = -1;
+    bool viaProc_ = false;
     QByteArray named_;  // empty while the file has no name
     QByteArray folder_, prefix_;
 };
