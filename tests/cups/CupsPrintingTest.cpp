@@ -11,6 +11,17 @@
 #include <QPrintDialog>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <list>
+#include <thread>
+
 using namespace cupstest;
 
 namespace {
@@ -136,6 +147,110 @@ TEST_F(CupsPrinting, TheCommandLineExitsOneWhenTheLabelsWereNotPrinted) {
     ASSERT_EQ(cups_->start(), QString());
     EXPECT_EQ(down.exitCode, 1);
     EXPECT_TRUE(down.err.contains("does not answer")) << down.err.toStdString();
+}
+
+// A scheduler that vanishes as a job is sent: a socket of its own that relays every request to the
+// private cupsd, except that a connection carrying a job's request (Print-Job, Create-Job,
+// Send-Document) is closed there, unanswered, each time it comes.
+class VanishingScheduler {
+public:
+    explicit VanishingScheduler(const QString& path) : path_(QFile::encodeName(path)), real_(qgetenv("CUPS_SERVER")) {
+        listener_ = connectOrListen(path_, true);
+        if (listener_ >= 0 && ::pipe2(wake_, O_CLOEXEC) == 0) relay_ = std::thread([this] { run(); });
+    }
+    ~VanishingScheduler() {
+        if (relay_.joinable()) {
+            (void)!::write(wake_[1], "x", 1);
+            relay_.join();
+            ::close(wake_[0]);
+            ::close(wake_[1]);
+        }
+        if (listener_ >= 0) ::close(listener_);
+    }
+    bool listening() const { return relay_.joinable(); }
+    int jobsCut() const { return cut_; }  // read after the run that sent them
+
+private:
+    static int connectOrListen(const QByteArray& path, bool listen) {
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        if (path.size() >= int(sizeof a.sun_path)) return -1;
+        std::memcpy(a.sun_path, path.constData(), size_t(path.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        const bool ok = listen ? ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::listen(fd, 8) == 0
+                               : ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+        if (!ok && fd >= 0) ::close(fd);
+        return ok ? fd : -1;
+    }
+    // Whether these bytes from the program hold the start of a job's request: an IPP request
+    // opens with its version, operation and request id, then the operation attributes' charset.
+    static bool carriesJob(const QByteArray& bytes) {
+        static const QByteArray charset("\x01\x47\x00\x12" "attributes-charset", 22);
+        for (qsizetype at = bytes.indexOf(charset, 6); at >= 6; at = bytes.indexOf(charset, at + 1)) {
+            const int op = (uchar(bytes[at - 6]) << 8) | uchar(bytes[at - 5]);
+            if (op == IPP_OP_PRINT_JOB || op == IPP_OP_CREATE_JOB || op == IPP_OP_SEND_DOCUMENT) return true;
+        }
+        return false;
+    }
+    struct Link { int client, server; QByteArray tail; };
+    void run() {
+        std::list<Link> links;
+        for (;;) {
+            std::vector<pollfd> fds{{wake_[0], POLLIN, 0}, {listener_, POLLIN, 0}};
+            for (const Link& l : links) fds.push_back({l.client, POLLIN, 0}), fds.push_back({l.server, POLLIN, 0});
+            if (::poll(fds.data(), fds.size(), -1) < 0) continue;
+            if (fds[0].revents) break;
+            size_t i = 2;
+            for (auto l = links.begin(); l != links.end(); i += 2) {
+                bool end = false;
+                for (const bool fromClient : {true, false}) {
+                    if (end || !(fds[fromClient ? i : i + 1].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+                    char buffer[65536];
+                    ssize_t n = ::read(fromClient ? l->client : l->server, buffer, sizeof buffer);
+                    QByteArray bytes(buffer, n > 0 ? n : 0);
+                    if (fromClient) {
+                        // The start of a request may straddle two reads.
+                        if (carriesJob(l->tail + bytes)) ++cut_, n = 0;
+                        l->tail = (l->tail + bytes).right(32);
+                    }
+                    end = n <= 0 || ::write(fromClient ? l->server : l->client, buffer, size_t(n)) != n;
+                }
+                if (end) ::close(l->client), ::close(l->server), l = links.erase(l);
+                else ++l;
+            }
+            // Each connection of the program gets one to the scheduler.
+            if (fds[1].revents & POLLIN) {
+                const int client = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+                const int server = client >= 0 ? connectOrListen(real_, false) : -1;
+                if (server >= 0) links.push_back({client, server, {}});
+                else if (client >= 0) ::close(client);
+            }
+        }
+        for (const Link& l : links) ::close(l.client), ::close(l.server);
+    }
+
+    QByteArray path_, real_;
+    int listener_ = -1, wake_[2] = {-1, -1};
+    std::atomic<int> cut_ = 0;
+    std::thread relay_;
+};
+
+// The scheduler gone as the job is sent, though it answers again at once: the message says the
+// connection ended, not the "Success" libcups leaves behind, and the run fails.
+TEST_F(CupsPrinting, ASchedulerThatVanishesAsTheJobIsSentIsSaid) {
+    CliRunner cli;
+    const QString inputs = QStringLiteral(TAGWELL_TEST_DATA "/cli/print-sierra-sport-into-a-file/");
+    cli.saveSettings({{"DICTIONARY", inputs + "store.dct"}});
+    VanishingScheduler vanishing(cli.path("vanishing.sock"));
+    ASSERT_TRUE(vanishing.listening());
+    const CliResult r = cli.run({"print", inputs + "sierra-rows.txt", "--target", "3", "--format", kDemo + "demo.fa3",
+                                 "--printer", "accept"}, {}, QStringLiteral(TAGWELL_BINARY_DIR "/tagwell-cli"),
+                                {{"CUPS_SERVER", cli.path("vanishing.sock")}});
+    EXPECT_GE(vanishing.jobsCut(), 1);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, QByteArray());
+    EXPECT_EQ(r.err, "The labels were not printed.\nThe printer accept did not take the job: the connection to the printing "
+                     "system ended before it answered\n") << r.err.toStdString();
 }
 
 // Laser Printer Setup makes the chosen printer the user's default in CUPS (what lpoptions -d
