@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 #if defined(Q_OS_UNIX)
 #include <dirent.h>
@@ -327,6 +328,32 @@ QByteArray NativeFileName(const QString& name) {
         from = i + 1;
     }
     return bytes;
+}
+
+QString ExactFileName(const QString& chosen) {
+#if defined(Q_OS_UNIX)
+    if (!chosen.contains(QChar::ReplacementCharacter)) return chosen;
+    struct stat st {};
+    if (::lstat(NativeFileName(chosen).constData(), &st) == 0) return chosen;
+    const qsizetype slash = chosen.lastIndexOf(u'/');
+    const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : chosen.left(slash);
+    const QString shown = chosen.mid(slash + 1);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(NativeFileName(folder).constData()), ::closedir);
+    if (!dir) return chosen;
+    QByteArray found;
+    int matches = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        // The dialog's own reading of a name: UTF-8, a stray byte becoming U+FFFD.
+        const QByteArray bytes(entry->d_name);
+        if (QString::fromUtf8(bytes) == shown && ++matches == 1) found = bytes;
+    }
+    // Two names that read alike cannot be told apart: the choice stays as it was, and is refused
+    // as a name under which nothing is found.
+    if (matches != 1) return chosen;
+    return FileNameFromNative(NativeFileName(slash < 0 ? QString() : chosen.left(slash + 1)) + found);
+#else
+    return chosen;
+#endif
 }
 
 QString ReadRefusal(const QString& path, qint64 maxBytes) {

@@ -40,6 +40,12 @@ QString TooLargeReason(qint64 maxBytes);
 QString FileNameFromNative(const QByteArray& bytes);
 QByteArray NativeFileName(const QString& name);
 
+// The name a file dialog gives back for a file whose name is not UTF-8: the dialog reads such a
+// name with U+FFFD for each stray byte, a name under which nothing is found. When nothing is
+// there under `chosen` and exactly one entry of its folder reads as its last part, that entry's
+// own name (as FileNameFromNative holds it); otherwise `chosen` as it is.
+QString ExactFileName(const QString& chosen);
+
 // The reason given for a name under which there is nothing.
 inline const QString kNoSuchFileReason = QStringLiteral("The file does not exist.");
 

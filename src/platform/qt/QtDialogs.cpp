@@ -1,11 +1,14 @@
 #include "platform/qt/QtDialogs.h"
 
 #include "platform/ConnectionSecrets.h"
+#include "platform/FileAccess.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+
+#include <limits>
 
 int QtDialogs::MsgBox(const QString& prompt, int style, const QString& title) {
     QMessageBox box(owner_);
@@ -55,8 +58,11 @@ QStringList QtDialogs::qtFilters(const QString& filter) {
 std::optional<QString> QtDialogs::showFile(const FileDialogRequest& r, bool save) {
     QFileDialog dlg(owner_, r.dialogTitle);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // 4096: the file must exist; 2: ask before overwriting.
-    dlg.setFileMode(!save && (r.flags & 4096) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // 4096: the file must exist; 2: ask before overwriting. The dialog itself cannot find a file
+    // whose name is not UTF-8 (an old store share): it reads the name with its stray bytes lost. So
+    // it takes any name, and the file is looked for here.
+    dlg.setFileMode(QFileDialog::AnyFile);
+    const bool mustExist = !save && (r.flags & 4096);
     if (save && !(r.flags & 2)) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
     const QStringList filters = qtFilters(r.filter);
     if (!filters.isEmpty()) {
@@ -69,8 +75,14 @@ std::optional<QString> QtDialogs::showFile(const FileDialogRequest& r, bool save
         if (info.dir().exists()) dlg.setDirectory(info.absolutePath());
         dlg.selectFile(info.fileName());
     }
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    return dlg.selectedFiles().first();
+    for (;;) {
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+        const QString chosen = ExactFileName(dlg.selectedFiles().first());
+        if (!mustExist || ReadRefusal(chosen, std::numeric_limits<qint64>::max()) != kNoSuchFileReason) return chosen;
+        QMessageBox::warning(&dlg, dlg.windowTitle(),
+                             QStringLiteral("%1\nFile not found.\nPlease verify the correct file name was given.")
+                                 .arg(QFileInfo(chosen).fileName()));
+    }
 }
 
 std::optional<QString> QtDialogs::ShowOpen(const FileDialogRequest& request) { return showFile(request, false); }
