@@ -95,7 +95,7 @@ void checkDatabase(Report& report, OverlaySettingsStore& settings, RecordSetFact
 
 // `printable`: the area the target's printer prints, when it is known (the Dymo queue's label).
 void checkFormat(Report& report, Printer& device, const EntryTexts& item, const PrintTarget& target, const QString& path,
-                 bool inUse, const QString& printer = {}, QSizeF printable = {}) {
+                 bool inUse, const QString& printer, QSizeF printable) {
     const QString what = QString::fromLatin1(target.name) + QStringLiteral(" format");
     if (IsBlank(path)) {
         report.line(!inUse, what, inUse ? QStringLiteral("not set, and the print target needs it")
@@ -121,11 +121,6 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, const 
                         .arg(lines.others.mid(0, 3).join(QStringLiteral("; "))));
         return;
     }
-    int elements = 0;
-    for (const QByteArray& line : bytes.split('\n')) {
-        const QByteArray trimmed = line.trimmed();
-        if (!trimmed.isEmpty() && !trimmed.startsWith('\'')) ++elements;
-    }
 
     LabelGrid grid;
     grid.setRows(2);
@@ -139,7 +134,7 @@ void checkFormat(Report& report, Printer& device, const EntryTexts& item, const 
     const LabelArea prints{static_cast<int>(printable.width()), static_cast<int>(printable.height())};
     const QStringList problems = TextOverflows(trace, area) + SmallUpcSymbols(trace) +
                                  (printable.isEmpty() ? QStringList() : OutsidePrintable(trace, prints));
-    QString detail = QStringLiteral("opens; %1 elements").arg(elements);
+    QString detail = QStringLiteral("opens; %1 elements").arg(lines.elements + lines.others.size());
     if (problems.isEmpty()) {
         detail += QStringLiteral("; every text of item %1 inside the %2 x %3 twips label").arg(item.sku).arg(area.width).arg(area.height);
         if (!printable.isEmpty())
@@ -298,10 +293,9 @@ int RunCheck(const ParsedArguments& args, CliContext& cx) {
     // What the Dymo queue prints of its label, turned to landscape as the labels are.
     const QString& dymo = options.SierraDymoDeviceName;
     const QSizeF dymoPrints = device.printableTwips(dymo, PrinterOrientation::Landscape);
-    for (const PrintTarget& t : kPrintTargets) {
-        if (t.driver == PrintDriver::Dymo) checkFormat(report, device, item, t, options.*t.format, &t == &target, dymo, dymoPrints);
-        else if (t.driver != PrintDriver::Sierra) checkFormat(report, device, item, t, options.*t.format, &t == &target);
-    }
+    for (const PrintTarget& t : kPrintTargets)
+        if (t.driver != PrintDriver::Sierra)
+            checkFormat(report, device, item, t, options.*t.format, &t == &target, dymo, t.driver == PrintDriver::Dymo ? dymoPrints : QSizeF());
 
     if (target.driver == PrintDriver::Sierra) checkSierra(report, options, target, store, args.has(opt("device")));
     else checkPrinter(report, options, target, args.value(opt("printer")));
