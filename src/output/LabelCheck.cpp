@@ -14,6 +14,30 @@ std::optional<QStringList> fieldsOf(const QString& line, const QString& kind, in
     if (fields.value(0) != kind || fields.size() < count) return std::nullopt;
     return fields;
 }
+
+// What a trace line draws: its kind, the box it covers in twips and how a message names it.
+struct Drawn {
+    QString kind, what;
+    QRectF box;
+};
+std::optional<Drawn> drawnOf(const QString& line) {
+    const auto number = [](const QStringList& f, int i) { return f[i].toDouble(); };
+    if (const auto f = fieldsOf(line, QStringLiteral("TEXT"), 8))  // TEXT x y width size style colour text
+        return Drawn{(*f)[0], u'"' + f->mid(7).join(u'\t') + u'"',
+                     QRectF(number(*f, 1), number(*f, 2), number(*f, 3), number(*f, 4) * 20)};
+    if (const auto f = fieldsOf(line, QStringLiteral("LINE"), 5))  // LINE x1 y1 x2 y2 ...
+        return Drawn{(*f)[0], QStringLiteral("the line"),
+                     QRectF(QPointF(number(*f, 1), number(*f, 2)), QPointF(number(*f, 3), number(*f, 4))).normalized()};
+    if (const auto f = fieldsOf(line, QStringLiteral("BARCODE"), 6))  // BARCODE x y w h data
+        return Drawn{(*f)[0], QStringLiteral("UPC symbol ") + (*f)[5],
+                     QRectF(number(*f, 1), number(*f, 2), number(*f, 3), number(*f, 4))};
+    return std::nullopt;
+}
+
+// Whether `box` lies within `area`, edges included (QRectF::contains refuses an empty box).
+bool within(const QRectF& box, const QRectF& area) {
+    return box.left() >= area.left() && box.right() <= area.right() && box.top() >= area.top() && box.bottom() <= area.bottom();
+}
 }  // namespace
 
 LabelArea LabelAreaFor(int target) {
@@ -24,29 +48,19 @@ LabelArea LabelAreaFor(int target) {
 
 QStringList TextOverflows(const QStringList& trace, LabelArea area) {
     QRectF border(0, 0, area.width, area.height);
-    for (const QString& line : trace) {
-        const auto f = fieldsOf(line, QStringLiteral("LINE"), 5);
-        if (!f) continue;
-        const QRectF frame = QRectF(QPointF((*f)[1].toDouble(), (*f)[2].toDouble()),
-                                    QPointF((*f)[3].toDouble(), (*f)[4].toDouble()))
-                                 .normalized();
-        if (frame.width() > 0 && frame.height() > 0) border = border.intersected(frame);
-    }
+    for (const QString& line : trace)
+        if (const auto d = drawnOf(line); d && d->kind == QLatin1String("LINE") && d->box.width() > 0 && d->box.height() > 0)
+            border = border.intersected(d->box);
     QStringList found;
     for (const QString& line : trace) {
-        // TEXT x y width size style colour text
-        const auto f = fieldsOf(line, QStringLiteral("TEXT"), 8);
-        if (!f) continue;
-        const double left = (*f)[1].toDouble(), top = (*f)[2].toDouble();
-        const double right = left + (*f)[3].toDouble(), bottom = top + (*f)[4].toDouble() * 20;
-        if (left >= border.left() && right <= border.right() && top >= border.top() && bottom <= border.bottom())
-            continue;
-        found << QStringLiteral("\"%1\" spans %2..%3 x %4..%5 twips, the label %6..%7 x %8..%9")
-                     .arg(f->mid(7).join(u'\t'))
-                     .arg(left)
-                     .arg(right)
-                     .arg(top)
-                     .arg(bottom)
+        const auto d = drawnOf(line);
+        if (!d || d->kind != QLatin1String("TEXT") || within(d->box, border)) continue;
+        found << QStringLiteral("%1 spans %2..%3 x %4..%5 twips, the label %6..%7 x %8..%9")
+                     .arg(d->what)
+                     .arg(d->box.left())
+                     .arg(d->box.right())
+                     .arg(d->box.top())
+                     .arg(d->box.bottom())
                      .arg(border.left())
                      .arg(border.right())
                      .arg(border.top())
@@ -58,29 +72,14 @@ QStringList TextOverflows(const QStringList& trace, LabelArea area) {
 QStringList OutsidePrintable(const QStringList& trace, LabelArea printable) {
     QStringList found;
     for (const QString& line : trace) {
-        const QStringList f = line.split(u'\t');
-        QRectF box;
-        QString what;
-        if (f.size() >= 8 && f[0] == QLatin1String("TEXT")) {  // TEXT x y width size style colour text
-            box = QRectF(f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble() * 20);
-            what = u'"' + f.mid(7).join(u'\t') + u'"';
-        } else if (f.size() >= 5 && f[0] == QLatin1String("LINE")) {  // LINE x1 y1 x2 y2 ...
-            box = QRectF(QPointF(f[1].toDouble(), f[2].toDouble()), QPointF(f[3].toDouble(), f[4].toDouble())).normalized();
-            what = QStringLiteral("the line");
-        } else if (f.size() >= 6 && f[0] == QLatin1String("BARCODE")) {  // BARCODE x y w h data
-            box = QRectF(f[1].toDouble(), f[2].toDouble(), f[3].toDouble(), f[4].toDouble());
-            what = QStringLiteral("UPC symbol ") + f[5];
-        } else {
-            continue;
-        }
-        if (box.left() >= 0 && box.top() >= 0 && box.right() <= printable.width && box.bottom() <= printable.height)
-            continue;
+        const auto d = drawnOf(line);
+        if (!d || within(d->box, QRectF(0, 0, printable.width, printable.height))) continue;
         found << QStringLiteral("%1 spans %2..%3 x %4..%5 twips, the printer prints 0..%6 x 0..%7")
-                     .arg(what)
-                     .arg(box.left())
-                     .arg(box.right())
-                     .arg(box.top())
-                     .arg(box.bottom())
+                     .arg(d->what)
+                     .arg(d->box.left())
+                     .arg(d->box.right())
+                     .arg(d->box.top())
+                     .arg(d->box.bottom())
                      .arg(printable.width)
                      .arg(printable.height);
     }
