@@ -477,8 +477,8 @@ class QtOdbcConnectionPool {
 public:
     explicit QtOdbcConnectionPool(int maxConnections) : max_(std::max(1, maxConnections)) {}
 
-    // Opens a connection that broke under a query afresh, in place, for the query to run once
-    // more. Throws, the connection forgotten, when the data source does not answer now.
+    // Opens a connection afresh, in place (one that broke under a query, for the query to run once
+    // more). Throws, the connection forgotten, when the data source does not answer now.
     void reopen(const std::shared_ptr<OdbcConnection>& entry) {
         entry->db.close();
         entry->stamp = stampOf(entry->file);
@@ -507,19 +507,13 @@ public:
             if (!entry->failed && entry->db.isOpen() && (!replaced || it->use_count() > 2)) return entry;
             // Broken before, or its file was replaced: open it afresh.
             entry->db.close();
-            entry->stamp = stampOf(entry->file);
             try {
                 requireDatabaseFile(connect);
             } catch (const TagwellError&) {
                 entries_.erase(it);
                 throw;
             }
-            if (!openSession(*entry)) {
-                const QSqlError error = entry->db.lastError();
-                entries_.erase(it);
-                throwProvider(error, QStringLiteral("The data source cannot be reached."));
-            }
-            entry->failed = false;
+            reopen(entry);
             return entry;
         }
 
