@@ -9,13 +9,13 @@
 // `--records=<n>` imports only the first n records (the whole file takes long at 20 ms where each
 // record costs its own round trips).
 #include "BenchSupport.h"
+#include "FakeUi.h"
 #include "StoreServers.h"
 #include "datafiles/Import.h"
 #include "datafiles/cwDatFile.h"
 #include "datafiles/cwDct.h"
 #include "grid/LabelGrid.h"
 #include "lookup/ItemLookup.h"
-#include "platform/EventPump.h"
 #include "platform/qt/QtOdbcRecordSet.h"
 #include "shell/common/Common.h"
 
@@ -113,17 +113,13 @@ Server& TheServer(StoreKind kind) {
     return s;
 }
 
-class NoEvents : public EventPump {
-public:
-    void DoEvents() override {}
-};
-
-class Pointer : public ScreenPointer {
-public:
-    int pointer = 0;
-    int MousePointer() const override { return pointer; }
-    void setMousePointer(int p) override { pointer = p; }
-};
+// The store of `kind`, or nullptr with the benchmark skipped when its server could not be made.
+Server* ReadyServer(benchmark::State& state, StoreKind kind) {
+    Server& server = TheServer(kind);
+    if (server.error.isEmpty()) return &server;
+    state.SkipWithError(qPrintable(server.error));
+    return nullptr;
+}
 
 class FileDialogs : public SilentDialogs {
 public:
@@ -143,25 +139,22 @@ QString PriceFile(const QTemporaryDir& dir) {
 }
 
 void BM_PriceChangeImport(benchmark::State& state, StoreKind kind, int roundTripMs) {
-    Server& server = TheServer(kind);
-    if (!server.error.isEmpty()) {
-        state.SkipWithError(qPrintable(server.error));
-        return;
-    }
-    Relay relay(server.socket(), roundTripMs);
+    Server* server = ReadyServer(state, kind);
+    if (!server) return;
+    Relay relay(server->socket(), roundTripMs);
     QTemporaryDir dir;
     FileDialogs dialogs;
     dialogs.path = PriceFile(dir);
     MemorySettings settings;
-    settings.values.insert(QStringLiteral("ODBCINV"), server.connect(relay.port()));
-    settings.values.insert(QStringLiteral("ODBCUPC"), server.connect(relay.port()));
+    settings.values.insert(QStringLiteral("ODBCINV"), server->connect(relay.port()));
+    settings.values.insert(QStringLiteral("ODBCUPC"), server->connect(relay.port()));
     cwDct dct;
     for (std::int16_t f : {1, 10, 11, 21, 48, 65, 66, 149}) dct.setDLen(f, 30);
     cwDatFile datFile;
     QtOdbcRecordSetFactory factory;
-    Pointer pointer;
+    FakeScreenPointer pointer;
     Hourglass hourglass(pointer);
-    NoEvents events;
+    FakeEventPump events;
     LabelGrid grid;
     long trips = 0;
     for (auto _ : state) {
@@ -181,14 +174,11 @@ void BM_PriceChangeImport(benchmark::State& state, StoreKind kind, int roundTrip
 }
 
 void BM_LookupItem(benchmark::State& state, StoreKind kind, int roundTripMs, bool scannedUpc) {
-    Server& server = TheServer(kind);
-    if (!server.error.isEmpty()) {
-        state.SkipWithError(qPrintable(server.error));
-        return;
-    }
-    Relay relay(server.socket(), roundTripMs);
+    Server* server = ReadyServer(state, kind);
+    if (!server) return;
+    Relay relay(server->socket(), roundTripMs);
     MemorySettings settings;
-    for (const char* key : {"ODBCUPC", "ODBCINV", "ODBCCIS"}) settings.values.insert(QString::fromLatin1(key), server.connect(relay.port()));
+    for (const char* key : {"ODBCUPC", "ODBCINV", "ODBCCIS"}) settings.values.insert(QString::fromLatin1(key), server->connect(relay.port()));
     QtOdbcRecordSetFactory factory;  // connections kept across scans, as in the window
     std::mt19937 random(42);
     std::uniform_int_distribution<int> item(0, kItems - 1);

@@ -8,11 +8,16 @@ CliOption dictOption() {
     return {QStringLiteral("dict"), QStringLiteral("FILE"),
             QStringLiteral("dictionary file (.dct); default: the one the window uses (DICTIONARY)")};
 }
-CliOption invOption() {
-    return {QStringLiteral("inv"), QStringLiteral("CONN"),
-            QStringLiteral("ODBC connect string of the inventory database, or @FILE to read it from FILE\n"
-                           "(default: $TAGWELL_ODBCINV, then ODBCINV)")};
+// --inv, --upc, --cis: a connection string, given as it is or in a file.
+CliOption connectionOption(const char* name, const char* database, const char* key) {
+    return {QString::fromLatin1(name), QStringLiteral("CONN"),
+            QStringLiteral("ODBC connect string of the %1 database, or @FILE to read it from FILE\n"
+                           "(default: $TAGWELL_%2, then %2)")
+                .arg(QLatin1String(database), QLatin1String(key))};
 }
+CliOption invOption() { return connectionOption("inv", "inventory", "ODBCINV"); }
+CliOption upcOption() { return connectionOption("upc", "UPC", "ODBCUPC"); }
+CliOption cisOption() { return connectionOption("cis", "CIS", "ODBCCIS"); }
 // --target, its codes and their printers as the table of targets lists them.
 CliOption targetOption() {
     QStringList codes, meanings;
@@ -21,11 +26,6 @@ CliOption targetOption() {
         meanings << QString::number(t.code) + u' ' + QString::fromLatin1(t.name);
     }
     return {QStringLiteral("target"), codes.join(u'|'), meanings.join(QStringLiteral(", ")) + QStringLiteral(" (default: SierraPrint)")};
-}
-CliOption upcOption() {
-    return {QStringLiteral("upc"), QStringLiteral("CONN"),
-            QStringLiteral("ODBC connect string of the UPC database, or @FILE to read it from FILE\n"
-                           "(default: $TAGWELL_ODBCUPC, then ODBCUPC)")};
 }
 
 std::vector<CliCommand> buildCommands() {
@@ -57,9 +57,7 @@ std::vector<CliCommand> buildCommands() {
            QStringLiteral("1: look CODE up as a UPC first (default: SierraConvertUpc)")},
           invOption(),
           upcOption(),
-          {QStringLiteral("cis"), QStringLiteral("CONN"),
-           QStringLiteral("ODBC connect string of the CIS database, or @FILE to read it from FILE\n"
-                          "(default: $TAGWELL_ODBCCIS, then ODBCCIS)")}}});
+          cisOption()}});
     commands.push_back(
         {QStringLiteral("import"), QStringLiteral("DATAFILE"), QStringLiteral("import a data file and write the grid"),
          QStringLiteral("Runs \"Read in a Data File\" (or, with --price-change, \"Read in a Price Change File\") on\n"
@@ -114,9 +112,7 @@ std::vector<CliCommand> buildCommands() {
          {dictOption(),
           invOption(),
           upcOption(),
-          {QStringLiteral("cis"), QStringLiteral("CONN"),
-           QStringLiteral("ODBC connect string of the CIS database, or @FILE to read it from FILE\n"
-                          "(default: $TAGWELL_ODBCCIS, then ODBCCIS)")},
+          cisOption(),
           targetOption(),
           {QStringLiteral("fa1"), QStringLiteral("FILE"), QStringLiteral("Dymo format file (default: SierraFormat1)")},
           {QStringLiteral("fa3"), QStringLiteral("FILE"), QStringLiteral("laser 3-up format file (default: SierraFormat3)")},

@@ -31,9 +31,6 @@
 
 namespace {
 
-QString systemReason(int error) { return SystemReason(error); }
-QString tooLarge(qint64 maxBytes) { return TooLargeReason(maxBytes); }
-
 #if defined(Q_OS_UNIX)
 // How long a pipe may go without a reader, and a device or pipe without taking data, before the
 // write is given up.
@@ -84,7 +81,7 @@ int openInPlace(const QByteArray& name, bool fifo, QString* error) {
             *error = QStringLiteral("No program reads from the pipe.");
             return -1;
         }
-        *error = systemReason(e);
+        *error = SystemReason(e);
         return -1;
     }
 }
@@ -107,7 +104,7 @@ bool writeAll(int fd, const char* data, qint64 size, QString* error) {
             *error = QStringLiteral("The device or pipe took no data for %1 seconds.").arg(kStallMs / 1000);
             return false;
         }
-        *error = e == EPIPE ? QStringLiteral("No program reads from the pipe any more.") : systemReason(e);
+        *error = e == EPIPE ? QStringLiteral("No program reads from the pipe any more.") : SystemReason(e);
         return false;
     }
     return true;
@@ -333,12 +330,11 @@ QByteArray NativeFileName(const QString& name) {
 QString ExactFileName(const QString& chosen) {
 #if defined(Q_OS_UNIX)
     if (!chosen.contains(QChar::ReplacementCharacter)) return chosen;
+    const QByteArray native = NativeFileName(chosen);
     struct stat st {};
-    if (::lstat(NativeFileName(chosen).constData(), &st) == 0) return chosen;
-    const qsizetype slash = chosen.lastIndexOf(u'/');
-    const QString folder = slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : chosen.left(slash);
-    const QString shown = chosen.mid(slash + 1);
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(NativeFileName(folder).constData()), ::closedir);
+    if (::lstat(native.constData(), &st) == 0) return chosen;
+    const QString shown = chosen.mid(chosen.lastIndexOf(u'/') + 1);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folderOf(native).constData()), ::closedir);
     if (!dir) return chosen;
     QByteArray found;
     int matches = 0;
@@ -350,7 +346,7 @@ QString ExactFileName(const QString& chosen) {
     // Two names that read alike cannot be told apart: the choice stays as it was, and is refused
     // as a name under which nothing is found.
     if (matches != 1) return chosen;
-    return FileNameFromNative(NativeFileName(slash < 0 ? QString() : chosen.left(slash + 1)) + found);
+    return FileNameFromNative(native.left(native.lastIndexOf('/') + 1) + found);
 #else
     return chosen;
 #endif
@@ -364,13 +360,13 @@ QString ReadRefusal(const QString& path, qint64 maxBytes) {
         return errno == ENOENT ? kNoSuchFileReason : SystemReason(errno);
     if (S_ISDIR(st.st_mode)) return QStringLiteral("The name belongs to a folder.");
     if (!S_ISREG(st.st_mode)) return QStringLiteral("The name belongs to a device or a pipe, not to a file.");
-    if (st.st_size > maxBytes) return tooLarge(maxBytes);
+    if (st.st_size > maxBytes) return TooLargeReason(maxBytes);
 #else
     const QFileInfo info(path);
     if (!info.exists()) return kNoSuchFileReason;
     if (info.isDir()) return QStringLiteral("The name belongs to a folder.");
     if (!info.isFile()) return QStringLiteral("The name belongs to a device or a pipe, not to a file.");
-    if (info.size() > maxBytes) return tooLarge(maxBytes);
+    if (info.size() > maxBytes) return TooLargeReason(maxBytes);
 #endif
     return {};
 }
@@ -382,11 +378,11 @@ bool OpenForReading(QFile& file, const QString& path, qint64 maxBytes, QString* 
         const int fd = ::open(NativeFileName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         struct stat st {};
         if (fd < 0) {
-            why = systemReason(errno);
+            why = SystemReason(errno);
         } else if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             why = QStringLiteral("The name belongs to a device or a pipe, not to a file.");
         } else if (st.st_size > maxBytes) {
-            why = tooLarge(maxBytes);
+            why = TooLargeReason(maxBytes);
         } else {
             ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
             file.setFileName(path);
@@ -415,7 +411,7 @@ std::optional<QByteArray> ReadWholeFile(const QString& path, qint64 maxBytes, QS
         return std::nullopt;
     }
     if (bytes.size() > maxBytes) {
-        if (error) *error = tooLarge(maxBytes);
+        if (error) *error = TooLargeReason(maxBytes);
         return std::nullopt;
     }
     return bytes;
@@ -503,12 +499,12 @@ bool FileWriter::commit() {
         d_->fd = -1;
         // A pipe or a terminal cannot be synced; a device that can reports its write errors here.
         if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
-            error_ = systemReason(errno);
+            error_ = SystemReason(errno);
             ::close(fd);
             return false;
         }
         if (::close(fd) != 0 && errno != EINTR) {
-            error_ = systemReason(errno);
+            error_ = SystemReason(errno);
             return false;
         }
         return true;
@@ -663,7 +659,7 @@ bool StagedFile::commit() {
             const ssize_t n = ::pread(d_->staging.fd(), block.data(), size_t(block.size()), at);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
-                error_ = systemReason(errno);
+                error_ = SystemReason(errno);
                 return false;
             }
             if (n == 0) break;
