@@ -52,7 +52,7 @@ void ApplySharedOverrides(const ParsedArguments& args, OverlaySettingsStore& set
             QString why;
             const std::optional<QByteArray> bytes = ReadWholeFile(value.mid(1), kConnectionFileBound, &why);
             if (!bytes) throw TagwellError(ErrorNumber::FileNotFound, QStringLiteral("The connection string of --%1 cannot be read from %2: %3").arg(name, value.mid(1), why));
-            settings.setOverride(QString::fromLatin1(key), QString::fromUtf8(bytes->left(bytes->indexOf('\n') < 0 ? bytes->size() : bytes->indexOf('\n'))).trimmed());
+            settings.setOverride(QString::fromLatin1(key), QString::fromUtf8(bytes->split('\n').front()).trimmed());
         } else if (const QByteArray env = qgetenv(QByteArray("TAGWELL_") + key); !env.isEmpty()) {
             settings.setOverride(QString::fromLatin1(key), QString::fromUtf8(env));
         }
