@@ -46,25 +46,6 @@ std::unique_ptr<RecordSet> connectRecordSet(RecordSetFactory* factory, SettingsS
     return nullptr;
 }
 
-// A query's failure as the record set reported it.
-struct QueryError {
-    int number = 0;
-    QString text;  // "<number>, <description>"
-};
-
-template <typename Body>
-std::optional<QueryError> queryError(Body&& body) {
-    try {
-        body();
-        return std::nullopt;
-    } catch (const TagwellError& e) {
-        return QueryError{e.number(), QString::number(e.number()) + QStringLiteral(", ") + e.description()};
-    } catch (const std::exception& e) {
-        const int n = RecordSetError::ProviderError;
-        return QueryError{n, QString::number(n) + QStringLiteral(", ") + QString::fromLocal8Bit(e.what())};
-    }
-}
-
 // The query for `keys` of `column` in `table`: a key alone is its own key query, several keys one
 // batch.
 RecordQuery keysQuery(const QString& table, const QString& column, const QStringList& keys) {
@@ -106,23 +87,15 @@ void fetchItems(RecordSet& inv, const QStringList& keys, std::vector<ItemAnswer>
 
 // Weighs the UPC rows of `keys` into `picks` (one per key), in the order the database gives them;
 // throws what the query throws, the picks made so far kept. The columns are found as for one stock
-// number: the last named "149" is the UPC, the last named "83" the date (else the first column).
+// number (FindUpcColumns).
 void fetchUpcs(RecordSet& upc, const QStringList& keys, std::vector<PreferredUpc>& picks) {
     upc.Open(keysQuery(QStringLiteral("upc"), QStringLiteral("1"), keys));
-    int upcColumn = -1, dateColumn = 0;
-    if (!upc.Eof()) {
-        const int count = upc.Fields().Count();
-        for (int i = 0; i < count; ++i) {
-            const QString name = upc.Fields(i).Name();
-            if (name == u"83") dateColumn = i;
-            else if (name == u"149") upcColumn = i;
-        }
-    }
-    while (upcColumn != -1 && !upc.Eof()) {
+    const UpcColumns columns = upc.Eof() ? UpcColumns{} : FindUpcColumns(upc);
+    while (columns.upc != -1 && !upc.Eof()) {
         const int k = upc.KeyIndex();
         if (k >= 0 && k < static_cast<int>(picks.size()))
-            PickPreferredUpc(picks[k], NullToEmpty(upc.Fields(upcColumn).Value()).toString(),
-                             NullToEmpty(upc.Fields(dateColumn).Value()).toString());
+            PickPreferredUpc(picks[k], NullToEmpty(upc.Fields(columns.upc).Value()).toString(),
+                             NullToEmpty(upc.Fields(columns.date).Value()).toString());
         upc.MoveNext();
     }
     upc.Close();
@@ -209,30 +182,32 @@ void askInBatches(std::unique_ptr<RecordSet>& rs, StoreDatabase database, const 
     answers.assign(static_cast<size_t>(keys.size()), Answer{});
     if (!rs || keys.isEmpty()) return;
     if (keys.size() > 1) {
-        const std::optional<QueryError> error = queryError([&] { fetch(*rs, keys, answers); });
-        if (!error) return;
+        int number = 0;
+        const QString error = RecordSetFailure([&] { fetch(*rs, keys, answers); }, &number);
+        if (error.isEmpty()) return;
         closeQuietly(*rs);
         answers.assign(static_cast<size_t>(keys.size()), Answer{});
         // A wait that ran out would only run out again for each key.
-        if (error->number == RecordSetError::TimedOut) {
-            if (failure.isEmpty()) failure = DatabaseProblem(database, error->text);
+        if (number == RecordSetError::TimedOut) {
+            if (failure.isEmpty()) failure = DatabaseProblem(database, error);
             rs.reset();
             return;
         }
     }
     for (qsizetype i = 0; i < keys.size(); ++i) {
         std::vector<Answer> one(1);
-        const std::optional<QueryError> error = queryError([&] { fetch(*rs, QStringList{keys[i]}, one); });
+        int number = 0;
+        const QString error = RecordSetFailure([&] { fetch(*rs, QStringList{keys[i]}, one); }, &number);
         // What was read before a failure stands: a UPC walk that breaks off keeps its choice.
         answers[static_cast<size_t>(i)] = one.front();
-        if (!error) continue;
+        if (error.isEmpty()) continue;
         closeQuietly(*rs);
-        if (error->number == RecordSetError::KeyRefused) {
+        if (number == RecordSetError::KeyRefused) {
             answers[static_cast<size_t>(i)] = Answer{};
             refused.insert(keys[i]);
             continue;
         }
-        if (failure.isEmpty()) failure = DatabaseProblem(database, error->text);
+        if (failure.isEmpty()) failure = DatabaseProblem(database, error);
         rs.reset();
         return;
     }

@@ -98,16 +98,14 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
         RecordQuery both{QStringLiteral("upc"), {}, {}, {{QStringLiteral("149"), typed}, {QStringLiteral("1"), typed}}};
         bool firstConversionRow = true, found = false;
         PreferredUpc pick;
-        try {
+        int number = 0;
+        const QString problem = RecordSetFailure([&] {
             rs.Open(both);
-            int skuColumn = -1, upcColumn = -1, dateColumn = 0;
+            int skuColumn = -1;
             const int count = rs.Eof() ? 0 : rs.Fields().Count();
-            for (int i = 0; i < count; ++i) {
-                const QString name = rs.Fields(i).Name();
-                if (name == u"1" && skuColumn == -1) skuColumn = i;
-                if (name == u"83") dateColumn = i;
-                else if (name == u"149") upcColumn = i;
-            }
+            for (int i = 0; i < count && skuColumn == -1; ++i)
+                if (rs.Fields(i).Name() == u"1") skuColumn = i;
+            const UpcColumns columns = rs.Eof() ? UpcColumns{} : FindUpcColumns(rs);
             for (; !rs.Eof(); rs.MoveNext()) {
                 if (rs.KeyIndex() == 0) {
                     if (!firstConversionRow) continue;  // only the first row converts
@@ -117,19 +115,17 @@ void lookupSteps(EntryTexts& entry, int sierraConvertUpc, SettingsStore& setting
                         found = true;
                         stockNumber = sku.toString();
                     }
-                } else if (upcColumn != -1) {
-                    PickPreferredUpc(pick, valueText(rs.Fields(upcColumn).Value()), valueText(rs.Fields(dateColumn).Value()));
+                } else if (columns.upc != -1) {
+                    PickPreferredUpc(pick, valueText(rs.Fields(columns.upc).Value()), valueText(rs.Fields(columns.date).Value()));
                 }
             }
-            searched = true;
-        } catch (const TagwellError& e) {
-            // A database that did not answer in time would only make each part wait again.
-            if (e.number() == RecordSetError::TimedOut) {
-                failure.note(StoreDatabase::Upc, QString::number(e.number()) + QStringLiteral(", ") + e.description());
-                upcUsable = false;
-                failure.givenUp << upcConnect;
-            }
-        } catch (const std::exception&) {
+        }, &number);
+        searched = problem.isEmpty();
+        // A database that did not answer in time would only make each part wait again.
+        if (number == RecordSetError::TimedOut) {
+            failure.note(StoreDatabase::Upc, problem);
+            upcUsable = false;
+            failure.givenUp << upcConnect;
         }
         closeQuietly(rs);
         if (searched) {
@@ -272,21 +268,25 @@ void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int
     if (failure && !problem.isEmpty()) *failure = problem;
 }
 
+UpcColumns FindUpcColumns(const RecordSet& rs) {
+    UpcColumns columns;  // a table without a date column dates its rows by the first column
+    const int count = rs.Fields().Count();
+    for (int i = 0; i < count; ++i) {
+        const QString name = rs.Fields(i).Name();
+        if (name == u"83") columns.date = i;
+        else if (name == u"149") columns.upc = i;
+    }
+    return columns;
+}
+
 QString FindPreferredUpc(RecordSet& rs, const QString& stockNumber, QString* failure, int* number) {
     PreferredUpc preferred;
     const QString problem = RecordSetFailure([&] {
         rs.Open(KeyQuery(QStringLiteral("upc"), QStringLiteral("1"), stockNumber));
         if (!rs.Eof()) {
-            int upcColumn = -1;
-            int dateColumn = 0;  // a table without a date column dates its rows by the first column
-            const int count = rs.Fields().Count();
-            for (int i = 0; i < count; ++i) {
-                const QString name = rs.Fields(i).Name();
-                if (name == u"83") dateColumn = i;
-                else if (name == u"149") upcColumn = i;
-            }
+            const UpcColumns columns = FindUpcColumns(rs);
             rs.MoveFirst();
-            if (upcColumn != -1) PickPreferredUpc(preferred, rs, upcColumn, dateColumn, failure);
+            if (columns.upc != -1) PickPreferredUpc(preferred, rs, columns.upc, columns.date, failure);
         }
     }, number);
     if (!problem.isEmpty()) {

@@ -56,6 +56,14 @@ void PickPreferredUpc(PreferredUpc& preferred, const QString& upcText, const QSt
 void PickPreferredUpc(PreferredUpc& preferred, RecordSet& rs, int upcColumn, int dateColumn,
                       QString* failure = nullptr);
 
+// Where an open `upc` query, standing on a record, has its UPC, column "149" (-1 when there is
+// none), and its date, column "83" (position 0 when there is none); the last of each name counts.
+struct UpcColumns {
+    int upc = -1;
+    int date = 0;
+};
+UpcColumns FindUpcColumns(const RecordSet& rs);
+
 // The preferred UPC of a stock number: runs the key query of table `upc`, column "1", on `rs`,
 // whose connection must be set, finds the columns "149" (UPC) and "83" (date; position 0 when
 // there is none) and picks among the rows. "" when the query fails, returns nothing or has no

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <utility>
 
 enum class StoreKind { SQLite, PostgreSQL, MariaDB };
 
@@ -85,16 +86,13 @@ public:
         case StoreKind::PostgreSQL: startPostgres(); break;
         case StoreKind::MariaDB: startMariaDb(); break;
         }
-        if (error_.isEmpty()) {
-            QStringList load = DemoStoreStatements(kind) + ExtraStoreStatements(kind);
+        const std::pair<QString, QStringList> loads[] = {{adminConnect_, DemoStoreStatements(kind) + ExtraStoreStatements(kind)},
+                                                         {intAdminConnect_, IntegerKeyStatements(kind)}};
+        for (auto [connect, load] : loads) {
+            if (!error_.isEmpty()) break;
             if (kind == StoreKind::PostgreSQL)  // the program's own role may only read
                 load << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO tagwell");
-            error_ = ExecOnOdbc(adminConnect_, load);
-        }
-        if (error_.isEmpty()) {
-            QStringList load = IntegerKeyStatements(kind);
-            if (kind == StoreKind::PostgreSQL) load << QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO tagwell");
-            error_ = ExecOnOdbc(intAdminConnect_, load);
+            error_ = ExecOnOdbc(connect, load);
         }
     }
     ~StoreServer() {
@@ -138,12 +136,15 @@ public:
     QString start() {
         if (kind_ == StoreKind::PostgreSQL)
             return runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-l", dir_ + "/server.log", "-w", "-o",
-                                    QString("-k %1 -p 5432 -c listen_addresses= -c fsync=off").arg(dir_), "start"});
+                                    QString("-k %1 -p %2 -c listen_addresses= -c fsync=off").arg(dir_).arg(kPostgresPort), "start"});
         if (kind_ == StoreKind::MariaDB) return startMariaDbServer();
         return {};
     }
 
 private:
+    // No TCP listener: the port only names the socket file in the server's own folder.
+    static constexpr int kPostgresPort = 5432;
+
     // PostgreSQL refuses to run as root: as root its tools run as the postgres user.
     static QString runPostgresTool(const QStringList& command) {
         if (::geteuid() != 0) return RunTool(command.first(), command.mid(1));
@@ -171,14 +172,10 @@ private:
             error_ = "the postgres user cannot own the server's folder";
             return;
         }
-        // No TCP listener: the port only names the socket file in the server's own folder.
-        const int port = 5432;
         error_ = runPostgresTool({pgBin_ + "/initdb", "-D", dir_ + "/data", "-A", "trust", "-U", "admin", "-E", "UTF8", "--no-sync"});
-        if (error_.isEmpty())
-            error_ = runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-l", dir_ + "/server.log", "-w", "-o",
-                                      QString("-k %1 -p %2 -c listen_addresses= -c fsync=off").arg(dir_).arg(port), "start"});
+        if (error_.isEmpty()) error_ = start();
         if (!error_.isEmpty()) return;
-        const QString server = QString("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;").arg(dir_).arg(port);
+        const QString server = QString("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;").arg(dir_).arg(kPostgresPort);
         error_ = ExecOnOdbc(server + "Database=postgres;Username=admin",
                             {"CREATE DATABASE store", "CREATE DATABASE empty", "CREATE DATABASE intstore", "CREATE ROLE tagwell LOGIN"});
         adminConnect_ = server + "Database=store;Username=admin";
@@ -187,7 +184,7 @@ private:
         connect_ = server + "Database=store;Username=tagwell";
         emptyConnect_ = server + "Database=empty;Username=tagwell";
         missingConnect_ = QString("Driver={PostgreSQL Unicode};Servername=%1/nowhere;Port=%2;Database=store;Username=tagwell")
-                              .arg(dir_).arg(port);
+                              .arg(dir_).arg(kPostgresPort);
     }
 
     void startMariaDb() {

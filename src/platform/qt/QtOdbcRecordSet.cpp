@@ -27,11 +27,15 @@
 
 namespace {
 
-[[noreturn]] void throwProvider(const QSqlError& error, const QString& fallback) {
+// The database's own words for `error`, else the driver's, else `fallback`.
+QString errorText(const QSqlError& error, const QString& fallback) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty()) text = error.driverText().trimmed();
-    if (text.isEmpty()) text = fallback;
-    throw TagwellError(RecordSetError::ProviderError, text);
+    return text.isEmpty() ? fallback : text;
+}
+
+[[noreturn]] void throwProvider(const QSqlError& error, const QString& fallback) {
+    throw TagwellError(RecordSetError::ProviderError, errorText(error, fallback));
 }
 
 // What the driver manager says about the last failed call on a handle: the SQLSTATE and the
@@ -473,8 +477,8 @@ class QtOdbcConnectionPool {
 public:
     explicit QtOdbcConnectionPool(int maxConnections) : max_(std::max(1, maxConnections)) {}
 
-    // Opens a connection that broke under a query afresh, in place, for the query to run once
-    // more. Throws, the connection forgotten, when the data source does not answer now.
+    // Opens a connection afresh, in place (one that broke under a query, for the query to run once
+    // more). Throws, the connection forgotten, when the data source does not answer now.
     void reopen(const std::shared_ptr<OdbcConnection>& entry) {
         entry->db.close();
         entry->stamp = stampOf(entry->file);
@@ -503,19 +507,13 @@ public:
             if (!entry->failed && entry->db.isOpen() && (!replaced || it->use_count() > 2)) return entry;
             // Broken before, or its file was replaced: open it afresh.
             entry->db.close();
-            entry->stamp = stampOf(entry->file);
             try {
                 requireDatabaseFile(connect);
             } catch (const TagwellError&) {
                 entries_.erase(it);
                 throw;
             }
-            if (!openSession(*entry)) {
-                const QSqlError error = entry->db.lastError();
-                entries_.erase(it);
-                throwProvider(error, QStringLiteral("The data source cannot be reached."));
-            }
-            entry->failed = false;
+            reopen(entry);
             return entry;
         }
 
@@ -549,7 +547,7 @@ private:
     bool openSession(OdbcConnection& c) {
         if (!c.db.open()) return false;
         c.dialect = dialectFor(c.connect, c.db);
-        boundSessionWaits(c.db, c.dialect, waitSecondsOf(NormalConnectString(c.connect)));
+        boundSessionWaits(c.db, c.dialect, ConnectionWaitSeconds(c.connect));
         return true;
     }
 
@@ -685,17 +683,9 @@ private:
     // Runs `query` (a batch in `form`) on a statement of its own, its first `hidden` columns not
     // the table's.
     void start(const RecordQuery& query, BatchForm form, int hidden) {
-        source_ = QuerySqlText(query, conn_->dialect, form);
-        if (!driverCanTake(source_))
-            throw TagwellError(RecordSetError::ProviderError,
-                               QStringLiteral("The query text holds a character the driver cannot take."));
-        // A statement of its own for every query: a statement run again keeps the column types of
-        // its first run, and a value would then read differently after another record's value.
-        query_ = std::make_unique<QSqlQuery>(conn_->db);
-        query_->setForwardOnly(true);
         QElapsedTimer ran;
         ran.start();
-        if (!run()) {
+        if (!runFresh(query, form)) {
             // A kept connection that broke since its last use (the server restarted or closed it
             // while idle) is opened again and the query run once more; only a database that does
             // not answer now, or a query that fails on the new connection too, is a failure. A
@@ -705,10 +695,7 @@ private:
             if (waitedOut || !brokenConnection(diagnose(*query_), conn_->db)) fail(*query_, &query, waitedOut);
             query_.reset();
             pool_->reopen(conn_);
-            source_ = QuerySqlText(query, conn_->dialect, form);
-            query_ = std::make_unique<QSqlQuery>(conn_->db);
-            query_->setForwardOnly(true);
-            if (!run()) fail(*query_, &query);
+            if (!runFresh(query, form)) fail(*query_, &query);
         }
         const QSqlRecord record = query_->record();
         names_.clear();
@@ -747,6 +734,18 @@ private:
 
     bool run() { return query_->exec(source_); }
 
+    // Runs `query` in `form` on a statement of its own: a statement run again keeps the column
+    // types of its first run, and a value would then read differently after another record's value.
+    bool runFresh(const RecordQuery& query, BatchForm form) {
+        source_ = QuerySqlText(query, conn_->dialect, form);
+        if (!driverCanTake(source_))
+            throw TagwellError(RecordSetError::ProviderError,
+                               QStringLiteral("The query text holds a character the driver cannot take."));
+        query_ = std::make_unique<QSqlQuery>(conn_->db);
+        query_->setForwardOnly(true);
+        return run();
+    }
+
     void step() {
         eof_ = !query_->next();
         if (eof_ && query_->lastError().isValid()) fail(*query_);
@@ -769,11 +768,8 @@ private:
         else if (asked && (!asked->keyColumn.isEmpty() || !asked->batch.empty()) && keyRefused(d))
             number = RecordSetError::KeyRefused;
         if (conn_ && (number == RecordSetError::ProviderError || broken)) conn_->failed = true;
-        const QSqlError error = query.lastError();
+        QString text = errorText(query.lastError(), QStringLiteral("The query cannot be run."));
         Close();
-        QString text = error.databaseText().trimmed();
-        if (text.isEmpty()) text = error.driverText().trimmed();
-        if (text.isEmpty()) text = QStringLiteral("The query cannot be run.");
         if (number == RecordSetError::TimedOut)
             text = QStringLiteral("No answer within %1 s: ").arg(ConnectionWaitSeconds(connect_)) + text;
         throw TagwellError(number, text);
