@@ -287,9 +287,6 @@ TEST_F(CupsPrinting, LaserPrinterSetupMakesTheChoiceTheUsersDefault) {
     QFile::remove(cups_->home() + "/.cups/lpoptions");
 }
 
-}  // namespace
-
-namespace {
 // check's Dymo format line knows what the Dymo queue prints of its label: the demo format fits a
 // LabelWriter 450's 30252, a format as long as the label does not.
 TEST_F(CupsPrinting, CheckSaysWhatTheDymoPrinterPrintsOfTheLabel) {
