@@ -13,7 +13,9 @@
 struct QtServices {
     // `iniPath` empty: the settings file in the user's configuration folder.
     explicit QtServices(const QString& iniPath = {})
-        : settings(iniPath), serial(settings), printer(dialogs), printerSetup(printer) {}
+        : settings(iniPath), serial(settings), printer(dialogs), printerSetup(printer) {
+        recordSets.setWhileWaiting(&QtEventPump::RepaintOnly);
+    }
     QtServices(const QtServices&) = delete;
     QtServices& operator=(const QtServices&) = delete;
 

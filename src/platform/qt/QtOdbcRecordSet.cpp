@@ -1,6 +1,7 @@
 #include "platform/qt/QtOdbcRecordSet.h"
 
 #include "platform/TagwellError.h"
+#include "platform/qt/OdbcThread.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -15,7 +16,10 @@
 #include <QSqlResult>
 #include <QStringList>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <functional>
+#include <limits>
 #include <vector>
 
 #ifdef _WIN32
@@ -32,10 +36,6 @@ QString errorText(const QSqlError& error, const QString& fallback) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty()) text = error.driverText().trimmed();
     return text.isEmpty() ? fallback : text;
-}
-
-[[noreturn]] void throwProvider(const QSqlError& error, const QString& fallback) {
-    throw TagwellError(RecordSetError::ProviderError, errorText(error, fallback));
 }
 
 // What the driver manager says about the last failed call on a handle: the SQLSTATE and the
@@ -79,8 +79,9 @@ bool connectionDead(const QSqlDatabase& db) {
 // network dropped, the session killed): a new connection may well run it.
 // A query that left no diagnostic at all could not even be handed to the server (no statement
 // could be made on the connection): that too is a connection to open again.
-bool brokenConnection(const Diagnosis& d, const QSqlDatabase& db) {
-    return d.states.isEmpty() || connectionDead(db) || d.hasClass("08") || d.has("57P01") || d.has("57P02") || d.has("57P03") ||
+// `dead`: the driver's own word (connectionDead).
+bool brokenConnection(const Diagnosis& d, bool dead) {
+    return d.states.isEmpty() || dead || d.hasClass("08") || d.has("57P01") || d.has("57P02") || d.has("57P03") ||
            d.has("57P05") ||
            // MariaDB and MySQL: server gone away, lost connection, connection killed, read or write failed
            d.hasNative({2006, 2013, 1927, 5013, 5014});
@@ -450,12 +451,35 @@ QString QodbcDatabaseName(const QString& connect) {
     return QStringLiteral("DEFAULT;") + connect;
 }
 
-// One kept connection. The QSqlDatabase is named after a counter, not after the string, since a
-// connection string may hold anything (passwords included).
-struct OdbcConnection {
-    QString connect;
+// The QtSql side of one kept connection. QtSql connections belong to the thread that made them, so
+// this is made, used, closed and removed on the connection's own thread only. It is named after a
+// counter, not after the string, since a connection string may hold anything (passwords included).
+struct OdbcLink {
     QString name;
     QSqlDatabase db;
+};
+
+// One query's statement, made, run, read and ended on the connection's thread.
+struct OdbcStatement {
+    std::unique_ptr<QSqlQuery> query;
+};
+
+// What a call on the connection's thread found: the records it read, or the failure with what the
+// driver manager says of it. Owned jointly, so that a call given up on still has it to write to.
+struct CallOutcome {
+    bool ok = false;
+    QString error;
+    Diagnosis diagnosis;
+    bool dead = false;
+    QStringList names;
+    std::vector<QVariantList> rows;
+    bool more = false;  // the statement holds records beyond those read
+    SqlDialect dialect;
+};
+
+// One kept connection, as the pool and its record sets see it.
+struct OdbcConnection {
+    QString connect;
     bool failed = false;
     quint64 lastUse = 0;
     // A database file, when the driver reads one, and how it looked when the connection opened:
@@ -464,33 +488,88 @@ struct OdbcConnection {
     QString file;
     FileStamp stamp;
     SqlDialect dialect;
+    std::shared_ptr<OdbcLink> link = std::make_shared<OdbcLink>();
+    OdbcThread thread;
 
     ~OdbcConnection() {
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
+        thread.post([link = std::move(link)] {
+            link->db.close();
+            link->db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(link->name);
+        });
     }
 };
 
+namespace {
+
+using std::chrono::milliseconds;
+
+// How long a call on a connection's thread is waited for: the connection's wait, and a second more
+// so that a bound the driver or the server keeps (a statement timeout, a read timeout) is reported
+// first, in the database's own words, on a connection that stays usable.
+milliseconds callLimit(const QString& connect) { return milliseconds(std::llround((ConnectionWaitSeconds(connect) + 1) * 1000)); }
+
+// The login's: the driver manager's login timeout is in whole seconds, and PostgreSQL's client takes
+// no less than two.
+milliseconds loginLimit(const QString& connect) {
+    return milliseconds((std::max<long long>(2, std::llround(std::ceil(ConnectionWaitSeconds(connect)))) + 1) * 1000);
+}
+
+// How many records a call reads ahead of the walk through a query's records.
+constexpr int kRecordsPerCall = 256;
+
+// On the connection's thread: what the failed `query` leaves to be reported.
+void noteFailure(CallOutcome& out, const QSqlQuery& query, const QSqlDatabase& db) {
+    out.ok = false;
+    out.error = errorText(query.lastError(), QStringLiteral("The query cannot be run."));
+    if (const QSqlResult* result = query.result()) addDiagnosis(out.diagnosis, SQL_HANDLE_STMT, handleOf(result->handle()));
+    out.dead = connectionDead(db);
+}
+
+// On the connection's thread: up to `limit` records of `columns` columns each from where `query`
+// stands.
+void readRecords(QSqlQuery& query, const QSqlDatabase& db, int columns, int limit, CallOutcome& out) {
+    for (int n = 0; n < limit; ++n) {
+        if (!query.next()) {
+            if (query.lastError().isValid()) noteFailure(out, query, db);
+            else out.ok = true;
+            return;
+        }
+        QVariantList& values = out.rows.emplace_back();
+        values.reserve(columns);
+        for (int i = 0; i < columns; ++i) values << query.value(i);
+    }
+    out.ok = true;
+    out.more = true;
+}
+
+[[noreturn]] void throwNoAnswer(const QString& connect, const QString& reason) {
+    throw TagwellError(RecordSetError::TimedOut, QStringLiteral("No answer within %1 s: ").arg(ConnectionWaitSeconds(connect)) + reason);
+}
+
+}  // namespace
 
 class QtOdbcConnectionPool {
 public:
     explicit QtOdbcConnectionPool(int maxConnections) : max_(std::max(1, maxConnections)) {}
 
+    // Called while a database call is waited for.
+    std::function<void()> whileWaiting;
+
+    // Runs `job` on the connection's thread, waiting at most `limit`. A connection whose call does not
+    // end in time is forgotten, its thread left to end by itself, and the wait fails as TimedOut.
+    void call(const std::shared_ptr<OdbcConnection>& entry, std::function<void()> job, milliseconds limit) {
+        if (entry->thread.run(std::move(job), limit, whileWaiting)) return;
+        entry->failed = true;
+        forget(entry);
+        throwNoAnswer(entry->connect, QStringLiteral("the database server did not answer."));
+    }
+
     // Opens a connection afresh, in place (one that broke under a query, for the query to run once
     // more). Throws, the connection forgotten, when the data source does not answer now.
     void reopen(const std::shared_ptr<OdbcConnection>& entry) {
-        entry->db.close();
         entry->stamp = stampOf(entry->file);
-        if (openSession(*entry)) {
-            entry->failed = false;
-            return;
-        }
-        const QSqlError error = entry->db.lastError();
-        entry->failed = true;
-        const auto it = std::find(entries_.begin(), entries_.end(), entry);
-        if (it != entries_.end()) entries_.erase(it);
-        throwProvider(error, QStringLiteral("The data source cannot be reached."));
+        openSession(entry);
     }
 
     std::shared_ptr<OdbcConnection> acquire(const QString& connect) {
@@ -504,9 +583,8 @@ public:
             entry->lastUse = ++clock_;
             const bool replaced = !entry->file.isEmpty() && stampOf(entry->file) != entry->stamp;
             // A connection a record set still holds is left alone; the next look-up renews it.
-            if (!entry->failed && entry->db.isOpen() && (!replaced || it->use_count() > 2)) return entry;
+            if (!entry->failed && (!replaced || it->use_count() > 2)) return entry;
             // Broken before, or its file was replaced: open it afresh.
-            entry->db.close();
             try {
                 requireDatabaseFile(connect);
             } catch (const TagwellError&) {
@@ -520,20 +598,12 @@ public:
         requireDatabaseFile(connect);
         auto entry = std::make_shared<OdbcConnection>();
         entry->connect = connect;
-        entry->name = QStringLiteral("tagwell-odbc-%1").arg(++serial_);
-        entry->db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), entry->name);
-        entry->db.setDatabaseName(QodbcDatabaseName(ReadOnlyConnectString(connect)));
-        // A server that takes the connection and never answers is given up on like a lock.
-        entry->db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1")
-                                        .arg(std::max<long long>(1, std::llround(std::ceil(ConnectionWaitSeconds(connect))))));
+        entry->link->name = QStringLiteral("tagwell-odbc-%1").arg(++serial_);
         entry->lastUse = ++clock_;
         entry->file = databaseFileOf(connect);
         entry->stamp = stampOf(entry->file);
-        if (!openSession(*entry)) {
-            const QSqlError error = entry->db.lastError();
-            throwProvider(error, QStringLiteral("The data source cannot be reached."));  // entry removes itself
-        }
         entries_.push_back(entry);
+        openSession(entry);  // a failure forgets the entry, which then ends itself
         evict();
         return entry;
     }
@@ -542,23 +612,57 @@ public:
     int probes() const { return probes_; }
 
 private:
-    // Opens (or opens again) the connection and readies its session: the dialect, and the server's
-    // own bound on every wait. False with the driver's error when it cannot be opened.
-    bool openSession(OdbcConnection& c) {
-        if (!c.db.open()) return false;
-        c.dialect = dialectFor(c.connect, c.db);
-        boundSessionWaits(c.db, c.dialect, ConnectionWaitSeconds(c.connect));
-        return true;
+    // Opens (or opens again) the connection on its thread and readies its session: the dialect, and
+    // the server's own bound on every wait. Throws, the connection forgotten, when it cannot be
+    // opened; a login that the driver gave up on after the whole wait is a wait like any other.
+    void openSession(const std::shared_ptr<OdbcConnection>& entry) {
+        auto out = std::make_shared<CallOutcome>();
+        // The dialect is asked of the database once per connection string for the pool's life: a
+        // connection opened again (after a failure, a new file, a restarted server) speaks as
+        // before, and a probe is a round trip a scan need not pay.
+        const auto known = dialects_.constFind(entry->connect);
+        const bool probe = known == dialects_.constEnd();
+        const SqlDialect dialect = probe ? SqlDialect() : *known;
+        const double wait = ConnectionWaitSeconds(entry->connect);
+        const QString databaseName = QodbcDatabaseName(ReadOnlyConnectString(entry->connect));
+        // A server that takes the connection and never answers is given up on like a lock.
+        const QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(std::max<long long>(1, std::llround(std::ceil(wait))));
+        QElapsedTimer took;
+        took.start();
+        call(entry,
+             [link = entry->link, out, probe, dialect, wait, databaseName, options] {
+                 if (!link->db.isValid()) {
+                     link->db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), link->name);
+                     link->db.setDatabaseName(databaseName);
+                     link->db.setConnectOptions(options);
+                 }
+                 link->db.close();
+                 if (!link->db.open()) {
+                     out->error = errorText(link->db.lastError(), QStringLiteral("The data source cannot be reached."));
+                     return;
+                 }
+                 out->dialect = probe ? dialectOf(link->db) : dialect;
+                 boundSessionWaits(link->db, out->dialect, wait);
+                 out->ok = true;
+             },
+             loginLimit(entry->connect));
+        if (!out->ok) {
+            entry->failed = true;
+            forget(entry);
+            if (took.elapsed() >= std::llround(wait * 1000)) throwNoAnswer(entry->connect, out->error);
+            throw TagwellError(RecordSetError::ProviderError, out->error);
+        }
+        if (probe) {
+            ++probes_;
+            dialects_[entry->connect] = out->dialect;
+        }
+        entry->dialect = out->dialect;
+        entry->failed = false;
     }
 
-    // The dialect is asked of the database once per connection string for the pool's life: a
-    // connection opened again (after a failure, a new file, a restarted server) speaks as before,
-    // and a probe is a round trip a scan need not pay.
-    SqlDialect dialectFor(const QString& connect, const QSqlDatabase& db) {
-        const auto it = dialects_.constFind(connect);
-        if (it != dialects_.constEnd()) return *it;
-        ++probes_;
-        return dialects_[connect] = dialectOf(db);
+    void forget(const std::shared_ptr<OdbcConnection>& entry) {
+        const auto it = std::find(entries_.begin(), entries_.end(), entry);
+        if (it != entries_.end()) entries_.erase(it);
     }
 
     // Closes the least recently used connections that no record set holds, above the limit.
@@ -589,7 +693,7 @@ public:
     ~QtOdbcRecordSet() override { Close(); }
 
     void setActiveConnection(const QString& connect) override {
-        if (query_) throwOpen();
+        if (open_) throwOpen();
         conn_.reset();
         connect_.clear();
         conn_ = pool_->acquire(connect);
@@ -598,108 +702,112 @@ public:
     QString ActiveConnection() const override { return connect_; }
 
     void Open(const RecordQuery& query, const QString& connect) override {
-        if (query_) throwOpen();
+        if (open_) throwOpen();
         if (!connect.isEmpty()) setActiveConnection(connect);
+        // A connection that did not answer in time is left behind; its string gets a new one.
+        else if (conn_ && conn_->thread.abandoned()) setActiveConnection(connect_);
         if (!conn_)
             throw TagwellError(3709, QStringLiteral("The connection cannot be used to perform this operation. "
                                                     "It is either closed or invalid in this context."));
+        asked_ = query;
         batch_ = !query.batch.empty();
-        if (batch_) {
-            openBatch(query);
-            return;
-        }
-        start(query, BatchForm::UnionAll, 0);
-        position_ = 0;
-        step();
+        if (batch_) openBatch(query);
+        else takeRows(*start(query, BatchForm::UnionAll, 0));
+        open_ = true;
     }
 
     void Close() override {
-        query_.reset();
+        endStatement();
+        open_ = false;
         names_.clear();
         rows_.clear();
-        batch_ = false;
+        batch_ = more_ = false;
+        firstRows_ = true;
         eof_ = true;
     }
-    bool IsOpen() const override { return query_ != nullptr; }
+    bool IsOpen() const override { return open_; }
 
     bool Eof() const override {
-        if (!query_) throwClosed();
+        if (!open_) throwClosed();
         return eof_;
     }
 
     void MoveFirst() override {
-        if (!query_) throwClosed();
-        if (batch_) {
+        if (!open_) throwClosed();
+        if (firstRows_) {
+            // The records read so far begin with the first: no need to ask again.
             position_ = 0;
             eof_ = rows_.empty();
             if (eof_) throwNoRecord();
             return;
         }
-        if (position_ == 0) {
-            if (eof_) throwNoRecord();
-            return;
-        }
         // A forward-only query goes back to its first record by running again.
-        if (!run()) fail(*query_);
-        position_ = 0;
-        step();
+        open_ = false;
+        takeRows(*start(asked_, BatchForm::UnionAll, 0));
+        open_ = true;
     }
 
     void MoveNext() override {
-        if (!query_) throwClosed();
+        if (!open_) throwClosed();
         if (eof_) throwNoRecord();
-        ++position_;
-        if (batch_) eof_ = position_ >= static_cast<int>(rows_.size());
-        else step();
+        if (++position_ < rows_.size()) return;
+        if (more_) readMore();
+        else eof_ = true;
     }
 
     int fieldCount() const override {
-        if (!query_) throwClosed();
+        if (!open_) throwClosed();
         return static_cast<int>(names_.size());
     }
     QString fieldName(int position) const override {
-        if (!query_) throwClosed();
+        if (!open_) throwClosed();
         return names_.value(position);
     }
     int fieldIndex(const QString& name) const override {
-        if (!query_) throwClosed();
+        if (!open_) throwClosed();
         for (qsizetype i = 0; i < names_.size(); ++i)
             if (names_[i].compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(i);
         return -1;
     }
     QVariant fieldValue(int position) const override {
-        if (!query_) throwClosed();
+        if (!open_) throwClosed();
         if (eof_) throwNoRecord();
-        if (batch_) return rows_[static_cast<size_t>(position_)].values.value(position);
-        return query_->value(position);
+        return rows_[position_].values.value(position);
     }
     int KeyIndex() const override {
-        if (!query_) throwClosed();
+        if (!open_) throwClosed();
         if (eof_) throwNoRecord();
-        return batch_ ? rows_[static_cast<size_t>(position_)].key : 0;
+        return rows_[position_].key;
     }
 
 private:
+    // A record read, and for a batch the position of the key it answers.
+    struct Row {
+        int key = 0;
+        QVariantList values;
+    };
+
     // Runs `query` (a batch in `form`) on a statement of its own, its first `hidden` columns not
-    // the table's.
-    void start(const RecordQuery& query, BatchForm form, int hidden) {
+    // the table's, and reads its first records.
+    std::shared_ptr<CallOutcome> start(const RecordQuery& query, BatchForm form, int hidden) {
         QElapsedTimer ran;
         ran.start();
-        if (!runFresh(query, form)) {
+        std::shared_ptr<CallOutcome> out = runFresh(query, form, hidden);
+        if (!out->ok) {
             // A kept connection that broke since its last use (the server restarted or closed it
             // while idle) is opened again and the query run once more; only a database that does
             // not answer now, or a query that fails on the new connection too, is a failure. A
             // query that already waited its whole bound found no server that answers: asking again
             // would only make the scan wait twice.
             const bool waitedOut = ran.elapsed() >= std::llround(ConnectionWaitSeconds(connect_) * 1000);
-            if (waitedOut || !brokenConnection(diagnose(*query_), conn_->db)) fail(*query_, &query, waitedOut);
-            query_.reset();
+            if (waitedOut || !brokenConnection(out->diagnosis, out->dead)) fail(*out, &query, waitedOut);
+            endStatement();
             pool_->reopen(conn_);
-            if (!runFresh(query, form)) fail(*query_, &query);
+            out = runFresh(query, form, hidden);
+            if (!out->ok) fail(*out, &query);
         }
-        const QSqlRecord record = query_->record();
-        names_.clear();
-        for (int i = hidden; i < record.count(); ++i) names_ << record.fieldName(i);
+        names_ = out->names;
+        return out;
     }
 
     // A batch is read whole at once (a few hundred records at most), so that a record answering
@@ -708,23 +816,19 @@ private:
         BatchForm form = IsOneColumnBatch(query) ? BatchForm::KeyList : BatchForm::UnionAll;
         for (;;) {
             const int hidden = form == BatchForm::KeyList ? 2 : 1;
-            start(query, form, hidden);
+            const std::shared_ptr<CallOutcome> out = start(query, form, hidden);
+            endStatement();
             rows_.clear();
             bool twoKeys = false;
-            while (query_->next()) {
-                const QVariant first = query_->value(0);
+            for (QVariantList& values : out->rows) {
+                const QVariant first = values.value(0);
                 if (first.isNull()) continue;  // no key's own condition holds for it
-                if (form == BatchForm::KeyList && query_->value(1).toInt() != first.toInt()) {
+                if (form == BatchForm::KeyList && values.value(1).toInt() != first.toInt()) {
                     twoKeys = true;
                     break;
                 }
-                BatchRow& row = rows_.emplace_back();
-                row.key = first.toInt();
-                row.values.reserve(names_.size());
-                for (int i = 0; i < static_cast<int>(names_.size()); ++i) row.values << query_->value(i + hidden);
+                rows_.push_back(Row{first.toInt(), values.mid(hidden)});
             }
-            if (!twoKeys && query_->lastError().isValid()) fail(*query_, &query);
-            query_->finish();
             if (!twoKeys) break;
             form = BatchForm::UnionAll;
         }
@@ -732,64 +836,103 @@ private:
         eof_ = rows_.empty();
     }
 
-    bool run() { return query_->exec(source_); }
-
     // Runs `query` in `form` on a statement of its own: a statement run again keeps the column
     // types of its first run, and a value would then read differently after another record's value.
-    bool runFresh(const RecordQuery& query, BatchForm form) {
-        source_ = QuerySqlText(query, conn_->dialect, form);
-        if (!driverCanTake(source_))
+    std::shared_ptr<CallOutcome> runFresh(const RecordQuery& query, BatchForm form, int hidden) {
+        const QString sql = QuerySqlText(query, conn_->dialect, form);
+        if (!driverCanTake(sql))
             throw TagwellError(RecordSetError::ProviderError,
                                QStringLiteral("The query text holds a character the driver cannot take."));
-        query_ = std::make_unique<QSqlQuery>(conn_->db);
-        query_->setForwardOnly(true);
-        return run();
+        endStatement();
+        statement_ = std::make_shared<OdbcStatement>();
+        auto out = std::make_shared<CallOutcome>();
+        // A batch is read whole; another query a part at a time as the walk goes.
+        const int limit = batch_ ? std::numeric_limits<int>::max() : kRecordsPerCall;
+        onThread([link = conn_->link, statement = statement_, out, sql, hidden, limit] {
+            statement->query = std::make_unique<QSqlQuery>(link->db);
+            QSqlQuery& q = *statement->query;
+            q.setForwardOnly(true);
+            if (!q.exec(sql)) {
+                noteFailure(*out, q, link->db);
+                return;
+            }
+            const QSqlRecord record = q.record();
+            for (int i = hidden; i < record.count(); ++i) out->names << record.fieldName(i);
+            readRecords(q, link->db, record.count(), limit, *out);
+        });
+        if (!out->more) endStatement();  // every record read: the statement is done with
+        return out;
     }
 
-    void step() {
-        eof_ = !query_->next();
-        if (eof_ && query_->lastError().isValid()) fail(*query_);
+    // The next records of the walk.
+    void readMore() {
+        auto out = std::make_shared<CallOutcome>();
+        onThread([link = conn_->link, statement = statement_, out, columns = static_cast<int>(names_.size())] {
+            readRecords(*statement->query, link->db, columns, kRecordsPerCall, *out);
+        });
+        if (!out->ok) fail(*out);
+        takeRows(*out);
+        firstRows_ = false;
+        if (!more_) endStatement();  // the last records read
     }
 
-    static Diagnosis diagnose(const QSqlQuery& query) {
-        Diagnosis d;
-        if (const QSqlResult* result = query.result()) addDiagnosis(d, SQL_HANDLE_STMT, handleOf(result->handle()));
-        return d;
+    void takeRows(CallOutcome& out) {
+        rows_.clear();
+        rows_.reserve(out.rows.size());
+        for (QVariantList& values : out.rows) rows_.push_back(Row{0, std::move(values)});
+        more_ = out.more;
+        firstRows_ = true;
+        position_ = 0;
+        eof_ = rows_.empty();
+    }
+
+    // Runs `job` on the connection's thread; one that does not end in time leaves the record set
+    // closed.
+    void onThread(std::function<void()> job) {
+        try {
+            pool_->call(conn_, std::move(job), callLimit(connect_));
+        } catch (const TagwellError&) {
+            Close();
+            throw;
+        }
+    }
+
+    // The statement is ended on the connection's thread, after whatever it still runs.
+    void endStatement() {
+        if (statement_ && conn_) conn_->thread.post([statement = std::move(statement_)] { statement->query.reset(); });
+        statement_.reset();
     }
 
     // A failed query leaves the record set closed. The connection is opened afresh next time,
     // unless the database only refused the key or gave up waiting: the connection is sound then.
     // `asked`: the query, when its key could be what the database refused.
-    [[noreturn]] void fail(const QSqlQuery& query, const RecordQuery* asked = nullptr, bool waitedOut = false) {
-        const Diagnosis d = diagnose(query);
+    [[noreturn]] void fail(const CallOutcome& out, const RecordQuery* asked = nullptr, bool waitedOut = false) {
+        const Diagnosis& d = out.diagnosis;
         int number = RecordSetError::ProviderError;
-        const bool broken = conn_ && brokenConnection(d, conn_->db);
+        const bool broken = brokenConnection(d, out.dead);
         if (timedOut(d) || (waitedOut && broken)) number = RecordSetError::TimedOut;
         else if (asked && (!asked->keyColumn.isEmpty() || !asked->batch.empty()) && keyRefused(d))
             number = RecordSetError::KeyRefused;
         if (conn_ && (number == RecordSetError::ProviderError || broken)) conn_->failed = true;
-        QString text = errorText(query.lastError(), QStringLiteral("The query cannot be run."));
+        const QString text = out.error;
         Close();
-        if (number == RecordSetError::TimedOut)
-            text = QStringLiteral("No answer within %1 s: ").arg(ConnectionWaitSeconds(connect_)) + text;
+        if (number == RecordSetError::TimedOut) throwNoAnswer(connect_, text);
         throw TagwellError(number, text);
     }
 
     std::shared_ptr<QtOdbcConnectionPool> pool_;
     std::shared_ptr<OdbcConnection> conn_;
     QString connect_;
-    QString source_;
-    std::unique_ptr<QSqlQuery> query_;  // the open query
+    RecordQuery asked_;
+    std::shared_ptr<OdbcStatement> statement_;  // the open query's, while it holds unread records
+    bool open_ = false;
     QStringList names_;
+    std::vector<Row> rows_;  // the records read and not yet walked past
+    size_t position_ = 0;
     bool eof_ = true;
-    int position_ = 0;
-    // A batch's records, read at its opening.
-    struct BatchRow {
-        int key = 0;
-        QVariantList values;
-    };
     bool batch_ = false;
-    std::vector<BatchRow> rows_;
+    bool more_ = false;       // the statement holds records beyond rows_
+    bool firstRows_ = true;   // rows_ begin with the query's first record
 };
 
 }  // namespace
@@ -802,6 +945,8 @@ QtOdbcRecordSetFactory::~QtOdbcRecordSetFactory() = default;
 std::unique_ptr<RecordSet> QtOdbcRecordSetFactory::CreateRecordSet() {
     return std::make_unique<QtOdbcRecordSet>(pool_);
 }
+
+void QtOdbcRecordSetFactory::setWhileWaiting(std::function<void()> whileWaiting) { pool_->whileWaiting = std::move(whileWaiting); }
 
 int QtOdbcRecordSetFactory::connectionCount() const { return pool_->count(); }
 

@@ -8,13 +8,15 @@
 // its last use (a server restart, an idle timeout, a dropped network) is opened again and the query
 // run once more inside Open; a connection on which a query failed otherwise is re-opened the next
 // time a record set is given its string. Every wait is bounded (ConnectionWaitSeconds): the login,
-// and a statement that waits on a lock, which fails with RecordSetError::TimedOut; a key the
-// database refuses fails with RecordSetError::KeyRefused. QSqlDatabase
-// connections belong to the thread that made them: use the factory and its record sets from the
-// user-interface thread only.
+// a statement that waits on a lock, and a server that stops answering in the middle of a query,
+// each failing with RecordSetError::TimedOut; a key the database refuses fails with
+// RecordSetError::KeyRefused. Each connection runs its driver calls on a thread of its own
+// (OdbcThread), which is how a call is given up on; the factory and its record sets are used from
+// one thread.
 #include "platform/RecordSet.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QtOdbcConnectionPool;
@@ -26,6 +28,10 @@ public:
     explicit QtOdbcRecordSetFactory(int maxConnections = 8);
     ~QtOdbcRecordSetFactory() override;
     std::unique_ptr<RecordSet> CreateRecordSet() override;
+
+    // Called every few hundredths of a second while a database call is waited for: the window
+    // paints meanwhile (and takes no keys, so a scanner's next keys wait their turn).
+    void setWhileWaiting(std::function<void()> whileWaiting);
 
     // Number of connections currently kept (open or waiting to be re-opened).
     int connectionCount() const;

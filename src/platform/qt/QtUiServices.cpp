@@ -17,3 +17,7 @@ void QtEventPump::DoEvents() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     sinceLast_.start();
 }
+
+void QtEventPump::RepaintOnly() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+}

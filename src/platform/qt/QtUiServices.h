@@ -22,6 +22,10 @@ class QtEventPump : public EventPump {
 public:
     explicit QtEventPump(int intervalMs = 20) : intervalMs_(intervalMs) {}
     void DoEvents() override;
+    // While one call waits (on a database that is slow to answer): the window paints and stays a
+    // window, but takes no keys, clicks or device input, so that nothing starts inside the call
+    // and a scanner's next keys reach the window in their order once it has ended.
+    static void RepaintOnly();
 
 private:
     int intervalMs_;
