@@ -12,7 +12,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 #include <pwd.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -96,6 +100,7 @@ public:
         }
     }
     ~StoreServer() {
+        thaw();
         if (kind_ == StoreKind::PostgreSQL && !pgBin_.isEmpty())
             runPostgresTool({pgBin_ + "/pg_ctl", "-D", dir_ + "/data", "-m", "immediate", "stop"});
         if (mariadb_) {
@@ -141,7 +146,46 @@ public:
         return {};
     }
 
+    // The server stops answering in the middle of its sessions, as a frozen host or a network that
+    // drops every packet without a word looks to the program: every process of it stopped (for
+    // PostgreSQL the postmaster and the backend of each session). Returns once all are seen
+    // stopped; "" or what went wrong.
+    QString freeze() {
+        frozen_ = processes();
+        if (frozen_.isEmpty()) return QStringLiteral("no server process found");
+        for (pid_t pid : frozen_) ::kill(pid, SIGSTOP);
+        const auto stopped = [](pid_t pid) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+            return stat.open(QIODevice::ReadOnly) && QString::fromLatin1(stat.readAll()).section(u')', 1).trimmed().startsWith(u'T');
+        };
+        // The signal lands a moment after kill() returns.
+        for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(10))
+            if (std::all_of(frozen_.begin(), frozen_.end(), stopped)) return {};
+        return QStringLiteral("the server's processes did not stop");
+    }
+    void thaw() {
+        for (pid_t pid : frozen_) ::kill(pid, SIGCONT);
+        frozen_.clear();
+    }
+
 private:
+    // The server's process and, for PostgreSQL, every process it started.
+    QList<pid_t> processes() const {
+        QFile pidFile(kind_ == StoreKind::PostgreSQL ? dir_ + "/data/postmaster.pid" : dir_ + "/mysqld.pid");
+        if (!pidFile.open(QIODevice::ReadOnly)) return {};
+        const pid_t server = pidFile.readLine().trimmed().toInt();
+        if (server <= 0) return {};
+        QList<pid_t> out{server};
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+            // pid (name) state ppid ...
+            if (entry.toInt() > 0 && stat.open(QIODevice::ReadOnly) &&
+                QString::fromLatin1(stat.readAll()).section(u')', 1).simplified().section(u' ', 1, 1).toInt() == server)
+                out << entry.toInt();
+        }
+        return out;
+    }
+
     // No TCP listener: the port only names the socket file in the server's own folder.
     static constexpr int kPostgresPort = 5432;
 
@@ -233,4 +277,5 @@ private:
     QString mariadbd_;
     QString dir_, error_, connect_, adminConnect_, emptyConnect_, missingConnect_, pgBin_, intConnect_, intAdminConnect_;
     std::unique_ptr<QProcess> mariadb_;
+    QList<pid_t> frozen_;
 };
