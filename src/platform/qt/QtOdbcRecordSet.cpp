@@ -859,8 +859,9 @@ private:
             const QSqlRecord record = q.record();
             for (int i = hidden; i < record.count(); ++i) out->names << record.fieldName(i);
             readRecords(q, link->db, record.count(), limit, *out);
+            if (out->ok && !out->more) statement->query.reset();  // every record read: done with
         });
-        if (!out->more) endStatement();  // every record read: the statement is done with
+        if (out->ok && !out->more) statement_.reset();
         return out;
     }
 
@@ -869,11 +870,12 @@ private:
         auto out = std::make_shared<CallOutcome>();
         onThread([link = conn_->link, statement = statement_, out, columns = static_cast<int>(names_.size())] {
             readRecords(*statement->query, link->db, columns, kRecordsPerCall, *out);
+            if (out->ok && !out->more) statement->query.reset();  // the last records read
         });
         if (!out->ok) fail(*out);
         takeRows(*out);
         firstRows_ = false;
-        if (!more_) endStatement();  // the last records read
+        if (!more_) statement_.reset();
     }
 
     void takeRows(CallOutcome& out) {
