@@ -154,9 +154,13 @@ public:
         frozen_ = processes();
         if (frozen_.isEmpty()) return QStringLiteral("no server process found");
         for (pid_t pid : frozen_) ::kill(pid, SIGSTOP);
+        // A process that ended meanwhile (a session's backend closing) stops nothing.
         const auto stopped = [](pid_t pid) {
             QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-            return stat.open(QIODevice::ReadOnly) && QString::fromLatin1(stat.readAll()).section(u')', 1).trimmed().startsWith(u'T');
+            if (!stat.open(QIODevice::ReadOnly)) return true;
+            const QString rest = QString::fromLatin1(stat.readAll()).section(u')', 1).trimmed();
+            const QChar state = rest.isEmpty() ? QChar() : rest.front();
+            return state == u'T' || state == u't' || state == u'Z' || state == u'X';
         };
         // The signal lands a moment after kill() returns.
         for (QDeadlineTimer deadline(10000); !deadline.hasExpired(); QThread::msleep(10))
