@@ -95,7 +95,9 @@ TEST_P(LookupCases, EntriesShown) {
         } else if (w[0] == u"!" && w[1] == u"dsn") {
             QFile ini(tmp.filePath(QStringLiteral("odbc.ini")));
             EXPECT_TRUE(ini.open(QIODevice::Append));
-            ini.write(QStringLiteral("[%1]\nDriver=SQLite3\nDatabase=%2\n").arg(w[2], db(w[3])).toUtf8());
+            // `! dsn NAME DB [DRIVER]`: SQLite's unless a driver is named.
+            const QString driver = w.size() > 4 ? w.mid(4).join(u' ') : QStringLiteral("SQLite3");
+            ini.write(QStringLiteral("[%1]\nDriver=%3\nDatabase=%2\n").arg(w[2], db(w[3]), driver).toUtf8());
         } else if (w[0] == u"!" && w[1] == u"name") {
             out += QodbcDatabaseName(rest) + u'\n';
         } else if (w[0] == u"!" && w[1] == u"handed") {

@@ -415,12 +415,15 @@ QString ReadOnlyConnectString(const QString& connect) {
         pairs << normal;
     }
     const auto seconds = [&] { return QString::number(std::max<long long>(1, std::llround(std::ceil(wait)))); };
-    if (namesSqliteDriver(withDataSourcePairs(normal))) {
-        // A data source name alone takes pairs of its own only as "DSN=name".
-        if (!normal.contains(u'=')) pairs = QStringList{QStringLiteral("DSN=") + normal};
+    // What a data source leads to is bounded as if the string named its driver; a data source
+    // name alone takes pairs of its own only as "DSN=name".
+    const QString leadsTo = withDataSourcePairs(normal);
+    const bool sqlite = namesSqliteDriver(leadsTo), mariadb = !sqlite && namesMariaDbDriver(leadsTo);
+    if ((sqlite || mariadb) && !normal.contains(u'=')) pairs = QStringList{QStringLiteral("DSN=") + normal};
+    if (sqlite) {
         if (!hasPair(normal, QStringLiteral("NOCREAT"))) pairs << QStringLiteral("NoCreat=1");
         if (!hasPair(normal, QStringLiteral("TIMEOUT"))) pairs << QStringLiteral("Timeout=%1").arg(std::llround(wait * 1000));
-    } else if (namesMariaDbDriver(normal)) {
+    } else if (mariadb) {
         // Its driver takes no login timeout from the driver manager; an answer that never comes
         // (a server that stopped, a dropped network) is bounded by the read and write timeouts,
         // a little longer than the server's own statement bound so that a cancelled statement is
