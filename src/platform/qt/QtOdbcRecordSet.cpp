@@ -652,7 +652,10 @@ private:
         if (!out->ok) {
             entry->failed = true;
             forget(entry);
-            if (took.elapsed() >= std::llround(wait * 1000)) throwNoAnswer(entry->connect, out->error);
+            // The driver's login timeout is in whole seconds, and PostgreSQL's client counts them on
+            // the clock, so it may give up as much as a second early.
+            if (took.elapsed() >= 1000 * std::max<long long>(1, std::llround(std::ceil(wait)) - 1))
+                throwNoAnswer(entry->connect, out->error);
             throw TagwellError(RecordSetError::ProviderError, out->error);
         }
         if (probe) {
