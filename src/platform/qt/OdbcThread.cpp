@@ -100,7 +100,7 @@ bool OdbcThread::run(std::function<void()> job, std::chrono::milliseconds limit,
             return false;
         }
         lock.unlock();
-        whileWaiting();
+        if (whileWaiting) whileWaiting();
         lock.lock();
     }
 }

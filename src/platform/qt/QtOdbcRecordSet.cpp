@@ -14,12 +14,14 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 #ifdef _WIN32
@@ -495,11 +497,37 @@ struct OdbcConnection {
     OdbcThread thread;
 
     ~OdbcConnection() {
-        thread.post([link = std::move(link)] {
+        thread.post([link = std::move(link)]() mutable {
+            // A connection left behind on a server that did not answer closes whenever its driver
+            // returns, which may be while the program ends, after QtSql's own registry is gone:
+            // then it is left as it is, for the end of the process to take.
+            const std::lock_guard gate(qtSqlLifetime().mutex);
+            if (!qtSqlLifetime().alive) {
+                new std::shared_ptr<OdbcLink>(std::move(link));
+                return;
+            }
             link->db.close();
             link->db = QSqlDatabase();
             QSqlDatabase::removeDatabase(link->name);
         });
+    }
+
+    // Whether QtSql may still be used: true until the application object is destroyed. Made once,
+    // and never destroyed, so that a connection's thread can ask it at any time.
+    struct QtSqlLifetime {
+        std::mutex mutex;
+        bool alive = true;
+    };
+    static QtSqlLifetime& qtSqlLifetime() {
+        static QtSqlLifetime* const lifetime = [] {
+            auto* made = new QtSqlLifetime;
+            qAddPostRoutine([] {
+                const std::lock_guard gate(qtSqlLifetime().mutex);
+                qtSqlLifetime().alive = false;
+            });
+            return made;
+        }();
+        return *lifetime;
     }
 };
 
@@ -554,14 +582,18 @@ void readRecords(QSqlQuery& query, const QSqlDatabase& db, int columns, int limi
 
 class QtOdbcConnectionPool {
 public:
-    explicit QtOdbcConnectionPool(int maxConnections) : max_(std::max(1, maxConnections)) {}
+    explicit QtOdbcConnectionPool(int maxConnections) : max_(std::max(1, maxConnections)) {
+        OdbcConnection::qtSqlLifetime();  // set to follow the application's end from now on
+    }
 
     // Called while a database call is waited for.
     std::function<void()> whileWaiting;
 
     // Runs `job` on the connection's thread, waiting at most `limit`. A connection whose call does not
     // end in time is forgotten, its thread left to end by itself, and the wait fails as TimedOut.
-    void call(const std::shared_ptr<OdbcConnection>& entry, std::function<void()> job, milliseconds limit) {
+    // `entry` is held here, by value: the wait runs the window's events, and the record set that
+    // asked may not outlive them.
+    void call(std::shared_ptr<OdbcConnection> entry, std::function<void()> job, milliseconds limit) {
         if (entry->thread.run(std::move(job), limit, whileWaiting)) return;
         entry->failed = true;
         forget(entry);
