@@ -3,6 +3,7 @@
 #include "platform/TagwellError.h"
 #include "platform/qt/OdbcThread.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
-#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 #include <chrono>
