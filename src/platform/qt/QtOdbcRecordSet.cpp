@@ -193,6 +193,10 @@ double waitSecondsOf(const QString& connect) {
     return ok && std::isfinite(seconds) && seconds > 0 ? std::min(seconds, 86400.0) : kDefaultWaitSeconds;
 }
 
+// The wait in the whole seconds that drivers take their login and read timeouts in (at least one,
+// since every wait is above zero).
+long long wholeSeconds(double wait) { return std::llround(std::ceil(wait)); }
+
 bool hasPair(const QString& connect, const QString& keyword) {
     const QStringList pairs = splitPairs(connect);
     return std::any_of(pairs.begin(), pairs.end(), [&](const QString& p) { return keywordOf(p) == keyword; });
@@ -416,7 +420,6 @@ QString ReadOnlyConnectString(const QString& connect) {
     } else {
         pairs << normal;
     }
-    const auto seconds = [&] { return QString::number(std::max<long long>(1, std::llround(std::ceil(wait)))); };
     // What a data source leads to is bounded as if the string named its driver; a data source
     // name alone takes pairs of its own only as "DSN=name".
     const QString leadsTo = withDataSourcePairs(normal);
@@ -430,8 +433,8 @@ QString ReadOnlyConnectString(const QString& connect) {
         // (a server that stopped, a dropped network) is bounded by the read and write timeouts,
         // a little longer than the server's own statement bound so that a cancelled statement is
         // still reported as the server words it.
-        if (!hasPair(normal, QStringLiteral("CONN_TIMEOUT"))) pairs << QStringLiteral("CONN_TIMEOUT=") + seconds();
-        const QString io = QString::number(std::llround(std::ceil(wait)) + 1);
+        if (!hasPair(normal, QStringLiteral("CONN_TIMEOUT"))) pairs << QStringLiteral("CONN_TIMEOUT=") + QString::number(wholeSeconds(wait));
+        const QString io = QString::number(wholeSeconds(wait) + 1);
         if (!hasPair(normal, QStringLiteral("READ_TIMEOUT"))) pairs << QStringLiteral("READ_TIMEOUT=") + io;
         if (!hasPair(normal, QStringLiteral("WRITE_TIMEOUT"))) pairs << QStringLiteral("WRITE_TIMEOUT=") + io;
     }
@@ -543,7 +546,7 @@ milliseconds callLimit(const QString& connect) { return milliseconds(std::llroun
 // The login's: the driver manager's login timeout is in whole seconds, and PostgreSQL's client takes
 // no less than two.
 milliseconds loginLimit(const QString& connect) {
-    return milliseconds((std::max<long long>(2, std::llround(std::ceil(ConnectionWaitSeconds(connect)))) + 1) * 1000);
+    return milliseconds((std::max<long long>(2, wholeSeconds(ConnectionWaitSeconds(connect))) + 1) * 1000);
 }
 
 // How many records a call reads ahead of the walk through a query's records.
@@ -661,7 +664,7 @@ private:
         const double wait = ConnectionWaitSeconds(entry->connect);
         const QString databaseName = QodbcDatabaseName(ReadOnlyConnectString(entry->connect));
         // A server that takes the connection and never answers is given up on like a lock.
-        const QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(std::max<long long>(1, std::llround(std::ceil(wait))));
+        const QString options = QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(wholeSeconds(wait));
         QElapsedTimer took;
         took.start();
         call(entry,
@@ -686,7 +689,7 @@ private:
             forget(entry);
             // The driver's login timeout is in whole seconds, and PostgreSQL's client counts them on
             // the clock, so it may give up as much as a second early.
-            if (took.elapsed() >= 1000 * std::max<long long>(1, std::llround(std::ceil(wait)) - 1))
+            if (took.elapsed() >= 1000 * std::max<long long>(1, wholeSeconds(wait) - 1))
                 throwNoAnswer(entry->connect, out->error);
             throw TagwellError(RecordSetError::ProviderError, out->error);
         }
